@@ -1,0 +1,31 @@
+#pragma once
+
+// velmora-cli: a headless front end for scripts, batch runs and checks. The commands live here,
+// as functions on argument lists and streams, so the tests run them without a process.
+
+#include "model/ProjectData.h"
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora::cli {
+
+enum ExitCode : int { kOk = 0, kFileError = 1, kUsageError = 2, kRefused = 3 };
+
+// args excludes the program name.
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// Helpers shared by the commands. Each reports its failure on `err` as one line.
+bool LoadProject(const std::string& path, ProjectData& project, std::ostream& err);
+bool SaveProject(const std::string& path, const ProjectData& project, std::ostream& err);
+// Applies "NAME=VALUE", NAME as `show` prints it and VALUE in `show`'s notation.
+bool ApplySet(ProjectData& project, std::string_view assignment, std::ostream& err);
+
+// %.17g, independent of the C locale: reads back to the same double.
+std::string FormatNumber(double value);
+// `show`'s notation for texts: \\, \t, \r and \n escaped.
+std::string EscapeText(std::string_view text);
+
+} // namespace velmora::cli

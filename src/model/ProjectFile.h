@@ -1,0 +1,36 @@
+#pragma once
+
+// The .vlm project file: the 214 saved items of ProjectData as a bare little-endian stream, with
+// no header, version or checksum (see SavedFields.h for the order). This turns records into bytes
+// and bytes into records; where the bytes go is the front end's business.
+
+#include "ProjectData.h"
+
+#include <string>
+#include <string_view>
+
+namespace velmora {
+
+struct EncodedProject {
+    std::string bytes;
+    // Set when a text holds a character that Windows-1252 cannot hold: the field's name, and
+    // `bytes` is empty. Nothing is ever dropped silently.
+    std::string unencodableField;
+    bool ok() const { return unencodableField.empty(); }
+};
+
+EncodedProject EncodeProject(const ProjectData& project);
+
+struct DecodeResult {
+    bool ok = true;
+    std::string missingField; // the first item whose bytes are missing
+    int missingItem = 0;      // its position, 1 to 214
+    std::string message;      // one sentence for the user, naming that item
+};
+
+// Reads the saved items into `project`. The record changes only when every item was read; a
+// failed read leaves every field, display fields included, as it was. A zero-byte file reads
+// nothing and succeeds; bytes after the last item are ignored; values are taken as they stand.
+DecodeResult DecodeProject(std::string_view bytes, ProjectData& project);
+
+} // namespace velmora
