@@ -1,0 +1,25 @@
+// Any bytes must either open as a project or fail cleanly, leaving the record untouched; a
+// project that opened must save and reopen to the same record.
+#include "model/ProjectFile.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    velmora::ProjectData project;
+    project.aadt = -12.5; // a marker that a failed read must not touch
+    const velmora::DecodeResult result = velmora::DecodeProject(bytes, project);
+    if (!result.ok) {
+        if (project.aadt != -12.5 || result.missingField.empty()) std::abort();
+        return 0;
+    }
+    // Wide (UTF-16) texts may hold characters that a saved file cannot; that is reported.
+    const velmora::EncodedProject saved = velmora::EncodeProject(project);
+    if (!saved.ok()) return 0;
+    velmora::ProjectData reopened;
+    if (!velmora::DecodeProject(saved.bytes, reopened).ok) std::abort();
+    if (velmora::EncodeProject(reopened).bytes != saved.bytes) std::abort();
+    return 0;
+}

@@ -1,0 +1,17 @@
+#!/bin/sh
+# Builds and runs every test: the core and CLI tests (also under a decimal-comma locale), the GUI
+# tests offscreen, the core tests again under AddressSanitizer + UndefinedBehaviorSanitizer, and a
+# short run of the project-file fuzzer.
+set -eu
+cd "$(dirname "$0")/.."
+scripts/build.sh
+ctest --test-dir build --output-on-failure -j2
+
+cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON \
+  -DVELMORA_GUI=OFF -DVELMORA_BENCH=OFF >/dev/null
+cmake --build build-sanitize --target velmora_core_tests
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  build-sanitize/tests/velmora_core_tests --gtest_brief=1
+
+scripts/fuzz.sh "${VELMORA_FUZZ_SECONDS:-30}"
+echo "test: all passed"
