@@ -1,0 +1,61 @@
+#pragma once
+
+// Shared by the GUI tests: answer message boxes, file dialogs and modal forms in place of a
+// person, and record what the program showed.
+
+#include "FileDialog.h"
+#include "Help.h"
+#include "MessageBox.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+
+class QWidget;
+
+namespace velmora::test {
+
+// Answers every message box while alive: with the queued buttons in turn, then with OK (or the
+// first button offered). Every box shown is kept in `shown`.
+class MessageRecorder {
+public:
+    MessageRecorder();
+    ~MessageRecorder();
+    void Answer(QMessageBox::StandardButton button) { answers_.push_back(button); }
+    QList<ShownMessage> shown;
+
+private:
+    std::deque<QMessageBox::StandardButton> answers_;
+};
+
+// Answers every file dialog while alive with the queued paths in turn ("" cancels); every
+// request is kept in `requests`. With nothing queued the dialog is cancelled.
+class FileDialogAnswers {
+public:
+    FileDialogAnswers();
+    ~FileDialogAnswers();
+    void Answer(const QString& path) { answers_.push_back(path); }
+    QList<FileDialogRequest> requests;
+
+private:
+    std::deque<QString> answers_;
+};
+
+// Records the full help topics asked for while alive.
+class HelpRecorder {
+public:
+    HelpRecorder();
+    ~HelpRecorder();
+    QStringList topics;
+};
+
+// Runs `action` on the next modal widget that becomes active (from a zero-delay timer, so call
+// this before the code that calls exec()). Fails the running test if none shows within 10 s.
+void WhenModalShows(std::function<void(QWidget* modal)> action);
+
+// Saves a picture of `widget` to docs/<name>.png in the source tree (offscreen grab()).
+void SaveScreenshot(QWidget* widget, const QString& name);
+
+} // namespace velmora::test
