@@ -5,7 +5,10 @@
 
 #include "ProjectData.h"
 
+#include <bit>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -137,6 +140,34 @@ void ForEachSavedField(P& d, Visit&& visit) {
     four(cm, "concreteMaintenance", ".quantity", &M::quantity);
     four(am, "asphaltMaintenance", ".unitPrice", &M::unitPrice);
     four(cm, "concreteMaintenance", ".unitPrice", &M::unitPrice);
+}
+
+// True when every saved field of `a` and `b` agrees bit for bit (so a NaN equals itself and
+// -0.0 differs from 0.0): the question "would saving change the file?".
+inline bool SameSavedFields(const ProjectData& a, const ProjectData& b) {
+    std::vector<std::uint64_t> numbers;
+    std::vector<const std::string*> texts;
+    ForEachSavedField(a, [&](const FieldName&, const auto& field) {
+        using T = std::decay_t<decltype(field)>;
+        if constexpr (std::is_same_v<T, double>)
+            numbers.push_back(std::bit_cast<std::uint64_t>(field));
+        else if constexpr (std::is_same_v<T, std::int32_t>)
+            numbers.push_back(static_cast<std::uint32_t>(field));
+        else
+            texts.push_back(&field);
+    });
+    std::size_t n = 0, t = 0;
+    bool same = true;
+    ForEachSavedField(b, [&](const FieldName&, const auto& field) {
+        using T = std::decay_t<decltype(field)>;
+        if constexpr (std::is_same_v<T, double>)
+            same = same && numbers[n++] == std::bit_cast<std::uint64_t>(field);
+        else if constexpr (std::is_same_v<T, std::int32_t>)
+            same = same && numbers[n++] == static_cast<std::uint32_t>(field);
+        else
+            same = same && *texts[t++] == field;
+    });
+    return same;
 }
 
 } // namespace velmora

@@ -110,3 +110,19 @@ TEST(ProjectData, TrafficFormIsWithdrawnOnlyWhenBothSwitchesExclude) {
     p.rehabWzInclusion = 2; // not Exclude, so the form stays available
     EXPECT_TRUE(p.TrafficFormAvailable());
 }
+
+TEST(ProjectData, SameSavedFieldsSeesEverySavedChangeAndNoDisplayChange) {
+    const ProjectData base;
+    ProjectData p = base;
+    EXPECT_TRUE(SameSavedFields(p, base));
+    p.asphaltMiscLabel = "Misc., ton:"; // display only
+    EXPECT_TRUE(SameSavedFields(p, base));
+    p.concreteStage[3].miscUnitLabel[2] = "cy";
+    EXPECT_FALSE(SameSavedFields(p, base));
+    p = base;
+    p.concreteMaintenance[3].unitPrice = -0.0;
+    EXPECT_FALSE(SameSavedFields(p, base));
+    p = base;
+    p.wzLanes = 2;
+    EXPECT_FALSE(SameSavedFields(p, base));
+}

@@ -1,0 +1,28 @@
+#include "Forms.h"
+
+// Placeholders: each form replaces its function here as it lands, and then this file goes.
+
+namespace velmora {
+
+bool EditGeneralInfo(ProjectData&, QWidget*) {
+    return false;
+}
+bool EditUnitPrices(ProjectData&, QWidget*) {
+    return false;
+}
+bool EditTrafficWorkZone(ProjectData&, QWidget*) {
+    return false;
+}
+bool EditAsphaltActivities(ProjectData&, QWidget*) {
+    return false;
+}
+bool EditConcreteActivities(ProjectData&, QWidget*) {
+    return false;
+}
+bool EditMaintenance(ProjectData&, QWidget*) {
+    return false;
+}
+void ComputeCosts(ProjectData&, QWidget*) {}
+void PrintProject(QPrinter&, const ProjectData&) {}
+
+} // namespace velmora
