@@ -109,6 +109,7 @@ QAction* CMainFrame::AddAction(int command) {
         action->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(text.keys),
                                                           QKeySequence::PortableText));
         if (text.icon) action->setIcon(QIcon(QString(":/icons/%1.png").arg(text.icon)));
+        action->setIconVisibleInMenu(false);
         connect(action, &QAction::triggered, this, [this, command] { OnCommand(command); });
         actions_.insert(command, action);
         return action;

