@@ -103,23 +103,23 @@ CVelmoraView::CVelmoraView(CVelmoraDoc& document, QWidget* parent)
     grid->setHorizontalSpacing(DluX(this, 3));
     grid->setVerticalSpacing(DluY(this, 4));
     for (size_t k = 0; k < std::size(kButtons); ++k) {
-        const CommandButton& spec = kButtons[k];
-        const bool pair = spec.column >= 0;
-        QPushButton* button =
-            pair ? new WrappingButton(spec.text, this) : new QPushButton(spec.text, this);
-        button->setObjectName(QString("button%1").arg(spec.controlId));
-        button->setAutoDefault(false);
-        if (pair) {
-            button->setFixedWidth(
-                static_cast<WrappingButton*>(button)->TwoLineWidth(DluX(this, 80)));
-            button->setMinimumHeight(std::max(DluY(this, 19), button->sizeHint().height()));
-            grid->addWidget(button, spec.row, spec.column);
+        const CommandButton& entry = kButtons[k];
+        QPushButton* button;
+        if (entry.column >= 0) {
+            auto* wrapping = new WrappingButton(entry.text, this);
+            wrapping->setFixedWidth(wrapping->TwoLineWidth(DluX(this, 80)));
+            wrapping->setMinimumHeight(std::max(DluY(this, 19), wrapping->sizeHint().height()));
+            grid->addWidget(wrapping, entry.row, entry.column);
+            button = wrapping;
         } else {
+            button = new QPushButton(entry.text, this);
             button->setFixedWidth(DluX(this, 126));
             button->setMinimumHeight(DluY(this, 14));
-            grid->addWidget(button, spec.row, 0, 1, 2, Qt::AlignHCenter);
+            grid->addWidget(button, entry.row, 0, 1, 2, Qt::AlignHCenter);
         }
-        connect(button, &QPushButton::clicked, this, spec.handler);
+        button->setObjectName(QString("button%1").arg(entry.controlId));
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, entry.handler);
         if (k > 0) setTabOrder(buttons_[k - 1], button);
         buttons_[k] = button;
     }

@@ -334,6 +334,18 @@ private slots:
         help->ShowTopic("no-such-topic");
         QVERIFY(help->Browser()->toPlainText().contains("has not been written yet"));
 
+        // Asked for from a modal form, the window belongs to that form: a window outside it
+        // could not be scrolled or followed until the form closes.
+        QDialog form(Frame());
+        CHelpWindow* formHelp = nullptr;
+        test::WhenModalShows([&](QWidget* modal) {
+            ShowHelpTopic("general-info");
+            formHelp = modal->findChild<CHelpWindow*>();
+            static_cast<QDialog*>(modal)->reject();
+        });
+        form.exec();
+        QVERIFY(formHelp && formHelp->CurrentTopic() == "general-info");
+
         QPushButton* first = View().Button(1000);
         QCOMPARE(first->property("helpContextId").toUInt(), 2147483648u + 101u * 65536u + 1000u);
         QVERIFY(!first->whatsThis().isEmpty());
