@@ -4,6 +4,7 @@
 #include "CVelmoraDoc.h"
 #include "CVelmoraView.h"
 #include "Help.h"
+#include "LockKeys.h"
 
 #include <QAction>
 #include <QApplication>
@@ -183,10 +184,11 @@ void CMainFrame::CreateStatusBar() {
         indicator->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         indicator->setAlignment(Qt::AlignCenter);
         indicator->setMinimumWidth(indicator->fontMetrics().horizontalAdvance("SCRL") + 8);
-        indicator->setEnabled(false);
         statusBar()->addPermanentWidget(indicator);
         indicators_[k] = indicator;
     }
+    const std::optional<std::array<bool, 3>> locks = LockKeyStates();
+    for (int k = 0; k < 3; ++k) indicators_[k]->setEnabled(locks && (*locks)[k]);
     QAction* toggle = Action(ID_VIEW_STATUS_BAR);
     toggle->setCheckable(true);
     toggle->setChecked(true);
@@ -270,14 +272,22 @@ bool CMainFrame::event(QEvent* event) {
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
-    // Qt cannot ask the keyboard for its lock state, so the indicators follow the lock keys as
-    // they are pressed while the program runs (seen once, where they reach a window).
-    if (event->type() == QEvent::KeyPress && watched->isWindowType()) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        const int locks[] = {Qt::Key_CapsLock, Qt::Key_NumLock, Qt::Key_ScrollLock};
-        for (int k = 0; k < 3; ++k)
-            if (key == locks[k] && !static_cast<QKeyEvent*>(event)->isAutoRepeat())
-                indicators_[k]->setEnabled(!indicators_[k]->isEnabled());
+    // Key events are seen once, where they reach a window; activation covers lock keys pressed
+    // while another program had the keyboard.
+    const QEvent::Type type = event->type();
+    if (watched->isWindowType() &&
+        (type == QEvent::KeyPress || type == QEvent::KeyRelease || type == QEvent::FocusIn)) {
+        const std::optional<std::array<bool, 3>> locks = LockKeyStates();
+        if (locks) {
+            for (int k = 0; k < 3; ++k) indicators_[k]->setEnabled((*locks)[k]);
+        } else if (type == QEvent::KeyPress) {
+            // Without a way to ask the keyboard, follow the lock keys as they are pressed.
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const int lockKeys[] = {Qt::Key_CapsLock, Qt::Key_NumLock, Qt::Key_ScrollLock};
+            for (int k = 0; k < 3; ++k)
+                if (key->key() == lockKeys[k] && !key->isAutoRepeat())
+                    indicators_[k]->setEnabled(!indicators_[k]->isEnabled());
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
