@@ -6,6 +6,7 @@
 #include "CVelmoraDoc.h"
 #include "CVelmoraView.h"
 #include "FileDialog.h"
+#include "Help.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -28,8 +29,8 @@ const QString kRecentGroup = QStringLiteral("Recent File List");
 
 CVelmoraApp::CVelmoraApp() = default;
 CVelmoraApp::~CVelmoraApp() {
-    // The frame's view points at the document; the frame goes first.
-    frame_.reset();
+    // Help requests after this point have no window to go to.
+    SetHelpTopicHandler({});
 }
 
 int CVelmoraApp::Run(int argc, char** argv) {

@@ -47,6 +47,8 @@ public:
 private:
     void LoadStdProfileSettings();
 
+    // Declared before the frame so that the frame, and the view that points at the document,
+    // go first.
     std::unique_ptr<CVelmoraDoc> document_;
     std::unique_ptr<CMainFrame> frame_;
     QStringList recentFiles_;
