@@ -22,7 +22,6 @@ bool EditConcreteActivities(ProjectData&, QWidget*) {
 bool EditMaintenance(ProjectData&, QWidget*) {
     return false;
 }
-void ComputeCosts(ProjectData&, QWidget*) {}
 void PrintProject(QPrinter&, const ProjectData&) {}
 
 } // namespace velmora

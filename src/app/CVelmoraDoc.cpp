@@ -1,0 +1,140 @@
+#include "CVelmoraDoc.h"
+
+#include "CVelmoraView.h"
+#include "FileDialog.h"
+#include "MessageBox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace velmora {
+
+const QString CVelmoraDoc::kFilter = QStringLiteral("Velmora Files (*.vlm);;All Files (*)");
+
+namespace {
+const QString kCaption = QStringLiteral("Velmora");
+
+QString Native(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+} // namespace
+
+void CVelmoraDoc::Serialize(ProjectArchive& archive) {
+    view_->Serialize(archive);
+}
+
+bool CVelmoraDoc::OnNewDocument() {
+    SetPathName(QString());
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CVelmoraDoc::OnOpenDocument(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ShowMessage(view_, QString("Cannot open %1.\n%2").arg(Native(path), file.errorString()),
+                    kCaption);
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        ShowMessage(view_, QString("Cannot read %1.\n%2").arg(Native(path), file.errorString()),
+                    kCaption);
+        return false;
+    }
+    ProjectArchive archive{.storing = false, .bytes = bytes.toStdString(), .error = {}};
+    Serialize(archive);
+    if (!archive.error.isEmpty()) {
+        ShowMessage(
+            view_,
+            QString("Cannot open %1 as a Velmora project.\n%2").arg(Native(path), archive.error),
+            kCaption);
+        return false;
+    }
+    SetPathName(path);
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CVelmoraDoc::OnSaveDocument(const QString& path) {
+    ProjectArchive archive{.storing = true, .bytes = {}, .error = {}};
+    Serialize(archive);
+    QString reason = archive.error;
+    if (reason.isEmpty()) {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(archive.bytes.data(), qint64(archive.bytes.size())) !=
+                qint64(archive.bytes.size()) ||
+            !file.commit())
+            reason = file.errorString();
+    }
+    if (!reason.isEmpty()) {
+        ShowMessage(view_, QString("Cannot save %1.\n%2").arg(Native(path), reason), kCaption);
+        return false;
+    }
+    SetPathName(path);
+    SetModifiedFlag(false);
+    return true;
+}
+
+QString CVelmoraDoc::AskSaveAsName() const {
+    FileDialogRequest request;
+    request.save = true;
+    request.initialName = pathName_.isEmpty() ? GetTitle() + ".vlm" : pathName_;
+    request.filter = kFilter;
+    for (;;) {
+        QString path = AskFileName(view_ ? view_->window() : nullptr, request);
+        if (path.isEmpty()) return path;
+        if (QFileInfo(path).suffix().isEmpty()) path += ".vlm";
+        if (!QFileInfo::exists(path) ||
+            ShowMessage(view_,
+                        QString("%1 already exists.\nDo you want to replace it?").arg(Native(path)),
+                        "Save As", QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No,
+                        QMessageBox::No) == QMessageBox::Yes)
+            return path;
+        request.initialName = path;
+    }
+}
+
+bool CVelmoraDoc::DoFileSave() {
+    return DoSave(pathName_);
+}
+
+bool CVelmoraDoc::DoSave(QString path) {
+    if (path.isEmpty()) path = AskSaveAsName();
+    return !path.isEmpty() && OnSaveDocument(path);
+}
+
+bool CVelmoraDoc::SaveModified() {
+    if (!modified_) return true;
+    switch (ShowMessage(
+        view_, QString("Save changes to %1?").arg(GetTitle()), kCaption, QMessageBox::Warning,
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes)) {
+    case QMessageBox::Yes:
+        return DoFileSave();
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CVelmoraDoc::SetModifiedFlag(bool modified) {
+    if (modified_ == modified) return;
+    modified_ = modified;
+    emit modifiedChanged(modified);
+}
+
+QString CVelmoraDoc::GetTitle() const {
+    return pathName_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(pathName_).fileName();
+}
+
+void CVelmoraDoc::SetPathName(const QString& path) {
+    pathName_ = path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+    emit titleChanged();
+    if (!pathName_.isEmpty()) emit fileUsed(pathName_);
+}
+
+} // namespace velmora
