@@ -1,0 +1,238 @@
+// The General Information form: its checks, its edit cycle, its order of fields and its help.
+#include "CGeneralInfoDlg.h"
+#include "FormDriver.h"
+#include "Forms.h"
+#include "GuiTestSupport.h"
+#include "model/SavedFields.h"
+
+#include <QLineEdit>
+#include <QTest>
+
+using namespace velmora;
+using test::Close;
+using test::FormDriver;
+
+class GeneralInfoDlgTest : public QObject {
+    Q_OBJECT
+private slots:
+    void boundsAreAcceptedAndOutOfRangeIsReset_data() {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QStringList>("accepted");
+        QTest::addColumn<QStringList>("refused");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("reset");
+        auto positive = [](const char* name, int id, const char* message, const char* reset) {
+            QTest::newRow(name) << id << QStringList{"0", "0.5", "1e6"} << QStringList{"-0.001"}
+                                << QString(message) << QString(reset);
+        };
+        positive("projectLength", 1011, "Please enter a positive project length.", "1");
+        positive("analysisPeriod", 1006, "Please enter a positive analysis period.", "40");
+        positive("laneWidth", 1003, "Please enter a positive lane width.", "12");
+        positive("discountRate", 1005, "Please enter a positive discount rate.", "4");
+        positive("currentCpi", 1010, "Please enter a positive consumer price index.", "173.644");
+        positive("shoulderCount", 1009, "Please enter a positive number of shoulders.", "2");
+        positive("shoulderWidth", 1007, "Please enter a positive shoulder width.", "4");
+        QTest::newRow("laneCount")
+            << 1008 << QStringList{"1", "2.5", "10"} << QStringList{"0.999", "10.5", "-2"}
+            << QString("Please enter between 1 and 10 lanes.") << QString("2");
+        QTest::newRow("speedLimit")
+            << 1004 << QStringList{"5", "80"} << QStringList{"4", "80.01"}
+            << QString("Please enter a speed limit between 5 and 80 mph.") << QString("55");
+    }
+    void boundsAreAcceptedAndOutOfRangeIsReset() {
+        QFETCH(int, id);
+        QFETCH(QStringList, accepted);
+        QFETCH(QStringList, refused);
+        QFETCH(QString, message);
+        QFETCH(QString, reset);
+        ProjectData project;
+        project.laneWidth = 11; // so that a reset to 12 is not the value held before
+        CGeneralInfoDlg form(project);
+        FormDriver driver(form);
+        test::MessageRecorder messages;
+        for (const QString& value : accepted) {
+            driver.Enter(id, value);
+            QCOMPARE(messages.shown.size(), 0);
+            QCOMPARE(driver.Text(id), value == "1e6" ? QString("1000000") : value);
+        }
+        for (const QString& value : refused) {
+            driver.Enter(id, value);
+            QCOMPARE(messages.shown.size(), 1);
+            QCOMPARE(messages.shown[0].text, message);
+            QCOMPARE(messages.shown[0].caption, QString("Number Out of Range"));
+            QCOMPARE(messages.shown[0].icon, QMessageBox::Warning);
+            QCOMPARE(messages.shown[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+            QCOMPARE(driver.Text(id), reset);
+            QVERIFY2(driver.HasFocus(id), "the focus goes back to the refused field");
+            messages.shown.clear();
+        }
+    }
+
+    void textThatDoesNotParseIsRefusedAndReverted_data() {
+        QTest::addColumn<QString>("typed");
+        for (const char* typed :
+             {"12,5", "1,000", "1 000", "abc", "", "12.5.1", "0x10", "inf", "1e", "$12", "+-3"})
+            QTest::newRow(typed) << QString(typed);
+    }
+    void textThatDoesNotParseIsRefusedAndReverted() {
+        QFETCH(QString, typed);
+        ProjectData project;
+        project.laneWidth = 11.5;
+        CGeneralInfoDlg form(project);
+        FormDriver driver(form);
+        test::MessageRecorder messages;
+        driver.Enter(1003, typed);
+        QCOMPARE(messages.shown.size(), 1);
+        QCOMPARE(messages.shown[0].caption, QString("Invalid Number"));
+        QCOMPARE(driver.Text(1003), QString("11.5"));
+        QVERIFY(driver.HasFocus(1003));
+        QCOMPARE(form.Working().laneWidth, 11.5);
+    }
+
+    void blanksAroundANumberAreAllowed() {
+        ProjectData project;
+        CGeneralInfoDlg form(project);
+        FormDriver driver(form);
+        test::MessageRecorder messages;
+        driver.Focus(1003);
+        static_cast<QLineEdit*>(form.Control(1003))->setText(" \t+12.50 ");
+        driver.Key(Qt::Key_Tab);
+        QCOMPARE(messages.shown.size(), 0);
+        QCOMPARE(driver.Text(1003), QString("12.5"));
+    }
+
+    void cancelAfterEditsLeavesTheProjectUnchanged_data() {
+        QTest::addColumn<Close>("close");
+        QTest::newRow("Cancel Changes") << Close::Cancel;
+        QTest::newRow("Esc") << Close::Escape;
+        QTest::newRow("close box") << Close::CloseBox;
+    }
+    void cancelAfterEditsLeavesTheProjectUnchanged() {
+        QFETCH(Close, close);
+        ProjectData project;
+        project.speedLimit = 65;
+        const ProjectData before = project;
+        test::MessageRecorder messages;
+        const bool accepted = test::RunForm(
+            EditGeneralInfo, project,
+            [](FormDriver& d) {
+                d.Enter(1001, "Route 9");
+                d.Enter(1011, "3.5");
+                d.Enter(1004, "99"); // refused: the working value becomes 55
+                d.Choose(1067, 1);
+                d.Choose(1068, 1);
+                d.Type(1003, "10");
+            },
+            close);
+        QVERIFY(!accepted);
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY(SameSavedFields(project, before));
+        QVERIFY(project.TrafficFormAvailable());
+    }
+
+    void acceptStoresTheValuesAndReopeningShowsThemNormalised() {
+        ProjectData project;
+        test::MessageRecorder messages;
+        QVERIFY(test::RunForm(
+            EditGeneralInfo, project,
+            [](FormDriver& d) {
+                d.Enter(1001, "I-80 Bridge to Exit 12");
+                d.Type(1002, "First line");
+                d.Key(Qt::Key_Return);
+                QTest::keyClicks(d.form.Control(1002), "second line");
+                d.Enter(1011, "12.50");
+                d.Enter(1008, "4");
+                d.Enter(1003, "11.000");
+                d.Enter(1009, "2.5");
+                d.Enter(1007, "8");
+                d.Enter(1004, "65");
+                d.Enter(1006, "35");
+                d.Enter(1005, "3.5e0");
+                d.Enter(1010, "251.107");
+                d.Choose(1067, 1);
+                d.Type(1003, "10.25"); // accepted while its field still has the focus
+            },
+            Close::Accept));
+        QCOMPARE(messages.shown.size(), 0);
+        QCOMPARE(project.projectTitle, std::string("I-80 Bridge to Exit 12"));
+        QCOMPARE(project.projectDescription, std::string("First line\r\nsecond line"));
+        QCOMPARE(project.projectLength, 12.5);
+        QCOMPARE(project.laneCount, 4.0);
+        QCOMPARE(project.laneWidth, 10.25);
+        QCOMPARE(project.shoulderCount, 2.5);
+        QCOMPARE(project.shoulderWidth, 8.0);
+        QCOMPARE(project.speedLimit, 65.0);
+        QCOMPARE(project.analysisPeriod, 35.0);
+        QCOMPARE(project.discountRate, 3.5);
+        QCOMPARE(project.currentCpi, 251.107);
+        QCOMPARE(project.initialWzInclusion, 1);
+        QCOMPARE(project.rehabWzInclusion, 0);
+
+        const ProjectData accepted = project;
+        QVERIFY(test::RunForm(
+            EditGeneralInfo, project,
+            [](FormDriver& d) {
+                QCOMPARE(d.Text(1011), QString("12.5"));
+                QCOMPARE(d.Text(1003), QString("10.25"));
+                QCOMPARE(d.Text(1005), QString("3.5"));
+                QCOMPARE(d.Text(1002), QString("First line\nsecond line"));
+                QCOMPARE(d.Text(1067), QString("Exclude"));
+                QCOMPARE(d.Text(1068), QString("Include"));
+            },
+            Close::Accept));
+        QVERIFY(SameSavedFields(project, accepted));
+    }
+
+    void enterChecksTheFieldItWasPressedIn() {
+        ProjectData project;
+        test::MessageRecorder messages;
+        QVERIFY(test::RunForm(
+            EditGeneralInfo, project,
+            [&](FormDriver& d) {
+                d.Type(1008, "11");
+                d.Key(Qt::Key_Return);
+                QVERIFY2(d.form.isVisible(), "a refused value keeps the form open");
+                QCOMPARE(messages.shown.size(), 1);
+                QCOMPARE(d.Text(1008), QString("2"));
+                d.Type(1008, "3");
+            },
+            Close::Enter));
+        QCOMPARE(project.laneCount, 3.0);
+    }
+
+    void theTrafficButtonRuleSeesTheSwitchesWhicheverButtonClosedTheForm() {
+        ProjectData project;
+        auto bothExclude = [](FormDriver& d) {
+            d.Choose(1067, 1);
+            d.Choose(1068, 1);
+        };
+        auto oneInclude = [](FormDriver& d) { d.Choose(1068, 0); };
+        test::RunForm(EditGeneralInfo, project, bothExclude, Close::Accept);
+        QVERIFY(!project.TrafficFormAvailable());
+        test::RunForm(EditGeneralInfo, project, oneInclude, Close::Cancel);
+        QVERIFY(!project.TrafficFormAvailable());
+        test::RunForm(EditGeneralInfo, project, oneInclude, Close::Accept);
+        QVERIFY(project.TrafficFormAvailable());
+    }
+
+    void tabOrderFollowsTheForm() {
+        ProjectData project;
+        CGeneralInfoDlg form(project);
+        FormDriver driver(form);
+        QCOMPARE(QApplication::focusWidget(), form.Control(1001));
+        QCOMPARE(driver.TabWalk(16), (QList<int>{1001, 1002, 1011, 1008, 1003, 1009, 1007, 1004,
+                                                 1006, 1005, 1010, 1067, 1068, 1, 2, 1001}));
+    }
+
+    void screenshot() {
+        ProjectData project;
+        CGeneralInfoDlg form(project);
+        FormDriver driver(form);
+        QCOMPARE(form.windowTitle(),
+                 QString("General Information (Shift+F1=Pop-Up Help; F1=Full Help)"));
+        test::SaveScreenshot(&form, "general-info");
+    }
+};
+
+QTEST_MAIN(GeneralInfoDlgTest)
+#include "GeneralInfoDlgTest.moc"

@@ -1,0 +1,113 @@
+#include "FormDriver.h"
+
+#include "CDescriptionEdit.h"
+#include "GuiTestSupport.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+namespace velmora::test {
+
+FormDriver::FormDriver(CInputDlg& form) : form(form) {
+    if (!form.isVisible()) form.show();
+    QApplication::setActiveWindow(&form);
+    if (!QTest::qWaitForWindowActive(&form)) QTest::qFail("form not active", __FILE__, __LINE__);
+}
+
+void FormDriver::Focus(int id) {
+    form.Control(id)->setFocus(Qt::TabFocusReason);
+}
+
+void FormDriver::Type(int id, const QString& text) {
+    Focus(id);
+    QWidget* control = form.Control(id);
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        edit->selectAll();
+        if (text.isEmpty()) QTest::keyClick(edit, Qt::Key_Delete);
+    } else if (auto* description = qobject_cast<CDescriptionEdit*>(control)) {
+        description->selectAll();
+        if (text.isEmpty()) QTest::keyClick(description, Qt::Key_Delete);
+    }
+    QTest::keyClicks(control, text);
+}
+
+void FormDriver::Enter(int id, const QString& text) {
+    Type(id, text);
+    QTest::keyClick(form.Control(id), Qt::Key_Tab);
+}
+
+void FormDriver::Choose(int id, int index) {
+    Focus(id);
+    static_cast<QComboBox*>(form.Control(id))->setCurrentIndex(index);
+}
+
+void FormDriver::Key(int key, Qt::KeyboardModifiers modifiers) {
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &form;
+    QTest::keyClick(target, Qt::Key(key), modifiers);
+}
+
+void FormDriver::Click(int id) {
+    QTest::mouseClick(form.Control(id), Qt::LeftButton);
+}
+
+QString FormDriver::Text(int id) const {
+    QWidget* control = form.Control(id);
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) return edit->text();
+    if (auto* list = qobject_cast<QComboBox*>(control)) return list->currentText();
+    if (auto* description = qobject_cast<CDescriptionEdit*>(control)) return description->Text();
+    return static_cast<QLabel*>(control)->text();
+}
+
+bool FormDriver::HasFocus(int id) const {
+    return QApplication::focusWidget() == form.Control(id);
+}
+
+QList<int> FormDriver::TabWalk(int steps) {
+    auto idOf = [this](QWidget* w) {
+        for (int id = 0; id < 2000; ++id)
+            if (form.Control(id) == w) return id;
+        return -1;
+    };
+    QList<int> ids;
+    for (int i = 0; i < steps; ++i) {
+        ids.append(idOf(QApplication::focusWidget()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    return ids;
+}
+
+bool RunForm(bool (*edit)(ProjectData&, QWidget*), ProjectData& project,
+             const std::function<void(FormDriver&)>& drive, Close close) {
+    WhenModalShows([&](QWidget* modal) {
+        FormDriver driver(*static_cast<CInputDlg*>(modal));
+        drive(driver);
+        switch (close) {
+        case Close::Accept:
+            driver.Click(1);
+            break;
+        case Close::Enter:
+            driver.Key(Qt::Key_Return);
+            break;
+        case Close::Cancel:
+            driver.Click(2);
+            break;
+        case Close::Escape:
+            driver.Key(Qt::Key_Escape);
+            break;
+        case Close::CloseBox:
+            modal->close();
+            break;
+        }
+        // A form that refused to close would hang the test; end it so the test fails instead.
+        if (modal->isVisible()) {
+            QTest::qFail("the form did not close", __FILE__, __LINE__);
+            static_cast<QDialog*>(modal)->done(QDialog::Rejected);
+        }
+    });
+    return edit(project, nullptr);
+}
+
+} // namespace velmora::test
