@@ -90,7 +90,10 @@ void CInputDlg::Register(int id, QWidget* control) {
 QLineEdit* CInputDlg::NumberEdit(int id, Qt::Alignment alignment) {
     auto* edit = new QLineEdit(this);
     edit->setAlignment(alignment | Qt::AlignVCenter);
-    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 12);
+    // Room for ten to fourteen digits; spare width goes to texts. Longer numbers scroll.
+    const int digit = edit->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    edit->setMinimumWidth(digit * 10);
+    edit->setMaximumWidth(digit * 14);
     Register(id, edit);
     return edit;
 }
@@ -322,7 +325,7 @@ void CInputDlg::SetValue(int id, double value) {
 
 bool CInputDlg::Validate(const Validator& v) {
     QScopedValueRollback guard(validating_, true);
-    SaveControls();
+    const bool parsed = SaveControls();
     const bool refused = v.refuses(Value(v.id));
     auto* control = Control(v.id);
     if (refused) {
@@ -334,7 +337,7 @@ bool CInputDlg::Validate(const Validator& v) {
     }
     ShowControls();
     if (auto* edit = qobject_cast<QLineEdit*>(control); refused && edit) edit->selectAll();
-    return !refused;
+    return parsed && !refused;
 }
 
 void CInputDlg::CommitTo(ProjectData& project) {

@@ -144,7 +144,7 @@ private:
     const Validator* ValidatorOf(const QWidget* control) const;
     bool SaveOne(Binding& b);
     void ShowOne(Binding& b);
-    // The leave-field pattern; false when the value was refused.
+    // The leave-field pattern; false when a number did not parse or the value was refused.
     bool Validate(const Validator& v);
 
     int templateId_;

@@ -68,7 +68,6 @@ CTrafficWorkZoneDlg::CTrafficWorkZoneDlg(const ProjectData& project, QWidget* pa
     AddRow(grid, 9, 0, QStringLiteral("Work Zone Timing:"),
            ChoiceList(1028, WorkZoneTiming::kTexts), QStringLiteral("Concrete Option"));
     grid->setColumnStretch(3, 1);
-    grid->setRowStretch(10, 1);
 
     auto* form = new QVBoxLayout(this);
     form->addLayout(grid, 1);

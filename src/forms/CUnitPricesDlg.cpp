@@ -95,13 +95,17 @@ CUnitPricesDlg::CUnitPricesDlg(const ProjectData& project, QWidget* parent)
         grid->addWidget(ChoiceList(unit, UnitCode::kTexts), row, 3);
     };
     auto headings = [](QGridLayout* grid, int row) {
-        grid->addWidget(Label(QStringLiteral("$/Unit")), row, 2);
-        grid->addWidget(Label(QStringLiteral("Units")), row, 3);
+        for (auto [text, column] : {std::pair{"$/Unit", 2}, {"Units", 3}}) {
+            QLabel* heading = Label(QString::fromUtf8(text));
+            heading->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+            grid->addWidget(heading, row, column);
+        }
     };
     auto group = [](const char* title, QGridLayout* grid) {
         auto* box = new QGroupBox(QString::fromUtf8(title));
         grid->setColumnStretch(1, 1);
-        grid->setRowStretch(grid->rowCount(), 1);
+        // Spare height spreads the rows evenly rather than opening a gap at the headings.
+        for (int row = 0; row < grid->rowCount(); ++row) grid->setRowStretch(row, 1);
         box->setLayout(grid);
         return box;
     };

@@ -22,7 +22,7 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("reset");
         auto positive = [](const char* name, int id, const char* message, const char* reset) {
-            QTest::newRow(name) << id << QStringList{"0", "0.5", "1e6"} << QStringList{"-0.001"}
+            QTest::newRow(name) << id << QStringList{"0", "0.5", "1000000"} << QStringList{"-0.001"}
                                 << QString(message) << QString(reset);
         };
         positive("projectLength", 1011, "Please enter a positive project length.", "1");
@@ -50,22 +50,8 @@ private slots:
         CGeneralInfoDlg form(project);
         FormDriver driver(form);
         test::MessageRecorder messages;
-        for (const QString& value : accepted) {
-            driver.Enter(id, value);
-            QCOMPARE(messages.shown.size(), 0);
-            QCOMPARE(driver.Text(id), value == "1e6" ? QString("1000000") : value);
-        }
-        for (const QString& value : refused) {
-            driver.Enter(id, value);
-            QCOMPARE(messages.shown.size(), 1);
-            QCOMPARE(messages.shown[0].text, message);
-            QCOMPARE(messages.shown[0].caption, QString("Number Out of Range"));
-            QCOMPARE(messages.shown[0].icon, QMessageBox::Warning);
-            QCOMPARE(messages.shown[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-            QCOMPARE(driver.Text(id), reset);
-            QVERIFY2(driver.HasFocus(id), "the focus goes back to the refused field");
-            messages.shown.clear();
-        }
+        test::CheckBounds(driver, messages, id, accepted, refused, message, "Number Out of Range",
+                          reset);
     }
 
     void textThatDoesNotParseIsRefusedAndReverted_data() {

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -31,7 +32,23 @@ void FormDriver::Type(int id, const QString& text) {
         description->selectAll();
         if (text.isEmpty()) QTest::keyClick(description, Qt::Key_Delete);
     }
-    QTest::keyClicks(control, text);
+    Keys(id, text);
+}
+
+void FormDriver::Keys(int id, const QString& text) {
+    QWidget* control = form.Control(id);
+    // QTest types ASCII only; other characters arrive as the key events of a keyboard layout
+    // that has them.
+    for (QChar c : text) {
+        if (c.unicode() < 128) {
+            QTest::keyClick(control, c.toLatin1());
+            continue;
+        }
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(control, &press);
+        QApplication::sendEvent(control, &release);
+    }
 }
 
 void FormDriver::Enter(int id, const QString& text) {
@@ -79,6 +96,28 @@ QList<int> FormDriver::TabWalk(int steps) {
     return ids;
 }
 
+void CheckBounds(FormDriver& driver, MessageRecorder& messages, int id, const QStringList& accepted,
+                 const QStringList& refused, const QString& message, const QString& caption,
+                 const QString& reset) {
+    messages.shown.clear();
+    for (const QString& value : accepted) {
+        driver.Enter(id, value);
+        QCOMPARE(messages.shown.size(), 0);
+        QCOMPARE(driver.Text(id), value);
+    }
+    for (const QString& value : refused) {
+        driver.Enter(id, value);
+        QCOMPARE(messages.shown.size(), 1);
+        QCOMPARE(messages.shown[0].text, message);
+        QCOMPARE(messages.shown[0].caption, caption);
+        QCOMPARE(messages.shown[0].icon, QMessageBox::Warning);
+        QCOMPARE(messages.shown[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(driver.Text(id), reset);
+        QVERIFY2(driver.HasFocus(id), "the focus goes back to the refused field");
+        messages.shown.clear();
+    }
+}
+
 bool RunForm(bool (*edit)(ProjectData&, QWidget*), ProjectData& project,
              const std::function<void(FormDriver&)>& drive, Close close) {
     WhenModalShows([&](QWidget* modal) {
@@ -101,7 +140,8 @@ bool RunForm(bool (*edit)(ProjectData&, QWidget*), ProjectData& project,
             modal->close();
             break;
         }
-        // A form that refused to close would hang the test; end it so the test fails instead.
+        // A form that refused to close would hang the test; end it so the test fails
+        // instead.
         if (modal->isVisible()) {
             QTest::qFail("the form did not close", __FILE__, __LINE__);
             static_cast<QDialog*>(modal)->done(QDialog::Rejected);

@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace velmora::test {
@@ -18,6 +19,8 @@ public:
 
     // Replaces the text of field `id` with `text`, without leaving the field.
     void Type(int id, const QString& text);
+    // Types `text` at the cursor of field `id`, whatever the characters.
+    void Keys(int id, const QString& text);
     // Types into field `id` and leaves it with Tab.
     void Enter(int id, const QString& text);
     void Choose(int id, int index);
@@ -33,6 +36,15 @@ public:
 
     CInputDlg& form;
 };
+
+class MessageRecorder;
+
+// Types each of `accepted` into field `id` and leaves it: no message, the text stays as typed
+// (so give values in their shortest form). Then each of `refused`: one message with `message`,
+// `caption`, the warning icon and OK; the field shows `reset` and keeps the focus.
+void CheckBounds(FormDriver& driver, MessageRecorder& messages, int id, const QStringList& accepted,
+                 const QStringList& refused, const QString& message, const QString& caption,
+                 const QString& reset);
 
 enum class Close { Accept, Enter, Cancel, Escape, CloseBox };
 
