@@ -1,7 +1,9 @@
 #include "FormDriver.h"
 
 #include "CDescriptionEdit.h"
+#include "FormNumbers.h"
 #include "GuiTestSupport.h"
+#include "model/SavedFields.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -116,6 +118,58 @@ void CheckBounds(FormDriver& driver, MessageRecorder& messages, int id, const QS
         QVERIFY2(driver.HasFocus(id), "the focus goes back to the refused field");
         messages.shown.clear();
     }
+}
+
+void CheckAcceptStores(bool (*edit)(ProjectData&, QWidget*), const QList<FieldEntry>& entries) {
+    ProjectData project;
+    MessageRecorder messages;
+    auto isList = [](FormDriver& d, int id) {
+        return qobject_cast<QComboBox*>(d.form.Control(id));
+    };
+    QVERIFY(RunForm(
+        edit, project,
+        [&](FormDriver& d) {
+            for (const auto& e : entries) {
+                if (isList(d, e.id))
+                    d.Choose(e.id, e.typed.toInt());
+                else
+                    d.Enter(e.id, e.typed);
+            }
+        },
+        Close::Accept));
+    QCOMPARE(messages.shown.size(), 0);
+
+    // Every saved field as text, by name: numbers in the form's own notation.
+    auto fields = [](const ProjectData& p) {
+        QHash<QString, QString> out;
+        ForEachSavedField(p, [&](const FieldName& name, const auto& field) {
+            using T = std::decay_t<decltype(field)>;
+            QString text;
+            if constexpr (std::is_same_v<T, double>)
+                text = FormatDouble(field);
+            else if constexpr (std::is_same_v<T, std::int32_t>)
+                text = QString::number(field);
+            else
+                text = QString::fromStdString(field);
+            out.insert(QString::fromStdString(name.str()), text);
+        });
+        return out;
+    };
+    QHash<QString, QString> expected = fields(ProjectData{});
+    QVERIFY(RunForm(
+        edit, project,
+        [&](FormDriver& d) {
+            for (const auto& e : entries) {
+                QVERIFY2(expected.contains(e.field), e.field);
+                expected[e.field] = isList(d, e.id) ? e.typed : e.shown;
+                QCOMPARE(d.Text(e.id), e.shown);
+            }
+        },
+        Close::Accept));
+    const QHash<QString, QString> stored = fields(project);
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+        QVERIFY2(stored[it.key()] == it.value(),
+                 qPrintable(it.key() + " holds " + stored[it.key()] + ", not " + it.value()));
 }
 
 bool RunForm(bool (*edit)(ProjectData&, QWidget*), ProjectData& project,

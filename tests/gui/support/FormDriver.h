@@ -48,6 +48,21 @@ void CheckBounds(FormDriver& driver, MessageRecorder& messages, int id, const QS
 
 enum class Close { Accept, Enter, Cancel, Escape, CloseBox };
 
+// One field of a form: what to type into control `id` (the index of an entry for a drop-down
+// list) and the normalised text the control shows when the form is opened again. `field` is
+// the saved field's name as velmora-cli show prints it.
+struct FieldEntry {
+    int id;
+    const char* field;
+    QString typed;
+    QString shown;
+};
+
+// Enters every entry into a default project's form through `edit` and accepts; each named
+// field must then hold its value and no other saved field may have changed. Opening the form
+// again must show every `shown`.
+void CheckAcceptStores(bool (*edit)(ProjectData&, QWidget*), const QList<FieldEntry>& entries);
+
 // Runs `edit` (one of the Edit... functions) on `project`; once its form shows, `drive` works
 // on it and `close` ends it. Returns what `edit` returned.
 bool RunForm(bool (*edit)(ProjectData&, QWidget*), ProjectData& project,
