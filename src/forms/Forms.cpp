@@ -4,15 +4,6 @@
 
 namespace velmora {
 
-bool EditGeneralInfo(ProjectData&, QWidget*) {
-    return false;
-}
-bool EditUnitPrices(ProjectData&, QWidget*) {
-    return false;
-}
-bool EditTrafficWorkZone(ProjectData&, QWidget*) {
-    return false;
-}
 bool EditAsphaltActivities(ProjectData&, QWidget*) {
     return false;
 }

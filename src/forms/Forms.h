@@ -12,6 +12,8 @@ namespace velmora {
 
 struct ProjectData;
 
+// Whichever way the form closed, the caller then enables its "Traffic and Work Zone
+// Information" button as project.TrafficFormAvailable() says.
 bool EditGeneralInfo(ProjectData& project, QWidget* parent = nullptr);
 bool EditUnitPrices(ProjectData& project, QWidget* parent = nullptr);
 bool EditTrafficWorkZone(ProjectData& project, QWidget* parent = nullptr);

@@ -45,10 +45,14 @@ FileDialogAnswers::~FileDialogAnswers() {
 
 HelpRecorder::HelpRecorder() {
     SetHelpTopicHandler([this](const QString& topic) { topics.append(topic); });
+    SetPopupHelpHandler([this](quint32 contextId, const QString& text) {
+        popups.append({contextId, text});
+    });
 }
 
 HelpRecorder::~HelpRecorder() {
     SetHelpTopicHandler({});
+    SetPopupHelpHandler({});
 }
 
 void WhenModalShows(std::function<void(QWidget* modal)> action) {

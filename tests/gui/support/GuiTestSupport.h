@@ -43,12 +43,17 @@ private:
     std::deque<QString> answers_;
 };
 
-// Records the full help topics asked for while alive.
+// Records the full help topics (F1) and the pop-up help (Shift+F1) asked for while alive.
 class HelpRecorder {
 public:
     HelpRecorder();
     ~HelpRecorder();
     QStringList topics;
+    struct Popup {
+        quint32 contextId;
+        QString text;
+    };
+    QList<Popup> popups;
 };
 
 // Runs `action` on the next modal widget that becomes active (from a zero-delay timer, so call

@@ -1,0 +1,385 @@
+#include "CInputDlg.h"
+
+#include "CDescriptionEdit.h"
+#include "Cp1252Validator.h"
+#include "FormNumbers.h"
+#include "Help.h"
+#include "MessageBox.h"
+
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <limits>
+
+namespace velmora {
+namespace {
+
+const char* const kParseCaption = "Invalid Number";
+
+// Multi-line texts are kept with CR LF line ends, those of the program's files; the edit
+// itself works with "\n".
+QString ToEditLines(const std::string& text) {
+    return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+std::string FromEditLines(QString text) {
+    return text.replace(u'\n', QStringLiteral("\r\n")).toStdString();
+}
+
+QString ParseMessage(CInputDlg::Kind kind, const QString& typed) {
+    const QString what =
+        typed.trimmed().isEmpty()
+            ? QStringLiteral("The field is empty.")
+            : QStringLiteral("\"%1\" is not a %2.")
+                  .arg(typed, kind == CInputDlg::Kind::Integer ? QStringLiteral("whole number")
+                                                               : QStringLiteral("number"));
+    return what + "\n" +
+           (kind == CInputDlg::Kind::Integer
+                ? QStringLiteral("Please enter a whole number, such as 2, without a decimal "
+                                 "point.")
+                : QStringLiteral("Please enter a number such as 12.5 or 1.5E3, with a point "
+                                 "for the decimals and no thousands separators."));
+}
+
+const char* const kAcceptPopup =
+    "Accept Changes: keeps every value of this form in the project and closes it. Enter does "
+    "the same.";
+const char* const kCancelPopup =
+    "Cancel Changes: closes this form and leaves the project exactly as it was before the form "
+    "opened. Esc and the close box do the same.";
+
+} // namespace
+
+std::function<bool(double)> CInputDlg::Below(double lo) {
+    return [lo](double v) { return v < lo; };
+}
+
+std::function<bool(double)> CInputDlg::Outside(double lo, double hi) {
+    return [lo, hi](double v) { return v < lo || v > hi; };
+}
+
+CInputDlg::CInputDlg(const ProjectData& project, int templateId, const QString& title,
+                     const QString& caption, const QString& helpTopic, QWidget* parent)
+    : QDialog(parent), work_(project), templateId_(templateId), caption_(caption) {
+    setWindowTitle(title);
+    SetHelpContext(this, 0, {});
+    InstallHelpKeys(this, helpTopic);
+
+    auto* accept = new QPushButton(QStringLiteral("Accept Changes"), this);
+    accept->setDefault(true);
+    connect(accept, &QPushButton::clicked, this, &CInputDlg::accept);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel Changes"), this);
+    connect(cancel, &QPushButton::clicked, this, &CInputDlg::reject);
+    Register(1, accept);
+    Register(2, cancel);
+    SetPopupHelp({{1, kAcceptPopup}, {2, kCancelPopup}});
+}
+
+void CInputDlg::Register(int id, QWidget* control) {
+    Q_ASSERT(!controls_.contains(id));
+    controls_.insert(id, control);
+    SetHelpContext(control, HelpContextId(templateId_, id), {});
+    control->installEventFilter(this);
+}
+
+QLineEdit* CInputDlg::NumberEdit(int id, Qt::Alignment alignment) {
+    auto* edit = new QLineEdit(this);
+    edit->setAlignment(alignment | Qt::AlignVCenter);
+    // Room for ten to fourteen digits; spare width goes to texts. Longer numbers scroll.
+    const int digit = edit->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    edit->setMinimumWidth(digit * 10);
+    edit->setMaximumWidth(digit * 14);
+    Register(id, edit);
+    return edit;
+}
+
+QLineEdit* CInputDlg::LineEdit(int id) {
+    auto* edit = new QLineEdit(this);
+    // A record text has no length limit; QLineEdit's default of 32767 would cut a long one.
+    edit->setMaxLength(std::numeric_limits<int>::max());
+    edit->setValidator(new Cp1252Validator(edit));
+    Register(id, edit);
+    return edit;
+}
+
+CDescriptionEdit* CInputDlg::MultiLineEdit(int id) {
+    auto* edit = new CDescriptionEdit(this);
+    Register(id, edit);
+    return edit;
+}
+
+QComboBox* CInputDlg::ChoiceList(int id, std::span<const std::string_view> entries) {
+    auto* list = new QComboBox(this);
+    for (auto entry : entries) list->addItem(QString::fromUtf8(entry.data(), entry.size()));
+    Register(id, list);
+    return list;
+}
+
+QLabel* CInputDlg::StaticText(int id) {
+    auto* label = new QLabel(this);
+    Register(id, label);
+    return label;
+}
+
+QPushButton* CInputDlg::Button(int id) const {
+    return static_cast<QPushButton*>(Control(id));
+}
+
+QLabel* CInputDlg::Label(const QString& text, Qt::Alignment alignment) {
+    auto* label = new QLabel(text);
+    label->setAlignment(alignment | Qt::AlignVCenter);
+    return label;
+}
+
+QLayout* CInputDlg::ButtonRow(std::initializer_list<int> ids) const {
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    for (int id : ids) row->addWidget(Button(id));
+    return row;
+}
+
+void CInputDlg::AddRow(QGridLayout* grid, int row, int column, const QString& label,
+                       QWidget* control, const QString& unit) {
+    if (!label.isEmpty()) grid->addWidget(Label(label), row, column);
+    if (control) grid->addWidget(control, row, column + 1);
+    if (!unit.isEmpty()) grid->addWidget(Label(unit), row, column + 2);
+}
+
+void CInputDlg::SetBindings(std::vector<Binding> bindings) {
+    bindings_ = std::move(bindings);
+    for (auto& b : bindings_) {
+        b.control = Control(b.id);
+        Q_ASSERT(b.control);
+        const FieldPtr field = b.field(work_);
+        if (std::holds_alternative<double*>(field))
+            b.kind = Kind::Double;
+        else if (std::holds_alternative<std::string*>(field))
+            b.kind = Kind::Text;
+        else
+            b.kind = qobject_cast<QComboBox*>(b.control) ? Kind::Choice : Kind::Integer;
+    }
+}
+
+void CInputDlg::SetValidators(std::vector<Validator> validators) {
+    validators_ = std::move(validators);
+    for ([[maybe_unused]] const auto& v : validators_) Q_ASSERT(BindingOf(v.id));
+}
+
+void CInputDlg::SetTabOrder(std::initializer_list<int> ids) {
+    const int* previous = nullptr;
+    firstInTabOrder_ = *ids.begin();
+    for (const int& id : ids) {
+        if (previous) setTabOrder(Control(*previous), Control(id));
+        previous = &id;
+    }
+}
+
+void CInputDlg::SetPopupHelp(const std::vector<Popup>& popups) {
+    for (const auto& p : popups)
+        SetHelpContext(Control(p.id), HelpContextId(templateId_, p.id), p.text);
+}
+
+void CInputDlg::SetDialogUnitSize(int width, int height) {
+    // A dialog unit is a quarter of the font's average character width across and an eighth
+    // of its height down.
+    const QFontMetrics metrics(font());
+    const double across = metrics.horizontalAdvance(QStringLiteral(
+                              "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                          52.0;
+    const QSize size(int(width * across / 4 + 0.5), int(height * metrics.height() / 8.0 + 0.5));
+    resize(size.expandedTo(sizeHint()));
+}
+
+CInputDlg::Binding* CInputDlg::BindingOf(int id) {
+    for (auto& b : bindings_)
+        if (b.id == id) return &b;
+    return nullptr;
+}
+
+const CInputDlg::Validator* CInputDlg::ValidatorOf(const QWidget* control) const {
+    if (!control) return nullptr;
+    for (const auto& v : validators_)
+        if (Control(v.id) == control) return &v;
+    return nullptr;
+}
+
+bool CInputDlg::SaveOne(Binding& b) {
+    const FieldPtr field = b.field(work_);
+    switch (b.kind) {
+    case Kind::Double:
+    case Kind::Integer: {
+        const QString text = static_cast<QLineEdit*>(b.control)->text();
+        if (text == b.shownText) return true;
+        if (b.kind == Kind::Double) {
+            const auto value = ParseDouble(text);
+            if (value) *std::get<double*>(field) = *value;
+            return value.has_value();
+        }
+        const auto value = ParseInteger(text);
+        if (value) *std::get<std::int32_t*>(field) = *value;
+        return value.has_value();
+    }
+    case Kind::Text: {
+        QString text;
+        if (auto* edit = qobject_cast<QLineEdit*>(b.control))
+            text = edit->text();
+        else if (auto* edit = qobject_cast<CDescriptionEdit*>(b.control))
+            text = edit->Text();
+        else
+            text = static_cast<QLabel*>(b.control)->text();
+        if (text != b.shownText)
+            *std::get<std::string*>(field) = qobject_cast<CDescriptionEdit*>(b.control)
+                                                 ? FromEditLines(text)
+                                                 : text.toStdString();
+        return true;
+    }
+    case Kind::Choice: {
+        const int index = static_cast<QComboBox*>(b.control)->currentIndex();
+        if (index != b.shownIndex) *std::get<std::int32_t*>(field) = index;
+        return true;
+    }
+    }
+    return true;
+}
+
+void CInputDlg::ShowOne(Binding& b) {
+    // A control that already shows the value is left alone, keeping its cursor and undo steps.
+    const FieldPtr field = b.field(work_);
+    auto show = [&](QLineEdit* edit, QString text) {
+        b.shownText = std::move(text);
+        if (edit->text() != b.shownText) edit->setText(b.shownText);
+    };
+    switch (b.kind) {
+    case Kind::Double:
+        show(static_cast<QLineEdit*>(b.control), FormatDouble(*std::get<double*>(field)));
+        break;
+    case Kind::Integer:
+        show(static_cast<QLineEdit*>(b.control), FormatInteger(*std::get<std::int32_t*>(field)));
+        break;
+    case Kind::Text: {
+        const std::string& text = *std::get<std::string*>(field);
+        if (auto* edit = qobject_cast<CDescriptionEdit*>(b.control)) {
+            const QString lines = ToEditLines(text);
+            if (edit->Text() != lines) edit->setPlainText(lines);
+            b.shownText = edit->Text();
+        } else if (auto* line = qobject_cast<QLineEdit*>(b.control)) {
+            show(line, QString::fromStdString(text));
+        } else {
+            b.shownText = QString::fromStdString(text);
+            static_cast<QLabel*>(b.control)->setText(b.shownText);
+        }
+        break;
+    }
+    case Kind::Choice: {
+        auto* list = static_cast<QComboBox*>(b.control);
+        // An index that no entry has (a project file may hold one) leaves the list blank.
+        list->setCurrentIndex(*std::get<std::int32_t*>(field));
+        b.shownIndex = list->currentIndex();
+        break;
+    }
+    }
+}
+
+bool CInputDlg::SaveControls() {
+    QScopedValueRollback guard(validating_, true);
+    bool numbersStopped = false;
+    for (auto& b : bindings_) {
+        const bool number = b.kind == Kind::Double || b.kind == Kind::Integer;
+        if (numbersStopped && number) continue;
+        if (SaveOne(b)) continue;
+        numbersStopped = true;
+        auto* edit = static_cast<QLineEdit*>(b.control);
+        ShowMessage(this, ParseMessage(b.kind, edit->text()), kParseCaption, QMessageBox::Warning);
+        edit->setFocus(Qt::OtherFocusReason);
+        edit->selectAll();
+    }
+    return !numbersStopped;
+}
+
+void CInputDlg::ShowControls() {
+    for (auto& b : bindings_) ShowOne(b);
+}
+
+void CInputDlg::OnInitDialog() {
+    ShowControls();
+}
+
+double CInputDlg::Value(int id) {
+    const FieldPtr field = BindingOf(id)->field(work_);
+    if (auto* d = std::get_if<double*>(&field)) return **d;
+    return *std::get<std::int32_t*>(field);
+}
+
+void CInputDlg::SetValue(int id, double value) {
+    const FieldPtr field = BindingOf(id)->field(work_);
+    if (auto* d = std::get_if<double*>(&field))
+        **d = value;
+    else
+        *std::get<std::int32_t*>(field) = static_cast<std::int32_t>(value);
+}
+
+bool CInputDlg::Validate(const Validator& v) {
+    QScopedValueRollback guard(validating_, true);
+    const bool parsed = SaveControls();
+    const bool refused = v.refuses(Value(v.id));
+    auto* control = Control(v.id);
+    if (refused) {
+        ShowMessage(this, v.message, caption_, QMessageBox::Warning);
+        control->setFocus(Qt::OtherFocusReason);
+        SetValue(v.id, v.reset);
+    } else if (v.accepted) {
+        v.accepted();
+    }
+    ShowControls();
+    if (auto* edit = qobject_cast<QLineEdit*>(control); refused && edit) edit->selectAll();
+    return parsed && !refused;
+}
+
+void CInputDlg::CommitTo(ProjectData& project) {
+    for (auto& b : bindings_) {
+        const FieldPtr from = b.field(work_);
+        std::visit([&](auto* to) { *to = *std::get<decltype(to)>(from); }, b.field(project));
+    }
+}
+
+void CInputDlg::accept() {
+    if (validating_) return;
+    // Enter accepts without leaving the field it was pressed in, so that field is checked as
+    // if it had been left.
+    if (const auto* v = ValidatorOf(focusWidget()); v && !Validate(*v)) return;
+    if (!SaveControls()) return;
+    QDialog::accept();
+}
+
+void CInputDlg::showEvent(QShowEvent* event) {
+    if (!initialised_) {
+        initialised_ = true;
+        OnInitDialog();
+        // The tab order is a ring; where it starts is up to the form, not to the order in which
+        // the controls were made.
+        if (firstInTabOrder_) Control(firstInTabOrder_)->setFocus();
+    }
+    QDialog::showEvent(event);
+}
+
+bool CInputDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::FocusOut || validating_ || !isVisible())
+        return QDialog::eventFilter(watched, event);
+    // Switching to another window or opening a context menu is not leaving the field.
+    const auto reason = static_cast<QFocusEvent*>(event)->reason();
+    const Validator* v = ValidatorOf(qobject_cast<QWidget*>(watched));
+    if (!v || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+        return QDialog::eventFilter(watched, event);
+    // The field finishes losing the focus first, so that the focus handed back to it by a
+    // refusal is not undone by its own focus-out handling.
+    watched->event(event);
+    Validate(*v);
+    return true;
+}
+
+} // namespace velmora
