@@ -5,6 +5,7 @@
 #include "CVelmoraApp.h"
 #include "CVelmoraDoc.h"
 #include "CVelmoraView.h"
+#include "FormDriver.h"
 #include "GuiTestSupport.h"
 #include "engine/Analysis.h"
 #include "model/ProjectFile.h"
@@ -177,6 +178,36 @@ private slots:
         Project().rehabWzInclusion = 7;
         Click(View(), 1000);
         QVERIFY(traffic->isEnabled());
+    }
+
+    void generalInformationFormDrivesTheTrafficButtonAndTheModifiedMark() {
+        test::MessageRecorder messages;
+        QPushButton* traffic = View().Button(CVelmoraView::kTrafficButton);
+        // Sets both switches in the real form, then closes it as `close` says.
+        auto setSwitches = [&](int initial, int rehab, bool accept) {
+            test::WhenModalShows([=](QWidget* modal) {
+                test::FormDriver driver(*qobject_cast<CInputDlg*>(modal));
+                driver.Choose(1067, initial);
+                driver.Choose(1068, rehab);
+                driver.Click(accept ? 1 : 2);
+            });
+            View().Button(1000)->click();
+        };
+        setSwitches(WzInclusion::Exclude, WzInclusion::Exclude, true);
+        QVERIFY(!traffic->isEnabled());
+        QVERIFY(Frame()->isWindowModified());
+        QCOMPARE(Project().rehabWzInclusion, WzInclusion::Exclude);
+
+        // Cancel keeps both switches at Exclude, so the button stays disabled.
+        QVERIFY(app->Document().DoSave(Path("saved.vlm")));
+        setSwitches(WzInclusion::Include, WzInclusion::Include, false);
+        QVERIFY(!traffic->isEnabled());
+        QVERIFY(!Frame()->isWindowModified());
+
+        setSwitches(WzInclusion::Exclude, WzInclusion::Include, true);
+        QVERIFY(traffic->isEnabled());
+        QVERIFY(Frame()->isWindowModified());
+        QCOMPARE(messages.shown.size(), 0);
     }
 
     void buttonsAreSafeWhateverTheirFormsDo() {
