@@ -14,7 +14,8 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: velmora-cli new FILE\n"
     "       velmora-cli show FILE\n"
-    "       velmora-cli compute FILE [--json] [--set NAME=VALUE]...\n";
+    "       velmora-cli compute FILE [--json] [--set NAME=VALUE]...\n"
+    "       velmora-cli report FILE OUT [--set NAME=VALUE]...\n";
 
 std::optional<std::string> UnescapeText(std::string_view text) {
     std::string out;
@@ -169,7 +170,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         std::string_view name;
         int (*run)(const std::vector<std::string>&, std::ostream&, std::ostream&);
     };
-    static constexpr Command kCommands[] = {{"new", New}, {"show", Show}, {"compute", Compute}};
+    static constexpr Command kCommands[] = {
+        {"new", New}, {"show", Show}, {"compute", Compute}, {"report", Report}};
     if (!args.empty()) {
         for (const Command& command : kCommands) {
             if (args[0] == command.name)

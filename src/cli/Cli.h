@@ -49,6 +49,7 @@ struct ComputedRun {
 int ComputeOnFile(const RunArguments& arguments, ComputedRun& run, std::ostream& err);
 
 int Compute(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int Report(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // %.17g, independent of the C locale: reads back to the same double.
 std::string FormatNumber(double value);
