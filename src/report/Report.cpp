@@ -89,7 +89,8 @@ constexpr StageRow<AsphaltStage> kAsphaltRowsAfterMisc[] = {
     {"\nPatching, sy", &AsphaltStage::patchingArea},
     {"\nDays to Complete", &AsphaltStage::daysToComplete},
 };
-// "Joint Sealing, sy" holds a length in feet; the label is the report's as users know it.
+// "Joint Sealing, sy" holds a length in feet: the label stays as spreadsheets built on earlier
+// reports look for it.
 constexpr StageRow<ConcreteStage> kConcreteRowsBeforeMisc[] = {
     {"\nYear", &ConcreteStage::year},
     {"\nConcrete, sy", &ConcreteStage::concreteArea},
