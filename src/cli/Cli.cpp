@@ -11,8 +11,11 @@
 namespace velmora::cli {
 namespace {
 
-constexpr std::string_view kUsage = "usage: velmora-cli new FILE\n"
-                                    "       velmora-cli show FILE\n";
+constexpr std::string_view kUsage =
+    "usage: velmora-cli new FILE\n"
+    "       velmora-cli show FILE\n"
+    "       velmora-cli compute FILE [--json] [--set NAME=VALUE]...\n"
+    "       velmora-cli report FILE OUT [--set NAME=VALUE]...\n";
 
 std::optional<std::string> UnescapeText(std::string_view text) {
     std::string out;
@@ -50,12 +53,12 @@ bool ParseWhole(std::string_view text, T& value) {
 }
 
 int New(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-    if (args.size() != 1) return err << kUsage, kUsageError;
+    if (args.size() != 1) return UsageError(err);
     return SaveProject(args[0], ProjectData{}, err) ? kOk : kFileError;
 }
 
 int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 1) return err << kUsage, kUsageError;
+    if (args.size() != 1) return UsageError(err);
     ProjectData project;
     if (!LoadProject(args[0], project, err)) return kFileError;
     ForEachSavedField(project, [&](const FieldName& name, const auto& field) {
@@ -157,20 +160,25 @@ bool ApplySet(ProjectData& project, std::string_view assignment, std::ostream& e
     return found && parsed;
 }
 
+int UsageError(std::ostream& err) {
+    err << kUsage;
+    return kUsageError;
+}
+
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     struct Command {
         std::string_view name;
         int (*run)(const std::vector<std::string>&, std::ostream&, std::ostream&);
     };
-    static constexpr Command kCommands[] = {{"new", New}, {"show", Show}};
+    static constexpr Command kCommands[] = {
+        {"new", New}, {"show", Show}, {"compute", Compute}, {"report", Report}};
     if (!args.empty()) {
         for (const Command& command : kCommands) {
             if (args[0] == command.name)
                 return command.run({args.begin() + 1, args.end()}, out, err);
         }
     }
-    err << kUsage;
-    return kUsageError;
+    return UsageError(err);
 }
 
 } // namespace velmora::cli

@@ -3,9 +3,11 @@
 // velmora-cli: a headless front end for scripts, batch runs and checks. The commands live here,
 // as functions on argument lists and streams, so the tests run them without a process.
 
+#include "engine/Analysis.h"
 #include "model/ProjectData.h"
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,11 +19,37 @@ enum ExitCode : int { kOk = 0, kFileError = 1, kUsageError = 2, kRefused = 3 };
 // args excludes the program name.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// Writes the usage text to `err` and gives kUsageError.
+int UsageError(std::ostream& err);
+
 // Helpers shared by the commands. Each reports its failure on `err` as one line.
 bool LoadProject(const std::string& path, ProjectData& project, std::ostream& err);
 bool SaveProject(const std::string& path, const ProjectData& project, std::ostream& err);
 // Applies "NAME=VALUE", NAME as `show` prints it and VALUE in `show`'s notation.
 bool ApplySet(ProjectData& project, std::string_view assignment, std::ostream& err);
+
+// What `compute` and `report` share: FILE, then --set NAME=VALUE options in any order, and the
+// flags a command allows.
+struct RunArguments {
+    std::string file;
+    std::vector<std::string> positional; // after FILE
+    std::vector<std::string> sets;
+    std::vector<std::string> flags;
+};
+std::optional<RunArguments> ParseRunArguments(const std::vector<std::string>& args,
+                                              const std::vector<std::string_view>& allowedFlags);
+
+// Loads FILE, applies the --set assignments, and runs the hand-off and the analysis as Compute
+// Costs does. A refusal is written to `err` (caption, then text) and gives kRefused; each
+// gridlocked option writes the gridlock message to `err` and still gives kOk.
+struct ComputedRun {
+    ProjectData project; // after the hand-off, with the recomputed treatment counts
+    AnalysisResult analysis;
+};
+int ComputeOnFile(const RunArguments& arguments, ComputedRun& run, std::ostream& err);
+
+int Compute(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int Report(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // %.17g, independent of the C locale: reads back to the same double.
 std::string FormatNumber(double value);

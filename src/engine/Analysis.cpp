@@ -1,16 +1,391 @@
 #include "Analysis.h"
 
-// Placeholder until the cost engine lands: every cost is 0 and no run is refused.
+#include "AgencyCost.h"
+#include "Arithmetic.h"
+#include "Maintenance.h"
+#include "QueueModel.h"
+
+#include <charconv>
 
 namespace velmora {
+namespace {
+
+// ---- The hand-off's range checks -------------------------------------------------------------
+
+// The form that edits a field, and the caption its own range messages use.
+struct Form {
+    const char* name;
+    const char* caption;
+};
+constexpr Form kGeneralForm{"General Information", "Number Out of Range"};
+constexpr Form kUnitPricesForm{"Unit Prices", "Price Out of Range"};
+constexpr Form kTrafficForm{"Traffic and Work Zone Information", "Value Out of Range"};
+constexpr Form kAsphaltForm{"Asphalt Construction/Rehabilitation Activities", "Value Out of Range"};
+constexpr Form kConcreteForm{"Concrete Construction/Rehabilitation Activities",
+                             "Value Out of Range"};
+constexpr Form kMaintenanceForm{"Recurring Maintenance Activities", "Number Out of Range"};
+
+// Far beyond any road project, and small enough that no product of the engine overflows.
+constexpr double kLargest = 1e9;
+
+// The values a field may hold for the engine to compute with it. A value outside, or not a
+// number at all, is refused with a message that names the field as its form labels it.
+struct Guard {
+    const Form& form;
+    const char* label;
+    double low = 0.0;
+    double high = kLargest;
+    // Read only by the work zone user cost model.
+    bool userCostsOnly = false;
+    // For a drop-down list: the entries to choose from, instead of a range.
+    const char* choices = nullptr;
+    // Shown but not editable on its form; only a damaged file brings a value outside.
+    bool readOnly = false;
+};
+
+// Above 0 because every result is per mile; not below 0.001 mile (5 ft) so that the division
+// cannot blow a finite cost up to infinity.
+constexpr Guard kProjectLength{kGeneralForm, "Project Length", 0.001};
+// The queue model's capacity divides by the lanes.
+constexpr Guard kLaneCount{kGeneralForm, "Number of Lanes", 1.0};
+constexpr Guard kLaneWidth{kGeneralForm, "Average Lane Width"};
+constexpr Guard kShoulderCount{kGeneralForm, "Number of Shoulders"};
+constexpr Guard kShoulderWidth{kGeneralForm, "Average Shoulder Width"};
+// Speeds divide the work zone length and queue lengths and pick rows of the speed tables.
+constexpr Guard kSpeedLimit{kGeneralForm, "Speed Limit", 5.0, 80.0, true};
+// The treatments of the period are summed one by one.
+constexpr Guard kAnalysisPeriod{kGeneralForm, "Analysis Period", 0.0, 1000.0};
+// Below 0 the discount factor grows with the year without bound.
+constexpr Guard kDiscountRate{kGeneralForm, "Discount Rate"};
+constexpr Guard kCurrentCpi{kGeneralForm, "Current CPI", 0.0, kLargest, true};
+
+constexpr Guard kTerrain{kTrafficForm, "Terrain", 0.0, 2.0, true, "Level, Rolling or Mountainous"};
+constexpr Guard kAadt{kTrafficForm, "AADT", 0.0, kLargest, true};
+// Past 100 % the car share turns negative; the heavy vehicle factor divides by the truck share.
+constexpr Guard kTruckPercent{kTrafficForm, "% Trucks", 0.0, 100.0, true};
+// Growth compounds over the stage years; bounded as the form bounds it.
+constexpr Guard kTrafficGrowth{kTrafficForm, "Traffic Growth", 0.0, 10.0, true};
+constexpr Guard kWzSpeedLimit{kTrafficForm, "Work Zone Speed Limit", 5.0, 55.0, true};
+constexpr Guard kWzLength{kTrafficForm, "Work Zone Length", 0.0, kLargest, true};
+// Without an open lane the work zone serves nobody and the queue speed divides by zero.
+constexpr Guard kWzLanes{kTrafficForm, "Work Zone Lanes", 1.0, kLargest, true};
+
+// Stage years are exponents of the discount and growth factors.
+constexpr double kLatestYear = 1000.0;
+
+constexpr std::array<const char*, 4> kAsphaltStageNames{"Initial Construction", "1st Overlay",
+                                                        "2nd Overlay", "3rd Overlay"};
+constexpr std::array<const char*, 4> kConcreteStageNames{
+    "Initial Construction", "1st Rehab Activity", "2nd Rehab Activity", "3rd Rehab Activity"};
+constexpr std::array<const char*, 3> kConcreteMiscLabels{"Miscellaneous 1", "Miscellaneous 2",
+                                                         "Miscellaneous 3"};
+constexpr std::array<const char*, 4> kMaintenanceRows{"1st", "2nd", "3rd", "4th"};
+
+// Where on its form a field sits, for the message: " of the 2nd Overlay", " of the Asphalt
+// Unit Prices". Pieces, so that a run that passes builds no text.
+struct Where {
+    const char* lead = "";
+    const char* name = "";
+    const char* tail = "";
+};
+
+std::string FormatLimit(double value) {
+    char buffer[32];
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    return std::string(buffer, end);
+}
+
+Refusal MakeRefusal(const Guard& guard, const Where& where) {
+    const std::string field = std::string("\"") + guard.label + "\"" + where.lead + where.name +
+                              where.tail + " in the " + guard.form.name + " form";
+    const std::string range = FormatLimit(guard.low) + " and " + FormatLimit(guard.high);
+    std::string text;
+    if (guard.choices)
+        text = std::string("Please choose ") + guard.choices + " for " + field + ".";
+    else if (guard.readOnly)
+        text = field + " must lie between " + range +
+               ", and the form cannot change it. Please start again from a new project.";
+    else
+        text = "Please enter a value between " + range + " for " + field + ".";
+    return {std::move(text), guard.form.caption};
+}
+
+// Walks the fields the engine reads, form by form, and keeps the first refusal.
+class RangeCheck {
+public:
+    explicit RangeCheck(bool userCosts) : userCosts_(userCosts) {}
+
+    void operator()(double value, const Guard& guard, const Where& where = {}) {
+        if (refusal || (guard.userCostsOnly && !userCosts_)) return;
+        if (!(value >= guard.low && value <= guard.high)) refusal = MakeRefusal(guard, where);
+    }
+
+    std::optional<Refusal> refusal;
+
+private:
+    bool userCosts_;
+};
+
+std::optional<Refusal> CheckRanges(const ProjectData& p) {
+    RangeCheck check(UserCostsIncluded(p));
+
+    check(p.projectLength, kProjectLength);
+    check(p.laneCount, kLaneCount);
+    check(p.laneWidth, kLaneWidth);
+    check(p.shoulderCount, kShoulderCount);
+    check(p.shoulderWidth, kShoulderWidth);
+    check(p.speedLimit, kSpeedLimit);
+    check(p.analysisPeriod, kAnalysisPeriod);
+    check(p.discountRate, kDiscountRate);
+    check(p.currentCpi, kCurrentCpi);
+
+    const auto price = [&](double value, const char* label, const char* group, double low = 0.0) {
+        check(value, Guard{kUnitPricesForm, label, low}, Where{" of the ", group, " Unit Prices"});
+    };
+    price(p.hmaWearingPrice, "HMA Wearing Course", "Asphalt");
+    price(p.hmaBinderPrice, "HMA Binder Course", "Asphalt");
+    price(p.hmaBasePrice, "HMA Base Course", "Asphalt");
+    price(p.asphaltAggBasePrice, "Aggregate Base", "Asphalt");
+    price(p.asphaltMillingPrice, "Asphalt Milling", "Asphalt");
+    price(p.asphaltPatchingPrice, "Asphalt Patching", "Asphalt");
+    price(p.asphaltMisc.unitPrice, "Miscellaneous", "Asphalt");
+    price(p.asphaltMobilizationPct, "Mobilization", "Asphalt");
+    price(p.asphaltTrafficControlPct, "Traffic Control", "Asphalt");
+    price(p.concretePrice, "Concrete", "Concrete");
+    // The form takes any aggregate base price for the concrete option, negative ones included.
+    price(p.concreteAggBasePrice, "Aggregate Base", "Concrete", -kLargest);
+    price(p.concreteGrindingPrice, "Concrete Grinding", "Concrete");
+    price(p.jointSealingPrice, "Joint Sealing", "Concrete");
+    price(p.concretePatchingPrice, "Concrete Patching", "Concrete");
+    for (int i = 0; i < 3; ++i)
+        price(p.concreteMisc[i].unitPrice, kConcreteMiscLabels[i], "Concrete");
+    price(p.concreteMobilizationPct, "Mobilization", "Concrete");
+    price(p.concreteTrafficControlPct, "Traffic Control", "Concrete");
+
+    check(p.terrain, kTerrain);
+    check(p.aadt, kAadt);
+    check(p.truckPercent, kTruckPercent);
+    check(p.trafficGrowth, kTrafficGrowth);
+    check(p.wzSpeedLimit, kWzSpeedLimit);
+    check(p.wzLength, kWzLength);
+    check(p.wzLanes, kWzLanes);
+
+    for (int k = 0; k < 4; ++k) {
+        const AsphaltStage& s = p.asphaltStage[k];
+        const Where where{" of the ", kAsphaltStageNames[k]};
+        const auto value = [&](double v, const char* label, bool userCostsOnly = false) {
+            check(v, Guard{kAsphaltForm, label, 0.0, kLargest, userCostsOnly}, where);
+        };
+        // The initial construction keeps the year the project holds; its box is read-only.
+        check(s.year, Guard{kAsphaltForm, "Year", 0.0, kLatestYear, false, nullptr, k == 0}, where);
+        value(s.wearingThickness, "HMA Wearing Course, in");
+        value(s.wearingUnitWeight, "HMA Wearing Course, pcf");
+        value(s.binderThickness, "HMA Binder Course, in.");
+        value(s.binderUnitWeight, "HMA Binder Course, pcf.");
+        value(s.baseThickness, "HMA Base Course, in.");
+        value(s.baseUnitWeight, "HMA Base Course, pcf");
+        value(s.aggBaseThickness, "Aggregate Base, in.");
+        value(s.aggBaseUnitWeight, "Aggregate Base, pcf");
+        value(s.miscQuantity, "Misc.");
+        value(s.millingArea, "Milling, sy");
+        value(s.patchingArea, "Patching, sy");
+        value(s.daysToComplete, "Days to Complete", true);
+    }
+    for (int k = 0; k < 4; ++k) {
+        const ConcreteStage& s = p.concreteStage[k];
+        const Where where{" of the ", kConcreteStageNames[k]};
+        const auto value = [&](double v, const char* label, bool userCostsOnly = false) {
+            check(v, Guard{kConcreteForm, label, 0.0, kLargest, userCostsOnly}, where);
+        };
+        check(s.year, Guard{kConcreteForm, "Year", 0.0, kLatestYear, false, nullptr, k == 0},
+              where);
+        value(s.concreteArea, "Concrete, sy");
+        value(s.concreteMillingArea, "Concrete Milling, sy");
+        value(s.jointSealingLength, "Joint Sealing, ft");
+        value(s.concretePatchingArea, "Concrete Patching, sy");
+        value(s.hmaOverlayThickness, "HMA Overlay, in.");
+        value(s.hmaOverlayUnitWeight, "HMA Overlay, pcf");
+        value(s.aggBaseThickness, "Aggregate Base, in.");
+        value(s.aggBaseUnitWeight, "Aggregate Base, pcf");
+        for (int i = 0; i < 3; ++i) value(s.miscQuantity[i], kConcreteMiscLabels[i]);
+        value(s.daysToComplete, "Days to Complete", true);
+    }
+    for (int option = 0; option < 2; ++option) {
+        const auto& rows = option == 0 ? p.asphaltMaintenance : p.concreteMaintenance;
+        for (int r = 0; r < 4; ++r) {
+            const Where where{" of the ", kMaintenanceRows[r],
+                              option == 0 ? " activity of the Asphalt Option"
+                                          : " activity of the Concrete Option"};
+            check(rows[r].quantity, Guard{kMaintenanceForm, "Quantity"}, where);
+            check(rows[r].unitPrice, Guard{kMaintenanceForm, "Unit Price"}, where);
+        }
+    }
+    return std::move(check.refusal);
+}
+
+} // namespace
+
+bool UserCostsIncluded(const ProjectData& p) {
+    return p.initialWzInclusion == WzInclusion::Include ||
+           p.rehabWzInclusion == WzInclusion::Include;
+}
 
 std::optional<Refusal> PrepareAnalysis(ProjectData& project) {
     project.ApplyInclusionRule();
-    return std::nullopt;
+    if (UserCostsIncluded(project)) {
+        if (project.projectLength < project.wzLength)
+            return Refusal{"Please adjust either work zone or project length, or both.",
+                           "Work Zone Length Exceeds Project Length"};
+        if (project.speedLimit < project.wzSpeedLimit)
+            return Refusal{"Please adjust either work zone or project speed limit, or both.",
+                           "Work Zone Speed Limit Exceeds Project Speed Limit"};
+    }
+    return CheckRanges(project);
 }
 
-AnalysisResult RunAnalysis(const ProjectData&) {
-    return {};
+namespace {
+
+// The run-wide quantities of the work zone model, shared by both options.
+struct WorkZoneModel {
+    const HourlyTables& hourlyTables;
+    double normalCapacity;
+    double closureCapacity;
+    double queueCapacity;
+    double workZoneDelay;
+    UserCostTables tables;
+    SpeedRows rows;
+};
+
+// One stage of either option on its way through the work zone model.
+struct StageRun {
+    double stageAdt;
+    ClosureWindow window;
+    double days;
+    double year;
+    std::int32_t inclusion;
+    StageBreakdown* breakdown;
+    // The earlier stage with the same day, or -1.
+    int sameDayAs = -1;
+    bool valued = false;
+};
+
+using StageRuns = std::array<StageRun, 8>; // asphalt stages 0 to 3, then concrete
+
+template <class Stage>
+void AddOption(const ProjectData& p, const std::array<Stage, 4>& stages, std::int32_t wzTiming,
+               std::array<StageBreakdown, 4>& breakdown, StageRun* runs) {
+    for (int k = 0; k < 4; ++k)
+        runs[k] = {GrownVolume(p.aadt, p.trafficGrowth, 100.0, stages[k].year),
+                   ClosureWindowFor(wzTiming),
+                   std::trunc(stages[k].daysToComplete),
+                   stages[k].year,
+                   k == 0 ? p.initialWzInclusion : p.rehabWzInclusion,
+                   &breakdown[k]};
+}
+
+// Simulates the day of every stage. A stage with the traffic and the closure window of an
+// earlier one has the same day and takes it over: the concrete stages all default to year 0,
+// the year of the asphalt initial construction.
+void SimulateStages(const WorkZoneModel& model, StageRuns& runs) {
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        StageRun& run = runs[i];
+        for (std::size_t j = 0; j < i && run.sameDayAs < 0; ++j)
+            if (runs[j].stageAdt == run.stageAdt && runs[j].window.start == run.window.start &&
+                runs[j].window.end == run.window.end)
+                run.sameDayAs = static_cast<int>(j);
+        if (run.sameDayAs >= 0) {
+            const StageBreakdown& same = *runs[run.sameDayAs].breakdown;
+            run.breakdown->traffic.day = same.traffic.day;
+            run.breakdown->gridlock = same.gridlock;
+            continue;
+        }
+        const SimulatedDay day =
+            QueueSimulation(StageDemand(model.hourlyTables, run.stageAdt), model.normalCapacity,
+                            model.closureCapacity, model.queueCapacity, run.window);
+        run.breakdown->traffic.day = day.direction;
+        run.breakdown->gridlock = day.gridlock;
+    }
+}
+
+// Values the four stages of an option unless any of them gridlocked: a user cost is never
+// computed from a queue that never settles. Returns the gridlock outcome.
+bool ValueOption(const ProjectData& p, const WorkZoneModel& model, StageRun* stages,
+                 const StageRuns& runs, std::array<double, 4>& user) {
+    for (int k = 0; k < 4; ++k)
+        if (stages[k].breakdown->gridlock) return true;
+    for (int k = 0; k < 4; ++k) {
+        StageRun& run = stages[k];
+        StageBreakdown& stage = *run.breakdown;
+        const StageRun* same =
+            run.sameDayAs >= 0 && runs[run.sameDayAs].valued ? &runs[run.sameDayAs] : nullptr;
+        if (same) {
+            stage.traffic.hourly = same->breakdown->traffic.hourly;
+        } else {
+            for (int d = 0; d < 2; ++d)
+                stage.traffic.hourly[d] = DeriveHourlyQuantities(
+                    stage.traffic.day[d], run.window, model.normalCapacity, p.speedLimit);
+        }
+        if (same && same->days == run.days)
+            stage.components = same->breakdown->components;
+        else
+            stage.components = ValueUserCostComponents(stage.traffic, model.tables, model.rows,
+                                                       model.workZoneDelay, run.days);
+        run.valued = true;
+        const double value =
+            UserStageValue(stage.components, p.projectLength, run.year, p.discountRate);
+        user[k] = run.inclusion == WzInclusion::Include ? value : 0.0;
+    }
+    return false;
+}
+
+double Sum(const std::array<double, 4>& values) {
+    return values[0] + values[1] + values[2] + values[3];
+}
+
+} // namespace
+
+AnalysisResult RunAnalysis(const ProjectData& p) {
+    AnalysisResult run;
+    CostResults& r = run.results;
+
+    const AgencyCosts agency = ComputeAgencyCosts(p);
+    r.asphaltAgency = agency.asphalt;
+    r.asphaltAgencySubtotal = Sum(r.asphaltAgency);
+    r.concreteAgency = agency.concrete;
+    r.concreteAgencySubtotal = Sum(r.concreteAgency);
+
+    if (UserCostsIncluded(p)) {
+        const WorkZoneModel model{HourlyTablesFor(p.trafficType),
+                                  NormalCapacity(p.laneCount, p.truckPercent, p.terrain),
+                                  p.wzLanes * 1000.0,
+                                  p.wzLanes * 1400.0,
+                                  WorkZoneDelay(p.wzLength, p.wzSpeedLimit, p.speedLimit),
+                                  MakeUserCostTables(p.truckPercent, p.currentCpi),
+                                  SpeedRowsFor(p.speedLimit, p.wzSpeedLimit)};
+        StageRuns stages;
+        AddOption(p, p.asphaltStage, p.asphaltWzTiming, run.asphaltStages, &stages[0]);
+        AddOption(p, p.concreteStage, p.concreteWzTiming, run.concreteStages, &stages[4]);
+        SimulateStages(model, stages);
+        run.asphaltGridlock = ValueOption(p, model, &stages[0], stages, r.asphaltUser);
+        r.asphaltUserSubtotal = Sum(r.asphaltUser);
+        run.concreteGridlock = ValueOption(p, model, &stages[4], stages, r.concreteUser);
+        r.concreteUserSubtotal = Sum(r.concreteUser);
+    }
+
+    for (int k = 0; k < 4; ++k) {
+        run.asphaltTreatmentCount[k] =
+            TreatmentCount(p.analysisPeriod, p.asphaltMaintenance[k].yearsBetween);
+        run.concreteTreatmentCount[k] =
+            TreatmentCount(p.analysisPeriod, p.concreteMaintenance[k].yearsBetween);
+    }
+    r.asphaltMaintenanceCost = MaintenanceCost(p.asphaltMaintenance, run.asphaltTreatmentCount,
+                                               p.discountRate, p.projectLength);
+    r.concreteMaintenanceCost = MaintenanceCost(p.concreteMaintenance, run.concreteTreatmentCount,
+                                                p.discountRate, p.projectLength);
+
+    r.asphaltTotal = r.asphaltMaintenanceCost + r.asphaltAgencySubtotal + r.asphaltUserSubtotal;
+    r.concreteTotal = r.concreteMaintenanceCost + r.concreteUserSubtotal + r.concreteAgencySubtotal;
+    return run;
 }
 
 bool ApplyTreatmentCounts(const AnalysisResult& run, ProjectData& project) {

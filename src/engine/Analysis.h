@@ -5,6 +5,7 @@
 // end's business.
 
 #include "CostResults.h"
+#include "UserCost.h"
 #include "model/ProjectData.h"
 
 #include <array>
@@ -25,10 +26,28 @@ inline constexpr const char* kGridlockText =
     "Only agency costs have been computed.";
 inline constexpr const char* kGridlockCaption = "Gridlock";
 
+// Work zone user costs count when either switch says Include; a switch holding anything else
+// (only a damaged file can) counts as Exclude.
+bool UserCostsIncluded(const ProjectData& project);
+
 // The hand-off of Compute Costs. Rewrites the per-stage inclusion flags of both options in
 // `project` itself (they stay rewritten whatever follows), then returns the refusal to show, or
-// nothing when the analysis may run.
+// nothing when the analysis may run. After the two work zone checks it refuses every value the
+// analysis cannot compute with (a project length of 0, a speed of 0, a terrain outside the list,
+// a number too large or not a number at all), so a run it lets through gives finite results.
 std::optional<Refusal> PrepareAnalysis(ProjectData& project);
+
+// One stage of one option as the run saw it, for the results form and for checks.
+struct StageBreakdown {
+    // The simulated day of both directions and the hourly quantities derived from it; all zero
+    // when no user costs are counted, and only the simulated day when the option gridlocked.
+    StageTraffic traffic;
+    // The seven user cost components over the stage's days, before the division by the project
+    // length; computed whatever the inclusion switches, zero for a gridlocked option.
+    UserCostComponents components{};
+    // This stage's day never settled; any such stage puts its whole option in gridlock.
+    bool gridlock = false;
+};
 
 struct AnalysisResult {
     CostResults results;
@@ -38,6 +57,8 @@ struct AnalysisResult {
     // back into the project.
     std::array<double, 4> asphaltTreatmentCount{};
     std::array<double, 4> concreteTreatmentCount{};
+    std::array<StageBreakdown, 4> asphaltStages{};
+    std::array<StageBreakdown, 4> concreteStages{};
 };
 
 // The analysis proper, on a project that PrepareAnalysis let through.

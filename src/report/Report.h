@@ -1,0 +1,31 @@
+#pragma once
+
+// The report of "Export All Data": every input of the project and every computed cost as
+// tab-separated text that a spreadsheet opens as a table. Computes nothing and writes nothing;
+// the front end decides where the bytes go.
+
+#include "engine/CostResults.h"
+#include "model/ProjectData.h"
+
+#include <ctime>
+#include <string>
+
+namespace velmora {
+
+struct Report {
+    // Windows-1252 text, CR LF for every line feed (also those inside texts), no line end after
+    // the last line. Empty when `unencodableField` is set.
+    std::string bytes;
+    // The first text that holds a character Windows-1252 cannot hold (e.g. "projectTitle",
+    // "concreteMaintenance[2].description"): nothing is ever dropped silently.
+    std::string unencodableField;
+    bool ok() const { return unencodableField.empty(); }
+};
+
+// The report of a Compute Costs run: `project` is the copy the run used, with the treatment
+// counts it recomputed (see ApplyTreatmentCounts), `results` what the results form shows, and
+// `time` the moment of the export, written as local time the way the C library's ctime renders
+// it. Numbers never go through the C locale, so the GUI's own locale cannot change them.
+Report BuildReport(const ProjectData& project, const CostResults& results, std::time_t time);
+
+} // namespace velmora

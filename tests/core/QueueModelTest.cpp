@@ -1,0 +1,119 @@
+#include "engine/QueueModel.h"
+#include "engine/Arithmetic.h"
+
+#include <gtest/gtest.h>
+
+using namespace velmora;
+
+namespace {
+
+double Sum(const Hours& hours) {
+    double sum = 0.0;
+    for (double h : hours) sum += h;
+    return sum;
+}
+
+// One open lane (1000 an hour closed, 1400 out of a queue), 24-hour closure; direction 1
+// carries 500 an hour but 1300 and 1200 in hours 7 and 8, direction 2 nothing.
+std::array<Hours, 2> MorningPeak() {
+    std::array<Hours, 2> demand{};
+    demand[0].fill(500.0);
+    demand[0][7] = 1300.0;
+    demand[0][8] = 1200.0;
+    return demand;
+}
+
+} // namespace
+
+TEST(QueueModel, NormalCapacityFromLanesTrucksAndTerrain) {
+    EXPECT_NEAR(NormalCapacity(4.0, 10.0, Terrain::Level), 4190.476190, 1e-6);
+    EXPECT_NEAR(NormalCapacity(2.0, 10.0, Terrain::Level), 2095.238095, 1e-6);
+    EXPECT_NEAR(NormalCapacity(6.0, 10.0, Terrain::Level), 2300.0 * 100.0 / 105.0 * 3.0, 1e-9);
+    EXPECT_NEAR(NormalCapacity(2.0, 10.0, Terrain::Rolling), 2200.0 * 100.0 / 120.0, 1e-9);
+    EXPECT_NEAR(NormalCapacity(2.0, 10.0, Terrain::Mountainous), 2200.0 * 100.0 / 150.0, 1e-9);
+    EXPECT_EQ(NormalCapacity(3.0, 0.0, Terrain::Level), 3300.0); // 1.5 lanes per direction
+}
+
+TEST(QueueModel, DemandSplitsTheDayByHourAndDirection) {
+    const std::array<Hours, 2> demand = StageDemand(HourlyTablesFor(TrafficType::Rural), 10000.0);
+    EXPECT_EQ(demand[0][16], RoundWhole(0.49 * 0.093 * 10000.0)); // 455.7 → 456
+    EXPECT_EQ(demand[1][16], RoundWhole(0.51 * 0.093 * 10000.0)); // 474.3 → 474
+    EXPECT_NEAR(Sum(demand[0]) + Sum(demand[1]), 10000.0, 24.0);
+
+    const std::array<Hours, 2> urban = StageDemand(HourlyTablesFor(TrafficType::Urban), 10000.0);
+    EXPECT_EQ(urban[0][7], RoundWhole(0.60 * 0.078 * 10000.0));
+    // Any type but Urban reads the rural tables.
+    EXPECT_EQ(StageDemand(HourlyTablesFor(7), 10000.0), demand);
+}
+
+TEST(QueueModel, MorningPeakQueuesAndClears) {
+    const double normal = NormalCapacity(2.0, 10.0, Terrain::Level);
+    const SimulatedDay day = QueueSimulation(MorningPeak(), normal, 1000.0, 1400.0, {0, 0});
+    ASSERT_FALSE(day.gridlock);
+    const DirectionDay& d1 = day.direction[0];
+    for (int h = 0; h < 24; ++h) {
+        EXPECT_EQ(d1.queue[h], h == 7 ? 300.0 : h == 8 ? 500.0 : 0.0) << h;
+        EXPECT_EQ(d1.capacity[h], 1000.0);
+        EXPECT_EQ(day.direction[1].queue[h], 0.0);
+    }
+
+    const HourlyQuantities q = DeriveHourlyQuantities(d1, {0, 0}, normal, 55.0);
+    EXPECT_EQ(q.queuedServed[9], 1000.0);
+    EXPECT_EQ(q.queuedArrivals[9], 500.0);
+    EXPECT_EQ(q.servedVolume[9], 1000.0);
+    EXPECT_EQ(q.freeFlowVolume[9], 0.0);
+    EXPECT_EQ(q.queuedServed[7], 1000.0);
+    EXPECT_EQ(q.queuedArrivals[7], 1300.0);
+    EXPECT_EQ(q.queuedServed[8], 1000.0);
+    EXPECT_EQ(q.queuedArrivals[8], 1200.0);
+    EXPECT_EQ(q.servedVolume[10], 500.0);
+    EXPECT_EQ(q.freeFlowVolume[10], 500.0);
+    EXPECT_EQ(q.queuedServed[10], 0.0);
+    for (int h : {7, 8, 9}) {
+        EXPECT_NEAR(q.queueSpeed[h], 9.10, 0.005) << h;
+        EXPECT_GT(q.queueLength[h], 0.0);
+        EXPECT_GT(q.queueDelay[h], 0.0);
+    }
+    EXPECT_EQ(q.queueSpeed[10], 0.0);
+    EXPECT_EQ(q.queueDelay[6], 0.0);
+    // Mean queue of hour 8 over the density gap between queue and approach.
+    EXPECT_DOUBLE_EQ(q.queueLength[8], 400.0 / (1000.0 / q.queueSpeed[8] - 1200.0 / 55.0));
+}
+
+TEST(QueueModel, NightClosureServesOnlyItsOwnHours) {
+    std::array<Hours, 2> demand{};
+    demand[0].fill(900.0);
+    demand[0][21] = 2000.0; // 1000 queue at 9 PM, 100 fewer each closed hour after
+    const ClosureWindow night = ClosureWindowFor(WorkZoneTiming::Night);
+    const SimulatedDay day = QueueSimulation(demand, 2095.238, 1000.0, 1400.0, night);
+    ASSERT_FALSE(day.gridlock);
+    EXPECT_EQ(day.direction[0].queue[21], 1000.0);
+    EXPECT_EQ(day.direction[0].queue[0], 700.0);
+    EXPECT_EQ(day.direction[0].queue[5], 200.0);
+    const HourlyQuantities q = DeriveHourlyQuantities(day.direction[0], night, 2095.238, 55.0);
+    for (int h = 6; h < 20; ++h) {
+        EXPECT_EQ(q.servedVolume[h], 0.0) << h;
+        EXPECT_EQ(day.direction[0].capacity[h], h == 6 ? 1400.0 : 2095.0) << h;
+    }
+    // The queue left at 6 AM clears in the open hour 6, which still counts it: 200 of a
+    // 500-vehicle deficit is 0.4 of the hour.
+    EXPECT_EQ(day.direction[0].queue[6], 0.0);
+    EXPECT_EQ(q.queuedServed[6], 400.0);
+    EXPECT_EQ(q.queuedArrivals[6], 360.0);
+    EXPECT_EQ(q.freeFlowVolume[6], 0.0);
+}
+
+TEST(QueueModel, DemandAboveClosureCapacityAllDayIsGridlock) {
+    const std::array<Hours, 2> demand = StageDemand(HourlyTablesFor(TrafficType::Rural), 200000.0);
+    EXPECT_TRUE(QueueSimulation(demand, 4190.476, 1000.0, 1400.0, {0, 0}).gridlock);
+}
+
+TEST(QueueModel, CapacitiesThatKeepAlternatingAreGridlock) {
+    // Each queue raises the next hour's capacity above normal, which clears the queue, which
+    // lowers the capacity again: around the day the pattern never comes to rest.
+    std::array<Hours, 2> demand{};
+    demand[0] = {1094, 1247, 1053, 931,  1067, 1333, 950,  1000, 137, 1000, 1070, 1256,
+                 909,  1288, 1060, 1102, 1091, 1112, 1090, 1316, 690, 1194, 1023, 975};
+    const double normal = NormalCapacity(1.0, 10.0, Terrain::Level); // 1047.6, below 1400
+    EXPECT_TRUE(QueueSimulation(demand, normal, 1000.0, 1400.0, {7, 10}).gridlock);
+}
