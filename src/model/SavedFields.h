@@ -22,9 +22,14 @@ struct FieldName {
 
     std::string str() const {
         std::string s = head;
-        if (i >= 0) s += "[" + std::to_string(i) + "]";
+        auto index = [&s](int k) {
+            s += '[';
+            s += std::to_string(k);
+            s += ']';
+        };
+        if (i >= 0) index(i);
         s += tail;
-        if (j >= 0) s += "[" + std::to_string(j) + "]";
+        if (j >= 0) index(j);
         return s;
     }
 };
