@@ -107,14 +107,13 @@ CComputedCostsDlg::CComputedCostsDlg(const ProjectData& project, QWidget* parent
 
     // The focus starts on "Export All Data" and walks the buttons before the results.
     QWidget* previous = exportAll;
-    for (QWidget* next : {static_cast<QWidget*>(ok), static_cast<QWidget*>(cancel)}) {
+    const auto then = [&](QWidget* next) {
         setTabOrder(previous, next);
         previous = next;
-    }
-    for (int i = 0; i < 24; ++i) {
-        setTabOrder(previous, Control(ResultId(i)));
-        previous = Control(ResultId(i));
-    }
+    };
+    then(ok);
+    then(cancel);
+    for (int i = 0; i < 24; ++i) then(Control(ResultId(i)));
     exportAll->setFocus();
     // As wide as the form was drawn; as high as its rows need.
     resize(QSize(DialogUnitSize(font(), 625, 273).width(), 0).expandedTo(sizeHint()));
