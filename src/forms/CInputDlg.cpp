@@ -2,6 +2,7 @@
 
 #include "CDescriptionEdit.h"
 #include "Cp1252Validator.h"
+#include "DialogUnits.h"
 #include "FormNumbers.h"
 #include "Help.h"
 #include "MessageBox.h"
@@ -185,14 +186,7 @@ void CInputDlg::SetPopupHelp(const std::vector<Popup>& popups) {
 }
 
 void CInputDlg::SetDialogUnitSize(int width, int height) {
-    // A dialog unit is a quarter of the font's average character width across and an eighth
-    // of its height down.
-    const QFontMetrics metrics(font());
-    const double across = metrics.horizontalAdvance(QStringLiteral(
-                              "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
-                          52.0;
-    const QSize size(int(width * across / 4 + 0.5), int(height * metrics.height() / 8.0 + 0.5));
-    resize(size.expandedTo(sizeHint()));
+    resize(DialogUnitSize(font(), width, height).expandedTo(sizeHint()));
 }
 
 CInputDlg::Binding* CInputDlg::BindingOf(int id) {

@@ -1,3 +1,4 @@
+#include "CComputedCostsDlg.h"
 #include "Forms.h"
 #include "MessageBox.h"
 #include "engine/Analysis.h"
@@ -10,7 +11,10 @@ void ComputeCosts(ProjectData& project, QWidget* parent) {
                     QString::fromStdString(refusal->caption), QMessageBox::Warning);
         return;
     }
-    // The analysis and its results form follow here.
+    CComputedCostsDlg form(project, parent);
+    form.OnInitDialog();
+    // The run changes nothing in the project but the treatment counts, and those only on OK.
+    if (form.exec() == QDialog::Accepted) ApplyTreatmentCounts(form.Run(), project);
 }
 
 } // namespace velmora

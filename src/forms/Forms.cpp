@@ -13,6 +13,5 @@ bool EditConcreteActivities(ProjectData&, QWidget*) {
 bool EditMaintenance(ProjectData&, QWidget*) {
     return false;
 }
-void PrintProject(QPrinter&, const ProjectData&) {}
 
 } // namespace velmora

@@ -1,5 +1,6 @@
 // The desktop application driven through its real main window: the command form, menus, keys,
 // toolbar, status bar, help, and the file commands with their prompts and failures.
+#include "CComputedCostsDlg.h"
 #include "CHelpWindow.h"
 #include "CMainFrame.h"
 #include "CVelmoraApp.h"
@@ -15,6 +16,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPrintDialog>
 #include <QPushButton>
@@ -575,6 +577,45 @@ private slots:
         QVERIFY(Frame()->isWindowModified());
         QCOMPARE(app->RecentFiles(), QStringList({path}));
         QCOMPARE(ReadAll(path), previous);
+    }
+
+    void computeCostsShowsTheRunAndOkKeepsItsTreatmentCounts() {
+        test::MessageRecorder messages;
+        // Presses Compute Costs; the results form, if it opens, is closed with OK or Cancel.
+        // Returns the asphalt total it showed, or "" when no form opened.
+        const auto compute = [&](bool ok) {
+            QString total;
+            QTimer closer;
+            closer.setInterval(0);
+            QObject::connect(&closer, &QTimer::timeout, [&] {
+                auto* form = qobject_cast<CComputedCostsDlg*>(QApplication::activeModalWidget());
+                if (!form) return;
+                total = static_cast<QLineEdit*>(form->Control(1014))->text();
+                ok ? form->accept() : form->reject();
+            });
+            closer.start();
+            View().Button(1012)->click();
+            return total;
+        };
+
+        // Nothing changes in an untouched project: OK leaves it unmodified.
+        QCOMPARE(compute(true), QString("217"));
+        QVERIFY(!Frame()->isWindowModified());
+
+        Project().concreteMaintenance[2].yearsBetween = 10;
+        QCOMPARE(compute(false), QString("217"));
+        QCOMPARE(Project().concreteMaintenance[2].treatmentCount, 0.0);
+        QVERIFY(!Frame()->isWindowModified());
+        QCOMPARE(compute(true), QString("217"));
+        QCOMPARE(Project().concreteMaintenance[2].treatmentCount, 4.0);
+        QVERIFY(Frame()->isWindowModified());
+        QVERIFY(messages.shown.isEmpty());
+
+        // A refused run shows its message and no form.
+        Project().wzLength = 3;
+        QCOMPARE(compute(true), QString());
+        QCOMPARE(messages.shown.size(), 1);
+        QCOMPARE(messages.shown[0].caption, QString("Work Zone Length Exceeds Project Length"));
     }
 
     void theCommandLineOpensOrPrints() {

@@ -1,0 +1,124 @@
+// The printed report: what it holds for a computed, a gridlocked and a refused project, and that
+// every page reaches the printer.
+#include "Forms.h"
+#include "PrintedReport.h"
+#include "engine/Analysis.h"
+#include "model/ProjectFile.h"
+
+#include <QFile>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
+
+using namespace velmora;
+
+namespace {
+
+QString PrintedText(const ProjectData& project) {
+    QTextDocument document;
+    document.setHtml(PrintedReportHtml(project, 0));
+    return document.toPlainText();
+}
+
+// Pages of a PDF file as Qt writes it: one "/Type /Page" object per page.
+int PdfPages(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return -1;
+    return int(QString::fromLatin1(file.readAll())
+                   .count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))));
+}
+
+void ToPdf(QPrinter& printer, const QString& path, QPageSize::PageSizeId size) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPageSize(QPageSize(size));
+}
+
+} // namespace
+
+class PrintProjectTest : public QObject {
+    Q_OBJECT
+private slots:
+    void theInputsAndTheCostsArePrintedAsTables() {
+        ProjectData project;
+        project.projectTitle = "Route 9 <north>";
+        project.asphaltMaintenance[0] = {"Crack sealing", 2, 500, 7, 0};
+        const ProjectData before = project;
+        const QString text = PrintedText(project);
+        for (const char* expected :
+             {"Route 9 <north>", "GENERAL PROJECT INFORMATION", "Project Length:", "1.00",
+              "ASPHALT CONSTRUCTION/REHABILITATION ACTIVITIES", "RECURRING MAINTENANCE ACTIVITIES",
+              "Crack sealing", "TRAFFIC AND WORK ZONE INFORMATION",
+              "COMPUTED COSTS - ASPHALT OPTION", "Asphalt Option Total=", "217.00",
+              "Concrete Option Total=", "352.00"})
+            QVERIFY2(text.contains(expected), expected);
+        QVERIFY(!text.contains("***"));
+        QVERIFY(!text.contains(kGridlockCaption));
+        // The run's treatment count is printed; the record itself keeps everything it had.
+        QVERIFY(PrintedReportHtml(project, 0).contains("<td align=\"right\">5</td>"));
+        QCOMPARE(EncodeProject(project).bytes, EncodeProject(before).bytes);
+    }
+
+    void aGridlockedOptionIsNotedUnderTheCosts() {
+        ProjectData project;
+        project.aadt = 20000;
+        project.trafficGrowth = 10;
+        const QString text = PrintedText(project);
+        QVERIFY(text.contains("Asphalt option: Gridlock."));
+        QVERIFY(!text.contains("Concrete option: Gridlock."));
+        QVERIFY(text.contains("Only agency costs have been computed."));
+    }
+
+    void aRefusedProjectPrintsItsInputsAndTheRefusal() {
+        ProjectData project;
+        project.wzLength = 2;
+        project.asphaltStage[1].wzInclusion = WzInclusion::Exclude;
+        const ProjectData before = project;
+        const QString text = PrintedText(project);
+        QVERIFY(text.contains("Work Zone Length Exceeds Project Length"));
+        QVERIFY(text.contains("Please adjust either work zone or project length, or both."));
+        QVERIFY(text.contains("Work Zone Length:"));
+        QVERIFY(text.contains("RECURRING MAINTENANCE ACTIVITIES"));
+        QVERIFY(!text.contains("Option Total="));
+        // Printing leaves even the stage flags that Compute Costs would rewrite.
+        QCOMPARE(EncodeProject(project).bytes, EncodeProject(before).bytes);
+    }
+
+    void textAReportCannotHoldStillPrints() {
+        ProjectData project;
+        project.projectTitle = "Stra\xc3\x9f"
+                               "e \xe4\xb8\xad";
+        QVERIFY(PrintedText(project).contains("Straße ?"));
+    }
+
+    void everyPageReachesThePrinter() {
+        QTemporaryDir dir;
+        ProjectData project;
+        QPrinter a4;
+        ToPdf(a4, dir.filePath("a4.pdf"), QPageSize::A4);
+        PrintProject(a4, project);
+        const int pages = PdfPages(dir.filePath("a4.pdf"));
+        QVERIFY2(pages >= 2, qPrintable(QString::number(pages)));
+
+        // The same report on the printer the page count came from, and on smaller paper.
+        QPrinter again;
+        ToPdf(again, dir.filePath("again.pdf"), QPageSize::A4);
+        const QString html = PrintedReportHtml(project, 0);
+        QCOMPARE(PrintDocument(again, html, "Untitled"), pages);
+        QPrinter a6;
+        ToPdf(a6, dir.filePath("a6.pdf"), QPageSize::A6);
+        const int smaller = PrintDocument(a6, html, "Untitled");
+        QVERIFY(smaller > pages);
+        QCOMPARE(PdfPages(dir.filePath("a6.pdf")), smaller);
+
+        // A printer that cannot start prints nothing and says so by its count.
+        QPrinter nowhere;
+        ToPdf(nowhere, dir.filePath("no such folder/x.pdf"), QPageSize::A4);
+        QCOMPARE(PrintDocument(nowhere, html, "Untitled"), 0);
+    }
+};
+
+QTEST_MAIN(PrintProjectTest)
+#include "PrintProjectTest.moc"
