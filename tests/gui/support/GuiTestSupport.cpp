@@ -80,9 +80,12 @@ void WhenModalShows(std::function<void(QWidget* modal)> action) {
 }
 
 void SaveScreenshot(QWidget* widget, const QString& name) {
-    const QString dir = QStringLiteral(VELMORA_TEST_DATA "/../../docs");
+    // Only on request (scripts/screenshots.sh), so that a test run never rewrites tracked files,
+    // and two runs of one test in parallel never write one picture at the same time.
+    const QString dir = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR");
+    if (dir.isEmpty()) return;
     QDir().mkpath(dir);
-    widget->grab().save(dir + "/" + name + ".png");
+    QVERIFY(widget->grab().save(dir + "/" + name + ".png"));
 }
 
 } // namespace velmora::test

@@ -60,7 +60,8 @@ public:
 // this before the code that calls exec()). Fails the running test if none shows within 10 s.
 void WhenModalShows(std::function<void(QWidget* modal)> action);
 
-// Saves a picture of `widget` to docs/<name>.png in the source tree (offscreen grab()).
+// Saves a picture of `widget` (offscreen grab()) as <name>.png in the folder that
+// VELMORA_SCREENSHOT_DIR names; does nothing when it is not set.
 void SaveScreenshot(QWidget* widget, const QString& name);
 
 } // namespace velmora::test
