@@ -32,6 +32,22 @@ void ShowAsLabel(QLineEdit* edit) {
 
 } // namespace
 
+CInputDlg::Check CActivitiesDlg::Positive() {
+    return {Below(0), QStringLiteral("Please enter a positive value."), 0};
+}
+
+CInputDlg::Check CActivitiesDlg::UnitWeight(double reset) {
+    return {Outside(50, 200), QStringLiteral("Please enter a unit weight between 50 and 200 pcf."),
+            reset};
+}
+
+CInputDlg::RepeatedField CActivitiesDlg::Inclusion(std::vector<int> ids, FieldAt field) {
+    return {QStringLiteral("Include or Exclude Work Zone User Costs"), std::move(ids),
+            std::move(field), std::nullopt,
+            QStringLiteral("Whether the work zone user costs of %1 count: set from the switches "
+                           "of the General Information form.")};
+}
+
 CActivitiesDlg::CActivitiesDlg(const ProjectData& project, int templateId, const QString& title,
                                const QString& helpTopic, Layout layout, QWidget* parent)
     : CInputDlg(project, templateId, title, QStringLiteral("Value Out of Range"), helpTopic,

@@ -24,6 +24,12 @@ public:
         std::vector<int> unitIds = {};
     };
 
+    // The checks the two forms share: 0 or more, and a unit weight from 50 to 200 pcf.
+    static Check Positive();
+    static Check UnitWeight(double reset);
+    // The hidden lists of the per-stage inclusion, `ids` for stage 0 to 3.
+    static RepeatedField Inclusion(std::vector<int> ids, FieldAt field);
+
     struct Layout {
         std::array<QString, 4> stages;
         // Top to bottom, stage 0 to 3 in each; the first row is the year.

@@ -106,19 +106,6 @@ private slots:
             if (other != k) QCOMPARE(Activity(working, other).treatmentCount, 0.0);
     }
 
-    void yearsAreWholeNumbers() {
-        ProjectData project;
-        project.asphaltMaintenance[2].yearsBetween = 8;
-        CMaintenanceDlg form(project);
-        FormDriver driver(form);
-        test::MessageRecorder messages;
-        driver.Enter(kYears[2], "7.5");
-        QCOMPARE(messages.shown.size(), 1);
-        QCOMPARE(messages.shown[0].caption, QString("Invalid Number"));
-        QCOMPARE(driver.Text(kYears[2]), QString("8"));
-        QCOMPARE(driver.Text(kCount[2]), QString("5"));
-    }
-
     void quantitiesAndPricesRefuseOnlyNegatives_data() {
         QTest::addColumn<int>("id");
         QTest::addColumn<QString>("message");
