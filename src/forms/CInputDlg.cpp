@@ -10,11 +10,13 @@
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QStyle>
 #include <limits>
 
 namespace velmora {
@@ -151,6 +153,31 @@ void CInputDlg::AddRow(QGridLayout* grid, int row, int column, const QString& la
     if (!unit.isEmpty()) grid->addWidget(Label(unit), row, column + 2);
 }
 
+QGridLayout* CInputDlg::PanelGrid() {
+    auto* grid = new QGridLayout(new QWidget(this));
+    grid->setContentsMargins(0, 0, 0, 0);
+    return grid;
+}
+
+QGroupBox* CInputDlg::FrameCells(QGridLayout* grid, const QString& title, int row, int column,
+                                 int rowSpan, int columnSpan) {
+    auto* box = new QGroupBox(title, this);
+    // The style keeps room for the title and the border in the box's margins; the outer ring of
+    // cells takes that room and a layout's spacing more, to keep the controls off the line (the
+    // grid adds no spacing of its own next to cells that hold nothing).
+    const QMargins frame = box->contentsMargins();
+    const int across = style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing);
+    const int down = style()->pixelMetric(QStyle::PM_LayoutVerticalSpacing);
+    grid->setRowMinimumHeight(row, frame.top() + down);
+    grid->setRowMinimumHeight(row + rowSpan - 1, frame.bottom() + down);
+    grid->setColumnMinimumWidth(column, frame.left() + across);
+    grid->setColumnMinimumWidth(column + columnSpan - 1, frame.right() + across);
+    grid->addWidget(box, row, column, rowSpan, columnSpan);
+    // Behind the controls, which must get the clicks.
+    box->lower();
+    return box;
+}
+
 void CInputDlg::SetBindings(std::vector<Binding> bindings) {
     bindings_ = std::move(bindings);
     for (auto& b : bindings_) {
@@ -172,12 +199,42 @@ void CInputDlg::SetValidators(std::vector<Validator> validators) {
 }
 
 void CInputDlg::SetTabOrder(std::initializer_list<int> ids) {
-    const int* previous = nullptr;
-    firstInTabOrder_ = *ids.begin();
-    for (const int& id : ids) {
-        if (previous) setTabOrder(Control(*previous), Control(id));
-        previous = &id;
+    SetTabOrder(std::vector<int>(ids));
+}
+
+void CInputDlg::SetTabOrder(const std::vector<int>& ids) {
+    firstInTabOrder_ = ids.front();
+    for (std::size_t k = 1; k < ids.size(); ++k) setTabOrder(Control(ids[k - 1]), Control(ids[k]));
+}
+
+void CInputDlg::BindEach(std::vector<Binding>& into, const RepeatedField& field,
+                         std::initializer_list<int> order) {
+    auto bind = [&](int k) {
+        into.emplace_back(field.ids[k], [at = field.field, k](ProjectData& p) { return at(p, k); });
+    };
+    if (order.size() == 0)
+        for (int k = 0; k < int(field.ids.size()); ++k) bind(k);
+    for (int k : order) bind(k);
+}
+
+std::vector<CInputDlg::Validator> CInputDlg::ChecksOf(std::span<const RepeatedField> fields) const {
+    std::vector<Validator> validators;
+    for (const auto& f : fields) {
+        if (!f.check) continue;
+        for (int id : f.ids) {
+            auto* edit = qobject_cast<QLineEdit*>(Control(id));
+            if (edit && edit->isReadOnly()) continue;
+            validators.push_back({id, f.check->refuses, f.check->message, f.check->reset});
+        }
     }
+    return validators;
+}
+
+void CInputDlg::AddPopups(std::vector<Popup>& into, std::span<const RepeatedField> fields,
+                          std::span<const QString> items) {
+    for (const auto& f : fields)
+        for (std::size_t k = 0; k < f.ids.size(); ++k)
+            into.push_back({f.ids[k], f.popup.arg(items[k])});
 }
 
 void CInputDlg::SetPopupHelp(const std::vector<Popup>& popups) {

@@ -10,9 +10,11 @@
 #include <QDialog>
 #include <QHash>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -22,6 +24,7 @@
 
 class QComboBox;
 class QGridLayout;
+class QGroupBox;
 class QLabel;
 class QLayout;
 class QLineEdit;
@@ -85,6 +88,48 @@ public:
     static std::function<bool(double)> Below(double lo);
     static std::function<bool(double)> Outside(double lo, double hi);
 
+    // A field repeated over the stages of an option or over the activities of a maintenance
+    // group: the field of item k.
+    using FieldAt = std::function<FieldPtr(ProjectData&, int k)>;
+    template <class Item, std::size_t N, class T>
+    static FieldAt Each(std::array<Item, N> ProjectData::*items, T Item::*member) {
+        return
+            [items, member](ProjectData& p, int k) -> FieldPtr { return &((p.*items)[k].*member); };
+    }
+    // Element `m` of an array member of each item, e.g. the second miscellaneous quantity.
+    template <class Item, std::size_t N, class T, std::size_t M>
+    static FieldAt Each(std::array<Item, N> ProjectData::*items, std::array<T, M> Item::*member,
+                        int m) {
+        return [items, member, m](ProjectData& p, int k) -> FieldPtr {
+            return &((p.*items)[k].*member)[m];
+        };
+    }
+
+    // The check that every item of a repeated field shares; see Validator.
+    struct Check {
+        std::function<bool(double)> refuses;
+        QString message;
+        double reset;
+    };
+
+    // One line of a form's table of repeated fields: the label, the control of each item, the
+    // check (none for a field that is not checked) and the pop-up text, in which %1 names the
+    // item.
+    struct RepeatedField {
+        QString label;
+        std::vector<int> ids;
+        FieldAt field;
+        std::optional<Check> check = std::nullopt;
+        QString popup = {};
+    };
+
+    // Bindings of the controls of `field`, its items in `order` (0, 1, 2, ... when empty).
+    static void BindEach(std::vector<Binding>& into, const RepeatedField& field,
+                         std::initializer_list<int> order = {});
+    // The pop-up of every item of `fields`, its %1 replaced by the item's name in `items`.
+    static void AddPopups(std::vector<Popup>& into, std::span<const RepeatedField> fields,
+                          std::span<const QString> items);
+
     // Copies every bound field of the working copy into `project`.
     void CommitTo(ProjectData& project);
     const ProjectData& Working() const { return work_; }
@@ -111,11 +156,27 @@ protected:
     static void AddRow(QGridLayout* grid, int row, int column, const QString& label,
                        QWidget* control, const QString& unit = {});
 
+    // A grid on a panel of its own, which the form adds as grid->parentWidget(). A grid nested
+    // straight in another layout never grows past the height of its rows of fixed-height
+    // boxes; on a panel, row stretch spreads spare height over them.
+    QGridLayout* PanelGrid();
+    // A titled frame drawn behind a block of cells of `grid`, so that rows of controls can run
+    // through several frames and line up. The outer ring of the block belongs to the frame: its
+    // first row holds the title, its last row and its first and last columns the border; put
+    // nothing there.
+    QGroupBox* FrameCells(QGridLayout* grid, const QString& title, int row, int column, int rowSpan,
+                          int columnSpan);
+
     // The tables. Bindings go in exchange order, which need not be the tab order.
     void SetBindings(std::vector<Binding> bindings);
     void SetValidators(std::vector<Validator> validators);
     void SetTabOrder(std::initializer_list<int> ids);
+    void SetTabOrder(const std::vector<int>& ids);
     void SetPopupHelp(const std::vector<Popup>& popups);
+
+    // The check of every item of `fields` that has one, except in a box that cannot be typed
+    // into: its value cannot change there.
+    std::vector<Validator> ChecksOf(std::span<const RepeatedField> fields) const;
     // The layout's size in dialog units of the form's font, as a starting size: the layout may
     // ask for more.
     void SetDialogUnitSize(int width, int height);

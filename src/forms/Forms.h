@@ -17,6 +17,8 @@ struct ProjectData;
 bool EditGeneralInfo(ProjectData& project, QWidget* parent = nullptr);
 bool EditUnitPrices(ProjectData& project, QWidget* parent = nullptr);
 bool EditTrafficWorkZone(ProjectData& project, QWidget* parent = nullptr);
+// The caller first rebuilds the labels of the miscellaneous rows from the unit prices
+// (project.PrepareAsphaltMiscLabels(), project.PrepareConcreteMiscLabels()).
 bool EditAsphaltActivities(ProjectData& project, QWidget* parent = nullptr);
 bool EditConcreteActivities(ProjectData& project, QWidget* parent = nullptr);
 bool EditMaintenance(ProjectData& project, QWidget* parent = nullptr);

@@ -1,8 +1,11 @@
 // What all input forms share, tried on the real forms: numbers in and out whatever the locale,
 // the exchange that stops at a number it cannot read, checks that do not run on top of each
 // other, values the user did not touch, text a project file cannot hold, and help.
+#include "CAsphaltActivitiesDlg.h"
+#include "CConcreteActivitiesDlg.h"
 #include "CDescriptionEdit.h"
 #include "CGeneralInfoDlg.h"
+#include "CMaintenanceDlg.h"
 #include "CTrafficWorkZoneDlg.h"
 #include "CUnitPricesDlg.h"
 #include "FormDriver.h"
@@ -33,7 +36,17 @@ namespace {
 std::unique_ptr<CInputDlg> MakeForm(const QString& name, const ProjectData& project) {
     if (name == "general-info") return std::make_unique<CGeneralInfoDlg>(project);
     if (name == "unit-prices") return std::make_unique<CUnitPricesDlg>(project);
+    if (name == "asphalt-activities") return std::make_unique<CAsphaltActivitiesDlg>(project);
+    if (name == "concrete-activities") return std::make_unique<CConcreteActivitiesDlg>(project);
+    if (name == "maintenance") return std::make_unique<CMaintenanceDlg>(project);
     return std::make_unique<CTrafficWorkZoneDlg>(project);
+}
+
+void AddFormRows() {
+    QTest::addColumn<QString>("form");
+    for (const char* form : {"general-info", "unit-prices", "traffic-work-zone",
+                             "asphalt-activities", "concrete-activities", "maintenance"})
+        QTest::newRow(form) << form;
 }
 } // namespace
 
@@ -180,14 +193,10 @@ private slots:
         QVERIFY(driver.HasFocus(1003));
     }
 
-    // Opening and accepting a form without touching it changes nothing, not even values that
-    // 15 digits cannot show or list indexes that no entry has.
-    void untouchedFieldsKeepTheirValuesExactly_data() {
-        QTest::addColumn<QString>("form");
-        QTest::newRow("general-info") << "general-info";
-        QTest::newRow("unit-prices") << "unit-prices";
-        QTest::newRow("traffic-work-zone") << "traffic-work-zone";
-    }
+    // Opening and accepting a form without touching it changes nothing but what the form
+    // derives when it opens, not even values that 15 digits cannot show or list indexes that no
+    // entry has.
+    void untouchedFieldsKeepTheirValuesExactly_data() { AddFormRows(); }
     void untouchedFieldsKeepTheirValuesExactly() {
         QFETCH(QString, form);
         ProjectData project;
@@ -201,14 +210,32 @@ private slots:
         project.asphaltMisc.description = std::string(40000, 'x');
         project.aadt = 12345.678901234567;
         project.terrain = 3;
-        const ProjectData before = project;
+        project.asphaltStage[1].binderThickness = 1.0 / 3.0;
+        project.asphaltStage[3].wzInclusion = 4;
+        project.asphaltMiscLabel = "<b>Misc.</b>";
+        project.asphaltMiscText = std::string(40000, 'y');
+        project.concreteStage[2].year = std::numeric_limits<double>::infinity();
+        project.concreteStage[0].miscUnitLabel[1] = "\u00a0cy";
+        project.concreteMaintenance[3].quantity = 0.1 + 0.2;
+        project.concreteMaintenance[2].description = "\u00a0 crack\tsealing ";
+        project.asphaltMaintenance[1].yearsBetween = 7;
+        project.asphaltMaintenance[1].treatmentCount = 99;
+        ProjectData expected = project;
+        // Derived on opening: the inclusion of each stage, the counts of the period.
+        if (form == "asphalt-activities")
+            for (int k = 0; k < 4; ++k) expected.asphaltStage[k].wzInclusion = k == 0 ? 0 : 1;
+        if (form == "concrete-activities")
+            for (int k = 0; k < 4; ++k) expected.concreteStage[k].wzInclusion = k == 0 ? 0 : 1;
+        if (form == "maintenance") expected.asphaltMaintenance[1].treatmentCount = 5;
         auto dialog = MakeForm(form, project);
         FormDriver driver(*dialog);
         test::MessageRecorder messages;
         driver.Key(Qt::Key_Return);
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
         dialog->CommitTo(project);
-        QVERIFY(SameSavedFields(project, before));
+        QVERIFY(SameSavedFields(project, expected));
+        QCOMPARE(project.asphaltMiscLabel, expected.asphaltMiscLabel);
+        QCOMPARE(project.asphaltMiscText, expected.asphaltMiscText);
         QCOMPARE(messages.shown.size(), 0);
     }
 
@@ -252,6 +279,9 @@ private slots:
         QTest::newRow("general-info") << "general-info" << 130 << 1011;
         QTest::newRow("unit-prices") << "unit-prices" << 131 << 1036;
         QTest::newRow("traffic-work-zone") << "traffic-work-zone" << 134 << 1027;
+        QTest::newRow("asphalt-activities") << "asphalt-activities" << 132 << 1039;
+        QTest::newRow("concrete-activities") << "concrete-activities" << 140 << 1092;
+        QTest::newRow("maintenance") << "maintenance" << 144 << 1141;
     }
     void f1OpensTheTopicAndShiftF1PopsUpTheFocusedField() {
         QFETCH(QString, form);
@@ -275,7 +305,7 @@ private slots:
             "the full topic is written");
     }
 
-    void everyInputControlHasAPopUpText_data() { untouchedFieldsKeepTheirValuesExactly_data(); }
+    void everyInputControlHasAPopUpText_data() { AddFormRows(); }
     void everyInputControlHasAPopUpText() {
         QFETCH(QString, form);
         ProjectData project;

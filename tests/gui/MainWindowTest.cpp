@@ -2,6 +2,7 @@
 // toolbar, status bar, help, and the file commands with their prompts and failures.
 #include "CComputedCostsDlg.h"
 #include "CHelpWindow.h"
+#include "CInputDlg.h"
 #include "CMainFrame.h"
 #include "CVelmoraApp.h"
 #include "CVelmoraDoc.h"
@@ -218,6 +219,45 @@ private slots:
         QVERIFY(!Frame()->isWindowModified());
         // The activity buttons derive the unit labels from the unit prices first.
         QCOMPARE(Project().concreteStage[2].miscUnitLabel[1], std::string("miles"));
+    }
+
+    // The buttons of the last three forms: the activity forms open on labels built from the unit
+    // prices, and an accepted form that changed a saved field marks the project modified.
+    void activityAndMaintenanceButtonsRunTheirForms() {
+        test::MessageRecorder messages;
+        auto run = [&](int button, const std::function<void(test::FormDriver&)>& drive, int close) {
+            test::WhenModalShows([=](QWidget* modal) {
+                test::FormDriver driver(*qobject_cast<CInputDlg*>(modal));
+                drive(driver);
+                driver.Click(close);
+            });
+            View().Button(button)->click();
+        };
+        Project().asphaltMisc.unit = UnitCode::Ton;
+        Project().asphaltMisc.description = "Guardrail";
+        Project().concreteMisc[1].unit = UnitCode::Cy;
+
+        run(
+            1011, [](test::FormDriver& d) { QCOMPARE(d.Text(1070), QString("Misc., ton:")); }, 1);
+        QVERIFY2(!Frame()->isWindowModified(), "the caption is not saved with the project");
+        QCOMPARE(Project().asphaltMiscText, std::string("Guardrail"));
+
+        run(
+            1014, [](test::FormDriver& d) { QCOMPARE(d.Text(1080), QString("cy")); }, 2);
+        QVERIFY2(!Frame()->isWindowModified(), "cancelled");
+        QCOMPARE(Project().concreteStage[2].miscUnitLabel[1], std::string("cy"));
+
+        run(
+            1014, [](test::FormDriver& d) { d.Enter(1049, "1200"); }, 1);
+        QVERIFY(Frame()->isWindowModified());
+        QCOMPARE(Project().concreteStage[1].concreteArea, 1200.0);
+
+        QVERIFY(app->Document().DoSave(Path("maintained.vlm")));
+        run(
+            1015, [](test::FormDriver& d) { d.Enter(1126, "8"); }, 1);
+        QVERIFY(Frame()->isWindowModified());
+        QCOMPARE(Project().concreteMaintenance[0].treatmentCount, 5.0);
+        QCOMPARE(messages.shown.size(), 0);
     }
 
     void computeCostsShowsTheRefusalOfTheHandOff() {
