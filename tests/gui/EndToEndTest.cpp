@@ -49,8 +49,8 @@ QList<Entry> StageEntries(const char* stages, std::span<const test::StageRow> ro
             // show.
             const double value = (rows[r].unitWeight ? 100 : 0) + r + 1 + s / 4.0;
             entries.append({rows[r].ids[s],
-                             std::string(stages) + "[" + std::to_string(s) + "]." + rows[r].field,
-                             QString::number(value, 'f', 3), FormatDouble(value)});
+                            std::string(stages) + "[" + std::to_string(s) + "]." + rows[r].field,
+                            QString::number(value, 'f', 3), FormatDouble(value)});
         }
     }
     return entries;
@@ -74,24 +74,26 @@ QList<FormEntries> WholeProject() {
     const int years[] = {7, 8, 9, 10, 5, 4, 3, 2};
     const char* counts[] = {"5", "4", "3", "3", "7", "8", "11", "17"}; // over 35 years
     for (int k = 0; k < 8; ++k) {
-        const std::string activity = std::string(k < 4 ? "asphalt" : "concrete") +
-                                     "Maintenance[" + std::to_string(k % 4) + "].";
+        const std::string activity = std::string(k < 4 ? "asphalt" : "concrete") + "Maintenance[" +
+                                     std::to_string(k % 4) + "].";
         const auto& columns = test::kMaintenanceColumns;
         auto id = [&](int column) { return columns[column].ids[k]; };
         const QString description = k == 6 ? "" : QString("Crack sealing %1").arg(k);
-        maintenance += {{id(test::kDescription), activity + "description", description, description},
-                        {id(test::kQuantity), activity + "quantity", QString("%1.50").arg(100 + k),
-                         QString("%1.5").arg(100 + k)},
-                        {id(test::kUnitPrice), activity + "unitPrice", QString::number(2 + k),
-                         QString::number(2 + k)},
-                        {id(test::kYears), activity + "yearsBetween", QString::number(years[k]),
-                         QString::number(years[k])},
-                        {id(test::kCount), activity + "treatmentCount", {}, counts[k]}};
+        maintenance +=
+            {{id(test::kDescription), activity + "description", description, description},
+             {id(test::kQuantity), activity + "quantity", QString("%1.50").arg(100 + k),
+              QString("%1.5").arg(100 + k)},
+             {id(test::kUnitPrice), activity + "unitPrice", QString::number(2 + k),
+              QString::number(2 + k)},
+             {id(test::kYears), activity + "yearsBetween", QString::number(years[k]),
+              QString::number(years[k])},
+             {id(test::kCount), activity + "treatmentCount", {}, counts[k]}};
     }
 
     return {
         {1000,
-         {{1001, "projectTitle", "Route 9 \u2013 M\u00fcllerstra\u00dfe", "Route 9 \u2013 M\u00fcllerstra\u00dfe"},
+         {{1001, "projectTitle", "Route 9 \u2013 M\u00fcllerstra\u00dfe",
+           "Route 9 \u2013 M\u00fcllerstra\u00dfe"},
           {1002, "projectDescription", "Widening\nphase two", "Widening\nphase two"},
           {1011, "projectLength", "12.50", "12.5"},
           {1008, "laneCount", "6", "6"},
@@ -239,6 +241,7 @@ private slots:
         const QString path = dir.filePath("route9.vlm");
         QCOMPARE(Frame()->windowTitle(), QString("route9.vlm[*] - Velmora"));
         QVERIFY(!Frame()->isWindowModified());
+        QCOMPARE(app->RecentFiles(), QStringList{path});
         const QByteArray saved = test::ReadAll(path);
         const QByteArray report = test::WithoutDateLine(test::ReadAll(dir.filePath("first.xls")));
 
@@ -249,8 +252,8 @@ private slots:
         QStringList cliResults;
         std::istringstream lines(out.str());
         for (std::string line; std::getline(lines, line) && cliResults.size() < 24;)
-            cliResults << FormatDouble(ParseDouble(QString::fromStdString(line).section('\t', 1))
-                                           .value_or(-1));
+            cliResults << FormatDouble(
+                ParseDouble(QString::fromStdString(line).section('\t', 1)).value_or(-1));
         QCOMPARE(results, cliResults);
         const QString cliReport = dir.filePath("cli.xls");
         QCOMPARE(cli::Run({"report", path.toStdString(), cliReport.toStdString()}, out, err), 0);

@@ -54,12 +54,23 @@ QList<int> MaintenanceTabs() {
 }
 
 const Form kForms[] = {
-    {"general-info", EditGeneralInfo, 130, "Number Out of Range", "General Information",
+    {"general-info",
+     EditGeneralInfo,
+     130,
+     "Number Out of Range",
+     "General Information",
      {1001, 1002, 1011, 1008, 1003, 1009, 1007, 1004, 1006, 1005, 1010, 1067, 1068, 1, 2, 1001}},
-    {"unit-prices", EditUnitPrices, 131, "Price Out of Range", "Unit Prices",
+    {"unit-prices",
+     EditUnitPrices,
+     131,
+     "Price Out of Range",
+     "Unit Prices",
      {1009, 1010, 1011, 1012, 1014, 1015, 1036, 1013, 1037, 1016, 1017, 1018, 1024, 1019, 1020,
-      1021, 1027, 1030, 1033, 1028, 1031, 1034, 1029, 1032, 1035, 1022, 1023, 1, 2, 1009}},
-    {"traffic-work-zone", EditTrafficWorkZone, 134, "Value Out of Range",
+      1021, 1027, 1030, 1033, 1028, 1031, 1034, 1029, 1032, 1035, 1022, 1023, 1,    2,    1009}},
+    {"traffic-work-zone",
+     EditTrafficWorkZone,
+     134,
+     "Value Out of Range",
      "Traffic and Work Zone Information",
      {1019, 1020, 1021, 1022, 1023, 1024, 1025, 1027, 1026, 1028, 1, 2, 1019}},
     {"asphalt-activities", EditAsphaltActivities, 132, "Value Out of Range",
@@ -67,8 +78,8 @@ const Form kForms[] = {
     {"concrete-activities", EditConcreteActivities, 140, "Value Out of Range",
      "Concrete Construction/Rehabilitation Activities",
      ActivityTabs(test::kConcreteRows, {1102, 1103, 1104})},
-    {"maintenance", EditMaintenance, 144, "Number Out of Range",
-     "Recurring Maintenance Activities", MaintenanceTabs()},
+    {"maintenance", EditMaintenance, 144, "Number Out of Range", "Recurring Maintenance Activities",
+     MaintenanceTabs()},
 };
 enum { kGeneral, kPrices, kTraffic, kAsphalt, kConcrete, kMaintenance };
 
@@ -133,12 +144,20 @@ private slots:
     }
 
     void numbersShowWithFifteenDigitsAndOnlyPlainNumbersParse() {
-        for (auto [value, text] : {std::pair{12.50, "12.5"}, {0.1 + 0.2, "0.3"}, {-35.0, "-35"},
-                                   {1e20, "1e+20"}, {0.00001, "1e-05"},
+        for (auto [value, text] : {std::pair{12.50, "12.5"},
+                                   {0.1 + 0.2, "0.3"},
+                                   {-35.0, "-35"},
+                                   {1e20, "1e+20"},
+                                   {0.00001, "1e-05"},
                                    {123456789012345678.0, "1.23456789012346e+17"}})
             QCOMPARE(FormatDouble(value), QString(text));
-        for (auto [text, value] : {std::pair{"  12.50\t", 12.5}, {"+3", 3.0}, {"5.", 5.0},
-                                   {".5", 0.5}, {"1.5E-2", 0.015}, {"2e+2", 200.0}, {"007", 7.0}})
+        for (auto [text, value] : {std::pair{"  12.50\t", 12.5},
+                                   {"+3", 3.0},
+                                   {"5.", 5.0},
+                                   {".5", 0.5},
+                                   {"1.5E-2", 0.015},
+                                   {"2e+2", 200.0},
+                                   {"007", 7.0}})
             QVERIFY2(ParseDouble(text) == value, text);
         for (const char* text : {"", " ", "12,5", "1 000", ".", "e5", "1e+", "--1", "inf", "nan",
                                  "0x1p3", "12.5%", "1e999", "\xc2\xbd"})
@@ -188,8 +207,9 @@ private slots:
             "11.5", "Invalid Number");
 
         // The concrete aggregate base price (1024) is checked like every other price.
-        row(kPrices, "prices", {1009, 1010, 1011, 1012, 1014, 1015, 1013, 1016, 1017, 1018, 1024,
-                                1019, 1020, 1021, 1030, 1031, 1032, 1022, 1023},
+        row(kPrices, "prices",
+            {1009, 1010, 1011, 1012, 1014, 1015, 1013, 1016, 1017, 1018, 1024, 1019, 1020, 1021,
+             1030, 1031, 1032, 1022, 1023},
             {"0", "12.5", "250", "1e+15"}, {"-1", "-0.01"}, "Please enter a positive price/unit.",
             "0");
         row(kPrices, "unparsable", {1018}, {"48.25"}, {"$48", "1,250.00", "48.25 $/sy"}, notANumber,
@@ -215,8 +235,8 @@ private slots:
         // Every box of both activities forms, in every stage; the initial year is not editable.
         for (int form : {kAsphalt, kConcrete}) {
             QList<int> positives, weights[2];
-            for (const auto& r : form == kAsphalt ? std::span(test::kAsphaltRows)
-                                                  : std::span(test::kConcreteRows))
+            for (const auto& r :
+                 form == kAsphalt ? std::span(test::kAsphaltRows) : std::span(test::kConcreteRows))
                 for (int stage = r.field == std::string("year"); stage < 4; ++stage)
                     (r.unitWeight ? weights[r.unitWeight == 115] : positives) << r.ids[stage];
             row(form, "positive", positives, {"0", "12.5"}, {"-1"},
@@ -283,19 +303,19 @@ private slots:
         QTest::addColumn<int>("form");
         QTest::addColumn<Close>("close");
         QTest::addColumn<QStringList>("edits"); // "id=text"; a list takes the index
-        QTest::newRow("general-info") << int(kGeneral) << Close::Cancel
-                                      << QStringList{"1001=Route 9", "1011=3.5", "1004=99",
-                                                     "1067=1", "1068=1", "1003=10"};
+        QTest::newRow("general-info")
+            << int(kGeneral) << Close::Cancel
+            << QStringList{"1001=Route 9", "1011=3.5", "1004=99", "1067=1", "1068=1", "1003=10"};
         QTest::newRow("unit-prices")
             << int(kPrices) << Close::CloseBox
             << QStringList{"1009=-5", "1036=Rumble strips", "1013=1500", "1037=4", "1028="};
         QTest::newRow("traffic-work-zone")
             << int(kTraffic) << Close::Escape
             << QStringList{"1019=2", "1021=25000", "1024=60", "1027=2", "1028=1"};
-        QTest::newRow("asphalt-activities") << int(kAsphalt) << Close::Cancel
-                                            << QStringList{"1011=1200", "1027=250", "1061=14"};
-        QTest::newRow("concrete-activities") << int(kConcrete) << Close::Escape
-                                             << QStringList{"1037=1200", "1054=250", "1065=22"};
+        QTest::newRow("asphalt-activities")
+            << int(kAsphalt) << Close::Cancel << QStringList{"1011=1200", "1027=250", "1061=14"};
+        QTest::newRow("concrete-activities")
+            << int(kConcrete) << Close::Escape << QStringList{"1037=1200", "1054=250", "1065=22"};
         QTest::newRow("maintenance")
             << int(kMaintenance) << Close::CloseBox
             << QStringList{"1108=Joint resealing", "1109=-4", "1106=3", "1142=12"};
@@ -357,7 +377,8 @@ private slots:
         }
         if (form == kMaintenance) expected.asphaltMaintenance[1].treatmentCount = 5;
         test::MessageRecorder messages;
-        QVERIFY(test::RunForm(kForms[form].edit, project, [](FormDriver&) {}, Close::Enter));
+        QVERIFY(test::RunForm(
+            kForms[form].edit, project, [](FormDriver&) {}, Close::Enter));
         QVERIFY(SameSavedFields(project, expected));
         QCOMPARE(project.asphaltMiscLabel, expected.asphaltMiscLabel);
         QCOMPARE(project.asphaltMiscText, expected.asphaltMiscText);
@@ -415,11 +436,16 @@ private slots:
                 QCOMPARE(messages.shown[1].caption, QString(kForms[form].caption));
                 QVERIFY(d.HasFocus(before));
 
-                // Accepting with a number that does not parse keeps the form open.
+                // Return checks the field it was pressed in, then every number: a value
+                // refused or not read keeps the form open.
+                d.Type(before, "-1");
+                d.Key(Qt::Key_Return);
+                QCOMPARE(messages.shown.size(), 3);
+                QCOMPARE(messages.shown[2].caption, QString(kForms[form].caption));
                 SetText(d, unreadable, "1..2");
                 d.Key(Qt::Key_Return);
                 QVERIFY(d.form.isVisible());
-                QCOMPARE(messages.shown.size(), 3);
+                QCOMPARE(messages.shown.size(), 4);
                 QVERIFY(d.HasFocus(unreadable));
             },
             Close::Cancel);
@@ -459,23 +485,6 @@ private slots:
         QCOMPARE(text, QString("Please enter a positive lane width."));
     }
 
-    void enterChecksTheFieldItWasPressedIn() {
-        ProjectData project;
-        test::MessageRecorder messages;
-        QVERIFY(test::RunForm(
-            EditGeneralInfo, project,
-            [&](FormDriver& d) {
-                d.Type(1008, "11");
-                d.Key(Qt::Key_Return);
-                QVERIFY2(d.form.isVisible(), "a refused value keeps the form open");
-                QCOMPARE(messages.shown.size(), 1);
-                QCOMPARE(d.Text(1008), QString("2"));
-                d.Type(1008, "3");
-            },
-            Close::Enter));
-        QCOMPARE(project.laneCount, 3.0);
-    }
-
     void textFieldsRefuseWhatAProjectFileCannotHold() {
         ProjectData project;
         const QString title = QString::fromUtf8("Stra\u00dfe \u20ac5 \u2013 caf\u00e9  ");
@@ -500,15 +509,21 @@ private slots:
         QVERIFY(FitsCp1252(project.projectDescription));
     }
 
-    void f1OpensTheTopicAndShiftF1PopsUpEveryField_data() { AddFormRows(); }
-    void f1OpensTheTopicAndShiftF1PopsUpEveryField() {
+    // The title, the picture in docs/, the tab order from the control focused on opening, F1
+    // for the form's topic and Shift+F1 for the pop-up of every control that takes the focus.
+    void titleTabOrderHelpAndPicture_data() { AddFormRows(); }
+    void titleTabOrderHelpAndPicture() {
         QFETCH(int, form);
         const Form& f = kForms[form];
-        ProjectData project;
+        ProjectData project = Sample(form);
         test::HelpRecorder help;
         test::RunForm(
             f.edit, project,
             [&](FormDriver& d) {
+                QCOMPARE(d.form.windowTitle(),
+                         QString(f.title) + " (Shift+F1=Pop-Up Help; F1=Full Help)");
+                test::SaveScreenshot(&d.form, f.name);
+                QCOMPARE(d.TabWalk(int(f.tabOrder.size())), f.tabOrder);
                 QCOMPARE(HelpContextIdOf(&d.form), 0u);
                 d.Key(Qt::Key_F1);
                 QCOMPARE(help.topics, QStringList{f.name});
@@ -525,24 +540,8 @@ private slots:
                 }
             },
             Close::Cancel);
-        QVERIFY(QFile::exists(QStringLiteral(VELMORA_TEST_DATA "/../../res/help/") + f.name +
-                              ".html"));
-    }
-
-    void titleTabOrderAndPicture_data() { AddFormRows(); }
-    void titleTabOrderAndPicture() {
-        QFETCH(int, form);
-        const Form& f = kForms[form];
-        ProjectData project = Sample(form);
-        test::RunForm(
-            f.edit, project,
-            [&](FormDriver& d) {
-                QCOMPARE(d.form.windowTitle(),
-                         QString(f.title) + " (Shift+F1=Pop-Up Help; F1=Full Help)");
-                test::SaveScreenshot(&d.form, f.name);
-                QCOMPARE(d.TabWalk(int(f.tabOrder.size())), f.tabOrder);
-            },
-            Close::Cancel);
+        QVERIFY(
+            QFile::exists(QStringLiteral(VELMORA_TEST_DATA "/../../res/help/") + f.name + ".html"));
     }
 
     void theInitialYearIsShownButCannotBeTypedInto() {
@@ -562,15 +561,14 @@ private slots:
         }
     }
 
-    // The row captions and unit words follow the pay items' units; a code outside the list
-    // keeps what was there ("NA" at first). The descriptions show under the labels, read-only.
+    // The row caption and the unit words follow the pay items' units (the end-to-end test shows
+    // ton, cy and other); a code outside the list keeps what was there, "NA" at first. The
+    // descriptions under the labels are read-only.
     void theMiscellaneousRowsShowTheirUnitsAndDescriptions() {
         ProjectData project;
         project.asphaltMisc = {"Guardrail", 0, UnitCode::Mile};
-        project.concreteMisc = {{{"", 0, UnitCode::Ton}, {"Dowel bars", 0, UnitCode::Cy},
-                                 {"", 0, 6}}};
         project.PrepareAsphaltMiscLabels();
-        project.asphaltMisc.unit = -1;
+        project.asphaltMisc.unit = project.concreteMisc[2].unit = -1;
         project.PrepareAsphaltMiscLabels();
         project.PrepareConcreteMiscLabels();
         QVERIFY(test::RunForm(EditAsphaltActivities, project, [](FormDriver& d) {
@@ -579,16 +577,11 @@ private slots:
             QCOMPARE(d.Text(1071), QString("Guardrail"));
         }));
         QVERIFY(test::RunForm(EditConcreteActivities, project, [](FormDriver& d) {
-            for (int stage = 0; stage < 4; ++stage)
-                for (int item = 0; item < 3; ++item)
-                    QCOMPARE(d.Text(test::kConcreteUnitWords[item][stage]),
-                             QStringList({"ton", "cy", "NA"})[item]);
-            d.Keys(1103, "x");
-            QCOMPARE(d.Text(1103), QString("Dowel bars"));
+            QCOMPARE(d.Text(test::kConcreteUnitWords[2][3]), QString("NA"));
+            d.Keys(1104, "x");
+            QCOMPARE(d.Text(1104), QString("Misc Description..."));
         }));
-        QCOMPARE(project.asphaltMiscText, std::string("Guardrail"));
-        for (const auto& stage : project.concreteStage)
-            QCOMPARE(stage.miscUnitLabel, (std::array<std::string, 3>{"ton", "cy", "NA"}));
+        QCOMPARE(project.concreteStage[3].miscUnitLabel[2], std::string("NA"));
     }
 
     // Whatever the stages held, accepting stores the switches' copy; cancelling stores nothing.
@@ -675,7 +668,8 @@ private slots:
         test::MessageRecorder messages;
         QVERIFY(test::RunForm(EditMaintenance, project, [](FormDriver&) {}));
         QCOMPARE(project.concreteMaintenance[1].treatmentCount, 5.0);
-        QVERIFY(test::RunForm(EditGeneralInfo, project, [](FormDriver& d) { d.Enter(1006, "21"); }));
+        QVERIFY(
+            test::RunForm(EditGeneralInfo, project, [](FormDriver& d) { d.Enter(1006, "21"); }));
         QVERIFY(!test::RunForm(
             EditMaintenance, project, [](FormDriver& d) { QCOMPARE(d.Text(1130), QString("3")); },
             Close::Cancel));
