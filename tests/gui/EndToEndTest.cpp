@@ -15,7 +15,9 @@
 #include "model/SavedFields.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -213,8 +215,18 @@ private slots:
         QHash<std::string, QString> expected; // by saved field
         for (const FormEntries& form : forms) {
             RunForm(form.button, [&](FormDriver& d) {
+                QSet<int> typed;
                 for (const Entry& e : form.entries)
-                    if (!e.typed.isNull()) d.Enter(e.id, e.typed);
+                    if (!e.typed.isNull()) d.Enter(e.id, e.typed), typed << e.id;
+                // Every field a user can change is in the table.
+                for (int id = 3; id < 1200; ++id) {
+                    auto* edit = qobject_cast<QLineEdit*>(d.form.Control(id));
+                    const bool input = edit ? !edit->isReadOnly()
+                                            : d.form.Control(id) &&
+                                                  d.form.Control(id)->isEnabled() &&
+                                                  d.form.Control(id)->focusPolicy() != Qt::NoFocus;
+                    QVERIFY2(!input || typed.contains(id), qPrintable(QString::number(id)));
+                }
                 for (const Entry& e : form.entries) {
                     QVERIFY2(d.Text(e.id) == e.shown, qPrintable(QString::number(e.id)));
                     const bool list = qobject_cast<QComboBox*>(d.form.Control(e.id));
