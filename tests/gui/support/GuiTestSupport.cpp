@@ -1,8 +1,13 @@
 #include "GuiTestSupport.h"
 
+#include "CComputedCostsDlg.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTest>
 #include <QTimer>
@@ -63,18 +68,14 @@ void WhenModalShows(std::function<void(QWidget* modal)> action) {
     timer->setInterval(0);
     QObject::connect(timer, &QTimer::timeout, [timer, clock, before, action] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal != before && modal->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            delete clock;
-            action(modal);
-        } else if (clock->elapsed() > 10000) {
-            timer->stop();
-            timer->deleteLater();
-            delete clock;
-            QTest::qFail("no modal form appeared", __FILE__, __LINE__);
-            if (QWidget* stuck = QApplication::activeModalWidget()) stuck->close();
-        }
+        const bool shown = modal && modal != before && modal->isVisible();
+        if (!shown && clock->elapsed() <= 10000) return;
+        timer->stop();
+        timer->deleteLater();
+        delete clock;
+        if (shown) return action(modal);
+        QTest::qFail("no modal form appeared", __FILE__, __LINE__);
+        if (QWidget* stuck = QApplication::activeModalWidget()) stuck->close();
     });
     timer->start();
 }
@@ -86,6 +87,42 @@ void SaveScreenshot(QWidget* widget, const QString& name) {
     if (dir.isEmpty()) return;
     QDir().mkpath(dir);
     QVERIFY(widget->grab().save(dir + "/" + name + ".png"));
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray WithoutDateLine(QByteArray report) {
+    const qsizetype start = report.indexOf("\r\nDate and Time:\t");
+    const qsizetype end = report.indexOf("\r\n", start + 2);
+    return start < 0 || end < 0 ? report : report.remove(start, end - start);
+}
+
+QStringList ResultCells(const CComputedCostsDlg& form, bool overlays) {
+    // Per option: agency of stages 0 to 3 and subtotal, user delay likewise, maintenance, total.
+    static const int kIds[24] = {1013, 1015, 1016, 1017, 1018, 1019, 1024, 1025,
+                                 1026, 1023, 1035, 1014, 1020, 1021, 1022, 1027,
+                                 1028, 1029, 1031, 1032, 1033, 1030, 1036, 1034};
+    // The "Excluded" text over each user delay field, in the same order.
+    static const QHash<int, int> kOverlays{{1019, 1068}, {1024, 1070}, {1025, 1071}, {1026, 1072},
+                                           {1023, 1073}, {1029, 1076}, {1031, 1077}, {1032, 1078},
+                                           {1033, 1079}, {1030, 1080}};
+    QStringList cells;
+    for (int id : kIds) {
+        auto* overlay = static_cast<QLabel*>(form.Control(kOverlays.value(id)));
+        const bool excluded = overlays && overlay && !overlay->isHidden();
+        if (excluded && !form.Control(id)->isHidden()) return {"both the number and Excluded"};
+        cells << (excluded ? overlay->text() : static_cast<QLineEdit*>(form.Control(id))->text());
+    }
+    return cells;
 }
 
 } // namespace velmora::test

@@ -1,7 +1,7 @@
 #pragma once
 
 // Shared by the GUI tests: answer message boxes, file dialogs and modal forms in place of a
-// person, and record what the program showed.
+// person, record what the program showed, and read the results form.
 
 #include "FileDialog.h"
 #include "Help.h"
@@ -14,6 +14,10 @@
 #include <functional>
 
 class QWidget;
+
+namespace velmora {
+class CComputedCostsDlg;
+}
 
 namespace velmora::test {
 
@@ -63,5 +67,14 @@ void WhenModalShows(std::function<void(QWidget* modal)> action);
 // Saves a picture of `widget` (offscreen grab()) as <name>.png in the folder that
 // VELMORA_SCREENSHOT_DIR names; does nothing when it is not set.
 void SaveScreenshot(QWidget* widget, const QString& name);
+
+QByteArray ReadAll(const QString& path);
+void WriteAll(const QString& path, const QByteArray& bytes);
+// A report without its "Date and Time:" line, the one line two exports of a run may differ in.
+QByteArray WithoutDateLine(QByteArray report);
+
+// The 24 results on the form in the order velmora-cli compute lists them; with `overlays`, the
+// "Excluded" over a user delay field in place of its number.
+QStringList ResultCells(const CComputedCostsDlg& form, bool overlays = true);
 
 } // namespace velmora::test
