@@ -1,6 +1,7 @@
 #include "CVelmoraView.h"
 
 #include "CVelmoraDoc.h"
+#include "DialogUnits.h"
 #include "Forms.h"
 #include "model/ProjectFile.h"
 #include "model/SavedFields.h"
@@ -17,18 +18,11 @@ namespace velmora {
 
 namespace {
 
-// Dialog units of the form's font: a quarter of the average character width across, an eighth
-// of the character height down.
 int DluX(const QWidget* widget, int units) {
-    const QFontMetrics metrics = widget->fontMetrics();
-    const int average =
-        (metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 26 +
-         1) /
-        2;
-    return units * average / 4;
+    return DialogUnitSize(widget->font(), units, 0).width();
 }
 int DluY(const QWidget* widget, int units) {
-    return units * widget->fontMetrics().height() / 8;
+    return DialogUnitSize(widget->font(), 0, units).height();
 }
 
 // The activity buttons are narrow and carry long texts, which they wrap onto two lines.
