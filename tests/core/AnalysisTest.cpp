@@ -23,13 +23,6 @@ AnalysisResult Analyse(ProjectData p) {
     return RunAnalysis(p);
 }
 
-ProjectData HeavyProject() {
-    ProjectData p;
-    p.aadt = 30000.0;
-    p.laneCount = 4.0;
-    return p;
-}
-
 } // namespace
 
 TEST(Analysis, DefaultProjectGives217And352) {
@@ -52,7 +45,10 @@ TEST(Analysis, DefaultProjectGives217And352) {
 }
 
 TEST(Analysis, HeavyTrafficQueuesButSettles) {
-    const AnalysisResult run = Analyse(HeavyProject());
+    ProjectData p;
+    p.aadt = 30000.0;
+    p.laneCount = 4.0;
+    const AnalysisResult run = Analyse(p);
     ASSERT_FALSE(run.asphaltGridlock || run.concreteGridlock);
     for (const auto* stages : {&run.asphaltStages, &run.concreteStages})
         for (const StageBreakdown& stage : *stages)
@@ -71,17 +67,6 @@ TEST(Analysis, StagesWithOneDayKeepTheirOwnDaysAndYears) {
     const AnalysisResult run = Analyse(p);
     EXPECT_EQ(run.results.concreteUser, (Four{88, 176, 265, 0}));
     EXPECT_EQ(run.results.asphaltUser, (Four{88, 57, 80, 32}));
-}
-
-TEST(Analysis, SwitchesDecideWhichStagesCount) {
-    const AnalysisResult all = Analyse(HeavyProject());
-    ProjectData p = HeavyProject();
-    p.rehabWzInclusion = WzInclusion::Exclude;
-    const AnalysisResult initialOnly = Analyse(p);
-    EXPECT_EQ(initialOnly.results.asphaltUser, (Four{all.results.asphaltUser[0], 0, 0, 0}));
-    EXPECT_EQ(initialOnly.results.concreteUserSubtotal, all.results.concreteUser[0]);
-    // The excluded stages are still valued; only their results are not stored.
-    EXPECT_EQ(initialOnly.asphaltStages[2].components, all.asphaltStages[2].components);
 }
 
 TEST(Analysis, AGridlockedOptionKeepsAgencyAndMaintenanceOnly) {
