@@ -4,6 +4,7 @@
 #include "model/ProjectFile.h"
 #include "model/SavedFields.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 #include <ostream>
@@ -17,6 +18,13 @@ constexpr std::string_view kUsage =
     "       velmora-cli compute FILE [--json] [--set NAME=VALUE]...\n"
     "       velmora-cli report FILE OUT [--set NAME=VALUE]...\n";
 
+// `show`'s escapes: the letter after the backslash, and the character it stands for.
+struct Escape {
+    char letter;
+    char character;
+};
+constexpr Escape kEscapes[] = {{'\\', '\\'}, {'t', '\t'}, {'r', '\r'}, {'n', '\n'}};
+
 std::optional<std::string> UnescapeText(std::string_view text) {
     std::string out;
     for (std::size_t k = 0; k < text.size(); ++k) {
@@ -25,22 +33,9 @@ std::optional<std::string> UnescapeText(std::string_view text) {
             continue;
         }
         if (++k == text.size()) return std::nullopt;
-        switch (text[k]) {
-        case '\\':
-            out += '\\';
-            break;
-        case 't':
-            out += '\t';
-            break;
-        case 'r':
-            out += '\r';
-            break;
-        case 'n':
-            out += '\n';
-            break;
-        default:
-            return std::nullopt;
-        }
+        const Escape* escape = std::ranges::find(kEscapes, text[k], &Escape::letter);
+        if (escape == std::end(kEscapes)) return std::nullopt;
+        out += escape->character;
     }
     return out;
 }
@@ -87,21 +82,12 @@ std::string FormatNumber(double value) {
 std::string EscapeText(std::string_view text) {
     std::string out;
     for (char c : text) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        default:
+        const Escape* escape = std::ranges::find(kEscapes, c, &Escape::character);
+        if (escape == std::end(kEscapes)) {
             out += c;
+        } else {
+            out += '\\';
+            out += escape->letter;
         }
     }
     return out;
@@ -119,16 +105,21 @@ bool LoadProject(const std::string& path, ProjectData& project, std::ostream& er
     return result.ok;
 }
 
-bool SaveProject(const std::string& path, const ProjectData& project, std::ostream& err) {
-    const EncodedProject encoded = EncodeProject(project);
-    if (!encoded.ok()) {
-        err << "velmora-cli: cannot write " << path << ": " << encoded.unencodableField
-            << " holds a character that a project file cannot hold\n";
+bool WriteOutput(const std::string& path, std::string_view bytes,
+                 const std::string& unencodableField, std::string_view kind, std::ostream& err) {
+    if (!unencodableField.empty()) {
+        err << "velmora-cli: cannot write " << path << ": " << unencodableField
+            << " holds a character that " << kind << " cannot hold\n";
         return false;
     }
-    const std::string reason = WriteFileAtomically(path, encoded.bytes);
+    const std::string reason = WriteFileAtomically(path, bytes);
     if (!reason.empty()) err << "velmora-cli: cannot write " << path << ": " << reason << '\n';
     return reason.empty();
+}
+
+bool SaveProject(const std::string& path, const ProjectData& project, std::ostream& err) {
+    const EncodedProject encoded = EncodeProject(project);
+    return WriteOutput(path, encoded.bytes, encoded.unencodableField, "a project file", err);
 }
 
 bool ApplySet(ProjectData& project, std::string_view assignment, std::ostream& err) {

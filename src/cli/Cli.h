@@ -25,6 +25,10 @@ int UsageError(std::ostream& err);
 // Helpers shared by the commands. Each reports its failure on `err` as one line.
 bool LoadProject(const std::string& path, ProjectData& project, std::ostream& err);
 bool SaveProject(const std::string& path, const ProjectData& project, std::ostream& err);
+// Writes `bytes` to `path` atomically, unless `unencodableField` names a field whose text `kind`
+// ("a report") cannot hold: then nothing is written.
+bool WriteOutput(const std::string& path, std::string_view bytes,
+                 const std::string& unencodableField, std::string_view kind, std::ostream& err);
 // Applies "NAME=VALUE", NAME as `show` prints it and VALUE in `show`'s notation.
 bool ApplySet(ProjectData& project, std::string_view assignment, std::ostream& err);
 

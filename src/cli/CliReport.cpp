@@ -1,7 +1,6 @@
 // velmora-cli report: the "Export All Data" report of a Compute Costs run, written to a file.
 
 #include "Cli.h"
-#include "FileIo.h"
 #include "report/Report.h"
 
 #include <ostream>
@@ -18,15 +17,8 @@ int Report(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
     const velmora::Report report =
         BuildReport(run.project, run.analysis.results, std::time(nullptr));
-    if (!report.ok()) {
-        err << "velmora-cli: cannot write " << path << ": " << report.unencodableField
-            << " holds a character that a report cannot hold\n";
+    if (!WriteOutput(path, report.bytes, report.unencodableField, "a report", err))
         return kFileError;
-    }
-    if (const std::string reason = WriteFileAtomically(path, report.bytes); !reason.empty()) {
-        err << "velmora-cli: cannot write " << path << ": " << reason << '\n';
-        return kFileError;
-    }
     out << "Your life cycle cost analysis has been successfully exported.\n";
     return kOk;
 }

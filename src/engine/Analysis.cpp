@@ -43,33 +43,6 @@ struct Guard {
     bool readOnly = false;
 };
 
-// Above 0 because every result is per mile; not below 0.001 mile (5 ft) so that the division
-// cannot blow a finite cost up to infinity.
-constexpr Guard kProjectLength{kGeneralForm, "Project Length", 0.001};
-// The queue model's capacity divides by the lanes.
-constexpr Guard kLaneCount{kGeneralForm, "Number of Lanes", 1.0};
-constexpr Guard kLaneWidth{kGeneralForm, "Average Lane Width"};
-constexpr Guard kShoulderCount{kGeneralForm, "Number of Shoulders"};
-constexpr Guard kShoulderWidth{kGeneralForm, "Average Shoulder Width"};
-// Speeds divide the work zone length and queue lengths and pick rows of the speed tables.
-constexpr Guard kSpeedLimit{kGeneralForm, "Speed Limit", 5.0, 80.0, true};
-// The treatments of the period are summed one by one.
-constexpr Guard kAnalysisPeriod{kGeneralForm, "Analysis Period", 0.0, 1000.0};
-// Below 0 the discount factor grows with the year without bound.
-constexpr Guard kDiscountRate{kGeneralForm, "Discount Rate"};
-constexpr Guard kCurrentCpi{kGeneralForm, "Current CPI", 0.0, kLargest, true};
-
-constexpr Guard kTerrain{kTrafficForm, "Terrain", 0.0, 2.0, true, "Level, Rolling or Mountainous"};
-constexpr Guard kAadt{kTrafficForm, "AADT", 0.0, kLargest, true};
-// Past 100 % the car share turns negative; the heavy vehicle factor divides by the truck share.
-constexpr Guard kTruckPercent{kTrafficForm, "% Trucks", 0.0, 100.0, true};
-// Growth compounds over the stage years; bounded as the form bounds it.
-constexpr Guard kTrafficGrowth{kTrafficForm, "Traffic Growth", 0.0, 10.0, true};
-constexpr Guard kWzSpeedLimit{kTrafficForm, "Work Zone Speed Limit", 5.0, 55.0, true};
-constexpr Guard kWzLength{kTrafficForm, "Work Zone Length", 0.0, kLargest, true};
-// Without an open lane the work zone serves nobody and the queue speed divides by zero.
-constexpr Guard kWzLanes{kTrafficForm, "Work Zone Lanes", 1.0, kLargest, true};
-
 // Stage years are exponents of the discount and growth factors.
 constexpr double kLatestYear = 1000.0;
 
@@ -80,6 +53,90 @@ constexpr std::array<const char*, 4> kConcreteStageNames{
 constexpr std::array<const char*, 3> kConcreteMiscLabels{"Miscellaneous 1", "Miscellaneous 2",
                                                          "Miscellaneous 3"};
 constexpr std::array<const char*, 4> kMaintenanceRows{"1st", "2nd", "3rd", "4th"};
+
+// A field of the project, read as the number the checks compare.
+template <auto Member, class Record>
+double Value(const Record& record) {
+    return record.*Member;
+}
+
+// A field of the General Information or the Traffic and Work Zone form, and its guard.
+struct ProjectGuard {
+    double (*value)(const ProjectData&);
+    Guard guard;
+};
+
+using P = ProjectData;
+constexpr ProjectGuard kGeneralGuards[] = {
+    // Above 0 because every result is per mile; not below 0.001 mile (5 ft) so that the
+    // division cannot blow a finite cost up to infinity.
+    {Value<&P::projectLength>, {kGeneralForm, "Project Length", 0.001}},
+    // The queue model's capacity divides by the lanes.
+    {Value<&P::laneCount>, {kGeneralForm, "Number of Lanes", 1.0}},
+    {Value<&P::laneWidth>, {kGeneralForm, "Average Lane Width"}},
+    {Value<&P::shoulderCount>, {kGeneralForm, "Number of Shoulders"}},
+    {Value<&P::shoulderWidth>, {kGeneralForm, "Average Shoulder Width"}},
+    // Speeds divide the work zone length and queue lengths and pick rows of the speed tables.
+    {Value<&P::speedLimit>, {kGeneralForm, "Speed Limit", 5.0, 80.0, true}},
+    // The treatments of the period are summed one by one.
+    {Value<&P::analysisPeriod>, {kGeneralForm, "Analysis Period", 0.0, 1000.0}},
+    // Below 0 the discount factor grows with the year without bound.
+    {Value<&P::discountRate>, {kGeneralForm, "Discount Rate"}},
+    {Value<&P::currentCpi>, {kGeneralForm, "Current CPI", 0.0, kLargest, true}},
+};
+
+constexpr ProjectGuard kTrafficGuards[] = {
+    {Value<&P::terrain>,
+     {kTrafficForm, "Terrain", 0.0, 2.0, true, "Level, Rolling or Mountainous"}},
+    {Value<&P::aadt>, {kTrafficForm, "AADT", 0.0, kLargest, true}},
+    // Past 100 % the car share turns negative; the heavy vehicle factor divides by the truck
+    // share.
+    {Value<&P::truckPercent>, {kTrafficForm, "% Trucks", 0.0, 100.0, true}},
+    // Growth compounds over the stage years; bounded as the form bounds it.
+    {Value<&P::trafficGrowth>, {kTrafficForm, "Traffic Growth", 0.0, 10.0, true}},
+    {Value<&P::wzSpeedLimit>, {kTrafficForm, "Work Zone Speed Limit", 5.0, 55.0, true}},
+    {Value<&P::wzLength>, {kTrafficForm, "Work Zone Length", 0.0, kLargest, true}},
+    // Without an open lane the work zone serves nobody and the queue speed divides by zero.
+    {Value<&P::wzLanes>, {kTrafficForm, "Work Zone Lanes", 1.0, kLargest, true}},
+};
+
+// A field of an activities form, checked in each of the four stages.
+template <class Stage>
+struct StageGuard {
+    double (*value)(const Stage&);
+    const char* label;
+    bool userCostsOnly = false;
+};
+
+constexpr StageGuard<AsphaltStage> kAsphaltGuards[] = {
+    {Value<&AsphaltStage::wearingThickness>, "HMA Wearing Course, in"},
+    {Value<&AsphaltStage::wearingUnitWeight>, "HMA Wearing Course, pcf"},
+    {Value<&AsphaltStage::binderThickness>, "HMA Binder Course, in."},
+    {Value<&AsphaltStage::binderUnitWeight>, "HMA Binder Course, pcf."},
+    {Value<&AsphaltStage::baseThickness>, "HMA Base Course, in."},
+    {Value<&AsphaltStage::baseUnitWeight>, "HMA Base Course, pcf"},
+    {Value<&AsphaltStage::aggBaseThickness>, "Aggregate Base, in."},
+    {Value<&AsphaltStage::aggBaseUnitWeight>, "Aggregate Base, pcf"},
+    {Value<&AsphaltStage::miscQuantity>, "Misc."},
+    {Value<&AsphaltStage::millingArea>, "Milling, sy"},
+    {Value<&AsphaltStage::patchingArea>, "Patching, sy"},
+    {Value<&AsphaltStage::daysToComplete>, "Days to Complete", true},
+};
+
+constexpr StageGuard<ConcreteStage> kConcreteGuards[] = {
+    {Value<&ConcreteStage::concreteArea>, "Concrete, sy"},
+    {Value<&ConcreteStage::concreteMillingArea>, "Concrete Milling, sy"},
+    {Value<&ConcreteStage::jointSealingLength>, "Joint Sealing, ft"},
+    {Value<&ConcreteStage::concretePatchingArea>, "Concrete Patching, sy"},
+    {Value<&ConcreteStage::hmaOverlayThickness>, "HMA Overlay, in."},
+    {Value<&ConcreteStage::hmaOverlayUnitWeight>, "HMA Overlay, pcf"},
+    {Value<&ConcreteStage::aggBaseThickness>, "Aggregate Base, in."},
+    {Value<&ConcreteStage::aggBaseUnitWeight>, "Aggregate Base, pcf"},
+    {[](const ConcreteStage& s) { return s.miscQuantity[0]; }, kConcreteMiscLabels[0]},
+    {[](const ConcreteStage& s) { return s.miscQuantity[1]; }, kConcreteMiscLabels[1]},
+    {[](const ConcreteStage& s) { return s.miscQuantity[2]; }, kConcreteMiscLabels[2]},
+    {Value<&ConcreteStage::daysToComplete>, "Days to Complete", true},
+};
 
 // Where on its form a field sits, for the message: " of the 2nd Overlay", " of the Asphalt
 // Unit Prices". Pieces, so that a run that passes builds no text.
@@ -126,18 +183,25 @@ private:
     bool userCosts_;
 };
 
+// The year, then every field of `guards`, in each of the four stages of an option.
+template <class Stage, std::size_t N>
+void CheckStages(RangeCheck& check, const std::array<Stage, 4>& stages, const Form& form,
+                 const std::array<const char*, 4>& stageNames,
+                 const StageGuard<Stage> (&guards)[N]) {
+    for (int k = 0; k < 4; ++k) {
+        const Where where{" of the ", stageNames[k]};
+        // The initial construction keeps the year the project holds; its box is read-only.
+        check(stages[k].year, Guard{form, "Year", 0.0, kLatestYear, false, nullptr, k == 0}, where);
+        for (const StageGuard<Stage>& guard : guards)
+            check(guard.value(stages[k]),
+                  Guard{form, guard.label, 0.0, kLargest, guard.userCostsOnly}, where);
+    }
+}
+
 std::optional<Refusal> CheckRanges(const ProjectData& p) {
     RangeCheck check(UserCostsIncluded(p));
 
-    check(p.projectLength, kProjectLength);
-    check(p.laneCount, kLaneCount);
-    check(p.laneWidth, kLaneWidth);
-    check(p.shoulderCount, kShoulderCount);
-    check(p.shoulderWidth, kShoulderWidth);
-    check(p.speedLimit, kSpeedLimit);
-    check(p.analysisPeriod, kAnalysisPeriod);
-    check(p.discountRate, kDiscountRate);
-    check(p.currentCpi, kCurrentCpi);
+    for (const ProjectGuard& guard : kGeneralGuards) check(guard.value(p), guard.guard);
 
     const auto price = [&](double value, const char* label, const char* group, double low = 0.0) {
         check(value, Guard{kUnitPricesForm, label, low}, Where{" of the ", group, " Unit Prices"});
@@ -162,54 +226,11 @@ std::optional<Refusal> CheckRanges(const ProjectData& p) {
     price(p.concreteMobilizationPct, "Mobilization", "Concrete");
     price(p.concreteTrafficControlPct, "Traffic Control", "Concrete");
 
-    check(p.terrain, kTerrain);
-    check(p.aadt, kAadt);
-    check(p.truckPercent, kTruckPercent);
-    check(p.trafficGrowth, kTrafficGrowth);
-    check(p.wzSpeedLimit, kWzSpeedLimit);
-    check(p.wzLength, kWzLength);
-    check(p.wzLanes, kWzLanes);
+    for (const ProjectGuard& guard : kTrafficGuards) check(guard.value(p), guard.guard);
 
-    for (int k = 0; k < 4; ++k) {
-        const AsphaltStage& s = p.asphaltStage[k];
-        const Where where{" of the ", kAsphaltStageNames[k]};
-        const auto value = [&](double v, const char* label, bool userCostsOnly = false) {
-            check(v, Guard{kAsphaltForm, label, 0.0, kLargest, userCostsOnly}, where);
-        };
-        // The initial construction keeps the year the project holds; its box is read-only.
-        check(s.year, Guard{kAsphaltForm, "Year", 0.0, kLatestYear, false, nullptr, k == 0}, where);
-        value(s.wearingThickness, "HMA Wearing Course, in");
-        value(s.wearingUnitWeight, "HMA Wearing Course, pcf");
-        value(s.binderThickness, "HMA Binder Course, in.");
-        value(s.binderUnitWeight, "HMA Binder Course, pcf.");
-        value(s.baseThickness, "HMA Base Course, in.");
-        value(s.baseUnitWeight, "HMA Base Course, pcf");
-        value(s.aggBaseThickness, "Aggregate Base, in.");
-        value(s.aggBaseUnitWeight, "Aggregate Base, pcf");
-        value(s.miscQuantity, "Misc.");
-        value(s.millingArea, "Milling, sy");
-        value(s.patchingArea, "Patching, sy");
-        value(s.daysToComplete, "Days to Complete", true);
-    }
-    for (int k = 0; k < 4; ++k) {
-        const ConcreteStage& s = p.concreteStage[k];
-        const Where where{" of the ", kConcreteStageNames[k]};
-        const auto value = [&](double v, const char* label, bool userCostsOnly = false) {
-            check(v, Guard{kConcreteForm, label, 0.0, kLargest, userCostsOnly}, where);
-        };
-        check(s.year, Guard{kConcreteForm, "Year", 0.0, kLatestYear, false, nullptr, k == 0},
-              where);
-        value(s.concreteArea, "Concrete, sy");
-        value(s.concreteMillingArea, "Concrete Milling, sy");
-        value(s.jointSealingLength, "Joint Sealing, ft");
-        value(s.concretePatchingArea, "Concrete Patching, sy");
-        value(s.hmaOverlayThickness, "HMA Overlay, in.");
-        value(s.hmaOverlayUnitWeight, "HMA Overlay, pcf");
-        value(s.aggBaseThickness, "Aggregate Base, in.");
-        value(s.aggBaseUnitWeight, "Aggregate Base, pcf");
-        for (int i = 0; i < 3; ++i) value(s.miscQuantity[i], kConcreteMiscLabels[i]);
-        value(s.daysToComplete, "Days to Complete", true);
-    }
+    CheckStages(check, p.asphaltStage, kAsphaltForm, kAsphaltStageNames, kAsphaltGuards);
+    CheckStages(check, p.concreteStage, kConcreteForm, kConcreteStageNames, kConcreteGuards);
+
     for (int option = 0; option < 2; ++option) {
         const auto& rows = option == 0 ? p.asphaltMaintenance : p.concreteMaintenance;
         for (int r = 0; r < 4; ++r) {

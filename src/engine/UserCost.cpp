@@ -6,50 +6,35 @@ namespace velmora {
 namespace {
 
 using ClassValues = std::array<double, kVehicleClassCount>;
-using SpeedTable = std::array<ClassValues, kSpeedRowCount>;
 
 // Base values at a price index of 152.4.
 constexpr ClassValues kValueOfTime{11.58, 18.54, 22.31};
 constexpr ClassValues kIdlingCost{0.6927, 0.7681, 0.8248};
 
-constexpr SpeedTable kStopTime{{
-    {0, 0, 0},
-    {1.02, 0.73, 1.10},
-    {1.51, 1.47, 2.27},
-    {2.00, 2.20, 3.48},
-    {2.49, 2.93, 4.76},
-    {2.98, 3.67, 6.10},
-    {3.46, 4.40, 7.56},
-    {3.94, 5.13, 9.19},
-    {4.42, 5.87, 11.09},
-    {4.90, 6.60, 13.39},
-    {5.37, 7.33, 16.37},
-    {5.84, 8.07, 20.72},
-    {6.31, 8.80, 27.94},
-    {6.78, 9.53, 37.48},
-    {7.25, 10.27, 46.45},
-    {7.71, 11.00, 57.05},
-    {8.17, 11.74, 69.41},
-}};
-
-constexpr SpeedTable kStopCost{{
-    {0, 0, 0},
-    {2.70, 9.25, 33.62},
-    {8.83, 20.72, 77.49},
-    {15.16, 33.89, 129.97},
-    {21.74, 48.40, 190.06},
-    {28.67, 63.97, 256.54},
-    {36.10, 80.23, 328.21},
-    {44.06, 96.88, 403.84},
-    {52.70, 113.97, 482.21},
-    {62.07, 130.08, 562.14},
-    {72.31, 145.96, 642.41},
-    {83.47, 160.89, 721.77},
-    {95.70, 178.98, 798.99},
-    {109.02, 195.84, 912.66},
-    {123.61, 217.60, 1014.54},
-    {139.53, 237.34, 1120.94},
-    {156.85, 257.64, 1231.87},
+// Per 1000 stops from the speed of the row (0 to 80 mph in steps of 5), by class: the added
+// hours, and the added operating dollars at the base index.
+struct StopRow {
+    ClassValues hours;
+    ClassValues dollars;
+};
+constexpr std::array<StopRow, kSpeedRowCount> kStops{{
+    {{0, 0, 0}, {0, 0, 0}},
+    {{1.02, 0.73, 1.10}, {2.70, 9.25, 33.62}},
+    {{1.51, 1.47, 2.27}, {8.83, 20.72, 77.49}},
+    {{2.00, 2.20, 3.48}, {15.16, 33.89, 129.97}},
+    {{2.49, 2.93, 4.76}, {21.74, 48.40, 190.06}},
+    {{2.98, 3.67, 6.10}, {28.67, 63.97, 256.54}},
+    {{3.46, 4.40, 7.56}, {36.10, 80.23, 328.21}},
+    {{3.94, 5.13, 9.19}, {44.06, 96.88, 403.84}},
+    {{4.42, 5.87, 11.09}, {52.70, 113.97, 482.21}},
+    {{4.90, 6.60, 13.39}, {62.07, 130.08, 562.14}},
+    {{5.37, 7.33, 16.37}, {72.31, 145.96, 642.41}},
+    {{5.84, 8.07, 20.72}, {83.47, 160.89, 721.77}},
+    {{6.31, 8.80, 27.94}, {95.70, 178.98, 798.99}},
+    {{6.78, 9.53, 37.48}, {109.02, 195.84, 912.66}},
+    {{7.25, 10.27, 46.45}, {123.61, 217.60, 1014.54}},
+    {{7.71, 11.00, 57.05}, {139.53, 237.34, 1120.94}},
+    {{8.17, 11.74, 69.41}, {156.85, 257.64, 1231.87}},
 }};
 
 } // namespace
@@ -62,8 +47,8 @@ UserCostTables MakeUserCostTables(double truckPercent, double currentCpi) {
         t.valueOfTime[c] = IndexedCost(kValueOfTime[c], currentCpi);
         t.idlingCost[c] = IndexedCost(kIdlingCost[c], currentCpi);
         for (int row = 0; row < kSpeedRowCount; ++row) {
-            t.stopTimeTable[row][c] = kStopTime[row][c];
-            t.stopCostTable[row][c] = IndexedCost(kStopCost[row][c], currentCpi);
+            t.stopTimeTable[row][c] = kStops[row].hours[c];
+            t.stopCostTable[row][c] = IndexedCost(kStops[row].dollars[c], currentCpi);
         }
     }
     return t;

@@ -147,30 +147,34 @@ void ForEachSavedField(P& d, Visit&& visit) {
     four(cm, "concreteMaintenance", ".unitPrice", &M::unitPrice);
 }
 
-// True when every saved field of `a` and `b` agrees bit for bit (so a NaN equals itself and
-// -0.0 differs from 0.0): the question "would saving change the file?".
+// A saved number as the bits the file holds, so that a NaN equals itself and -0.0 differs
+// from 0.0.
+template <class T>
+std::uint64_t SavedBits(T value) {
+    if constexpr (std::is_same_v<T, double>)
+        return std::bit_cast<std::uint64_t>(value);
+    else
+        return static_cast<std::uint32_t>(value);
+}
+
+// True when every saved field of `a` and `b` agrees bit for bit: the question "would saving
+// change the file?".
 inline bool SameSavedFields(const ProjectData& a, const ProjectData& b) {
     std::vector<std::uint64_t> numbers;
     std::vector<const std::string*> texts;
     ForEachSavedField(a, [&](const FieldName&, const auto& field) {
-        using T = std::decay_t<decltype(field)>;
-        if constexpr (std::is_same_v<T, double>)
-            numbers.push_back(std::bit_cast<std::uint64_t>(field));
-        else if constexpr (std::is_same_v<T, std::int32_t>)
-            numbers.push_back(static_cast<std::uint32_t>(field));
-        else
+        if constexpr (std::is_same_v<std::decay_t<decltype(field)>, std::string>)
             texts.push_back(&field);
+        else
+            numbers.push_back(SavedBits(field));
     });
     std::size_t n = 0, t = 0;
     bool same = true;
     ForEachSavedField(b, [&](const FieldName&, const auto& field) {
-        using T = std::decay_t<decltype(field)>;
-        if constexpr (std::is_same_v<T, double>)
-            same = same && numbers[n++] == std::bit_cast<std::uint64_t>(field);
-        else if constexpr (std::is_same_v<T, std::int32_t>)
-            same = same && numbers[n++] == static_cast<std::uint32_t>(field);
-        else
+        if constexpr (std::is_same_v<std::decay_t<decltype(field)>, std::string>)
             same = same && *texts[t++] == field;
+        else
+            same = same && numbers[n++] == SavedBits(field);
     });
     return same;
 }

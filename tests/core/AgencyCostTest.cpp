@@ -1,5 +1,4 @@
 #include "engine/AgencyCost.h"
-#include "engine/Arithmetic.h"
 
 #include <gtest/gtest.h>
 
@@ -32,41 +31,29 @@ TEST(AgencyCost, WearingCourseOfTheWorkedExample) {
     EXPECT_EQ(costs.asphalt[1], 61216.0);  // year 15 at 4 %: 61215.91
 }
 
-TEST(AgencyCost, ConcreteOverlayIsPricedAsWearingCourse) {
-    ProjectData p;
-    p.concretePrice = 40.0;
-    p.concreteAggBasePrice = 20.0;
-    p.concreteStage[1].hmaOverlayThickness = 2.0;
-    EXPECT_EQ(ConcreteStageCost(p, 1), 0.0); // no wearing course price, no overlay cost
-
-    p.hmaWearingPrice = 50.0;
-    EXPECT_NEAR(ConcreteStageCost(p, 1), 102080.0, 1e-6);
-    p.concreteStage[1].concreteArea = 100.0;
-    p.concreteStage[1].jointSealingLength = 10.0;
-    p.jointSealingPrice = 3.0;
-    EXPECT_NEAR(ConcreteStageCost(p, 1), 102080.0 + 4000.0 + 30.0, 1e-6);
-}
-
-TEST(AgencyCost, MiscellaneousItemsIgnoreTheirUnit) {
-    ProjectData p;
-    p.projectLength = 4.0;
-    p.wzLength = 1.0;
-    p.asphaltMisc = {"Guard rail", 1000.0, UnitCode::Mile};
-    p.asphaltStage[2].miscQuantity = 2.0;
-    EXPECT_EQ(AsphaltStageCost(p, 2), 2000.0);
-    p.concreteMisc[2] = {"Signs", 500.0, UnitCode::Other};
-    p.concreteStage[0].miscQuantity[2] = 3.0;
-    EXPECT_EQ(ConcreteStageCost(p, 0), 1500.0);
-}
-
-TEST(AgencyCost, TonnageGrowsWithLengthAreasDoNot) {
+TEST(AgencyCost, TonnageGrowsWithLengthAreasAndMiscItemsDoNot) {
     ProjectData p = WearingCourseProject();
     p.asphaltMobilizationPct = p.asphaltTrafficControlPct = 0.0;
     p.asphaltMillingPrice = 2.0;
     p.asphaltStage[0].millingArea = 10000.0;
-    const double oneMile = ComputeAgencyCosts(p).asphalt[0];
+    p.asphaltMisc = {"Guard rail", 1000.0, UnitCode::Mile}; // priced per item whatever its unit
+    p.asphaltStage[0].miscQuantity = 2.0;
+    EXPECT_EQ(ComputeAgencyCosts(p).asphalt[0], 102080.0 + 20000.0 + 2000.0);
     p.projectLength = 2.0;
-    const double twoMiles = ComputeAgencyCosts(p).asphalt[0];
-    EXPECT_EQ(oneMile, 102080.0 + 20000.0);
-    EXPECT_EQ(twoMiles, 102080.0 + 10000.0);
+    EXPECT_EQ(ComputeAgencyCosts(p).asphalt[0], 102080.0 + 10000.0 + 1000.0);
+}
+
+TEST(AgencyCost, ConcreteOverlayIsPricedAsWearingCourse) {
+    ProjectData p;
+    p.concretePrice = 40.0;
+    p.concreteStage[1].hmaOverlayThickness = 2.0;
+    EXPECT_EQ(ConcreteStageCost(p, 1), 0.0); // no wearing course price, no overlay cost
+
+    p.hmaWearingPrice = 50.0;
+    p.concreteStage[1].concreteArea = 100.0;
+    p.concreteStage[1].jointSealingLength = 10.0;
+    p.jointSealingPrice = 3.0;
+    p.concreteMisc[2] = {"Signs", 500.0, UnitCode::Other};
+    p.concreteStage[1].miscQuantity[2] = 3.0;
+    EXPECT_NEAR(ConcreteStageCost(p, 1), 102080.0 + 4000.0 + 30.0 + 1500.0, 1e-6);
 }

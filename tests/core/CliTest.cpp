@@ -1,62 +1,21 @@
-#include "Cli.h"
-#include "FileIo.h"
-#include "model/ProjectFile.h"
+#include "CoreTestSupport.h"
 
-#include <filesystem>
-#include <gtest/gtest.h>
-#include <sstream>
+#include <cerrno>
+#include <cstring>
 
 using namespace velmora;
-namespace fs = std::filesystem;
+using namespace velmora::test;
 
-namespace {
+using CliTest = ScratchFolder;
 
-struct CliRun {
-    int status;
-    std::string out, err;
-};
-
-CliRun RunCli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int status = cli::Run(args, out, err);
-    return {status, out.str(), err.str()};
-}
-
-class CliTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("velmora-cli-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-    std::string Read(const std::string& name) const {
-        std::string error;
-        return cli::ReadFileBytes(Path(name), error).value_or("");
-    }
-    fs::path dir_;
-};
-
-} // namespace
-
+// Every saved field, one name=value line each in file order; numbers read back exactly.
 TEST_F(CliTest, NewWritesTheDefaultProjectAndShowListsEveryField) {
     ASSERT_EQ(RunCli({"new", Path("a.vlm")}).status, 0);
-    EXPECT_EQ(Read("a.vlm"), EncodeProject(ProjectData{}).bytes);
-
+    EXPECT_EQ(Read("a.vlm"), DataFile("default.vlm"));
     const CliRun show = RunCli({"show", Path("a.vlm")});
-    ASSERT_EQ(show.status, 0) << show.err;
-    EXPECT_EQ(std::count(show.out.begin(), show.out.end(), '\n'), 214);
-    EXPECT_EQ(show.out.substr(0, 70), "analysisPeriod=40\ndiscountRate=4\nlaneWidth=12\n"
-                                      "projectDescription=Enter");
-    EXPECT_NE(show.out.find("\ncurrentCpi=173.64400000000001\n"), std::string::npos);
-    EXPECT_NE(show.out.find("\nasphaltStage[2].year=27\n"), std::string::npos);
-    EXPECT_NE(show.out.find("\nconcreteStage[3].miscUnitLabel[2]=NA\n"), std::string::npos);
-    EXPECT_NE(show.out.find("\nconcreteMisc[0].unit=0\n"), std::string::npos);
-    EXPECT_NE(show.out.find("\nasphaltMisc.description=Misc Description...\n"), std::string::npos);
-    EXPECT_TRUE(show.out.ends_with("concreteMaintenance[3].unitPrice=0\n"));
+    EXPECT_EQ(show.status, 0);
+    EXPECT_EQ(show.out, DataFile("show-default.txt"));
+    EXPECT_EQ(show.err, "");
 }
 
 TEST_F(CliTest, SetAndShowUseOneNotation) {
@@ -70,52 +29,70 @@ TEST_F(CliTest, SetAndShowUseOneNotation) {
     EXPECT_EQ(p.wzLanes, -3);
     EXPECT_EQ(cli::EscapeText(p.projectDescription), "Line 1\\r\\nTab\\there \\\\ done");
 
-    EXPECT_FALSE(cli::ApplySet(p, "noSuchField=1", err));
-    EXPECT_FALSE(cli::ApplySet(p, "wzLanes=2.5", err));
-    EXPECT_FALSE(cli::ApplySet(p, "aadt=1,5", err));
-    EXPECT_FALSE(cli::ApplySet(p, "aadt", err));
+    for (const char* bad : {"noSuchField=1", "wzLanes=2.5", "aadt=1,5", "aadt", "projectTitle=a\\",
+                            "projectTitle=\\q"})
+        EXPECT_FALSE(cli::ApplySet(p, bad, err)) << bad;
     EXPECT_EQ(p.wzLanes, -3);
+    EXPECT_EQ(p.projectTitle, "Enter Project Title Here");
 }
 
 TEST_F(CliTest, ShowReportsFilesItCannotRead) {
     const CliRun missing = RunCli({"show", Path("missing.vlm")});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.err.find("missing.vlm"), std::string::npos);
-    EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1);
+    EXPECT_EQ(missing.err, "velmora-cli: cannot read " + Path("missing.vlm") + ": " +
+                               std::strerror(ENOENT) + "\n");
 
-    ASSERT_EQ(RunCli({"new", Path("a.vlm")}).status, 0);
-    fs::resize_file(Path("a.vlm"), 1000);
-    const CliRun cut = RunCli({"show", Path("a.vlm")});
+    std::filesystem::resize_file(Path("default.vlm"), 1000);
+    const CliRun cut = RunCli({"show", Path("default.vlm")});
     EXPECT_EQ(cut.status, 1);
-    EXPECT_NE(cut.err.find("a.vlm"), std::string::npos);
-    EXPECT_NE(cut.err.find("concreteStage[2].hmaOverlayThickness (item 121 of 214)"),
-              std::string::npos)
-        << cut.err;
-    EXPECT_TRUE(cut.out.empty());
+    EXPECT_EQ(cut.err, "velmora-cli: cannot read " + Path("default.vlm") +
+                           ": The file is incomplete: it ends before "
+                           "concreteStage[2].hmaOverlayThickness (item 121 of 214).\n");
+    EXPECT_EQ(cut.out, "");
 }
 
-TEST_F(CliTest, UsageErrorsExitWithTwo) {
-    EXPECT_EQ(RunCli({}).status, 2);
-    EXPECT_EQ(RunCli({"frobnicate"}).status, 2);
-    EXPECT_EQ(RunCli({"new"}).status, 2);
-    EXPECT_EQ(RunCli({"show", "a", "b"}).status, 2);
+// Usage errors exit with 2, files that cannot be read with 1; neither prints a result nor
+// writes a file.
+TEST_F(CliTest, BadArgumentsAndMissingFiles) {
+    const std::string file = Path("default.vlm"), out = Path("a");
+    const struct {
+        std::vector<std::string> args;
+        int status;
+    } cases[] = {
+        {{}, 2},
+        {{"frobnicate"}, 2},
+        {{"new"}, 2},
+        {{"show", file, "b"}, 2},
+        {{"compute"}, 2},
+        {{"compute", file, "extra"}, 2},
+        {{"compute", file, "--xml"}, 2},
+        {{"compute", file, "--set"}, 2},
+        {{"compute", file, "--set", "nosuch=1"}, 2},
+        {{"report", file}, 2},
+        {{"report", file, out, "--json"}, 2},
+        {{"compute", Path("missing.vlm")}, 1},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = RunCli(c.args);
+        EXPECT_EQ(run.status, c.status) << ::testing::PrintToString(c.args);
+        EXPECT_EQ(run.out, "");
+        EXPECT_FALSE(run.err.empty());
+    }
+    EXPECT_EQ(FileCount(), 1);
 }
 
 TEST_F(CliTest, AFailedSaveLeavesTheOldFileIntact) {
-    ASSERT_EQ(RunCli({"new", Path("a.vlm")}).status, 0);
-    const std::string before = Read("a.vlm");
-
+    const std::string before = Read("default.vlm");
     ProjectData p;
     p.projectTitle = "\u0100"; // not in Windows-1252
     std::ostringstream err;
-    EXPECT_FALSE(cli::SaveProject(Path("a.vlm"), p, err));
+    EXPECT_FALSE(cli::SaveProject(Path("default.vlm"), p, err));
     EXPECT_NE(err.str().find("projectTitle"), std::string::npos);
-    EXPECT_EQ(Read("a.vlm"), before);
+    EXPECT_EQ(Read("default.vlm"), before);
 
     // A write that fails at the rename leaves neither a damaged target nor a stray temporary.
-    fs::create_directories(dir_ / "taken" / "inside");
+    std::filesystem::create_directories(dir_ / "taken" / "inside");
     EXPECT_FALSE(cli::WriteFileAtomically(Path("taken"), "x").empty());
-    EXPECT_TRUE(fs::is_directory(dir_ / "taken" / "inside"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
-    EXPECT_FALSE(cli::WriteFileAtomically(Path("no/such/dir.vlm"), "x").empty());
+    EXPECT_TRUE(std::filesystem::is_directory(dir_ / "taken" / "inside"));
+    EXPECT_EQ(FileCount(), 2);
 }

@@ -1,0 +1,116 @@
+#pragma once
+
+// What several core tests share: velmora-cli run in-process, the checked-in data, and a scratch
+// folder of its own for each test.
+
+#include "Cli.h"
+#include "FileIo.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <unistd.h>
+
+namespace velmora::test {
+
+struct CliRun {
+    int status;
+    std::string out, err;
+};
+
+inline CliRun RunCli(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = cli::Run(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+inline std::string ReadFile(const std::filesystem::path& path) {
+    std::string error;
+    return cli::ReadFileBytes(path.string(), error).value_or("");
+}
+
+inline std::string DataFile(const std::string& name) {
+    return ReadFile(std::filesystem::path(VELMORA_TEST_DATA) / name);
+}
+
+// The NAME=VALUE lines of a tests/data/*.set file, in the notation of `velmora-cli show`; lines
+// that start with # say what the case is for.
+inline std::vector<std::string> Assignments(const std::string& name) {
+    std::vector<std::string> lines;
+    std::istringstream in(DataFile(name));
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty() && line[0] != '#') lines.push_back(line);
+    return lines;
+}
+
+// The default project after `assignments`.
+inline ProjectData ProjectWith(const std::vector<std::string>& assignments) {
+    ProjectData project;
+    std::ostringstream err;
+    for (const std::string& assignment : assignments)
+        EXPECT_TRUE(cli::ApplySet(project, assignment, err)) << err.str();
+    return project;
+}
+
+// `args`, then --set NAME=VALUE for each of `assignments`.
+inline std::vector<std::string> WithSets(std::vector<std::string> args,
+                                         const std::vector<std::string>& assignments) {
+    for (const std::string& assignment : assignments)
+        args.insert(args.end(), {"--set", assignment});
+    return args;
+}
+
+// The cases of tests/data/refusals.txt, one a line: "ASSIGNMENTS | CAPTION | TEXT", the
+// assignments separated by spaces.
+struct RefusalCase {
+    std::vector<std::string> assignments;
+    std::string caption, text;
+};
+inline std::vector<RefusalCase> RefusalCases() {
+    std::vector<RefusalCase> cases;
+    std::istringstream in(DataFile("refusals.txt"));
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t bar = line.find(" | "), second = line.find(" | ", bar + 3);
+        if (line.empty() || line[0] == '#' || second == std::string::npos) continue;
+        RefusalCase& c = cases.emplace_back();
+        std::istringstream assignments(line.substr(0, bar));
+        for (std::string a; assignments >> a;) c.assignments.push_back(a);
+        c.caption = line.substr(bar + 3, second - bar - 3);
+        c.text = line.substr(second + 3);
+    }
+    return cases;
+}
+
+// A report without its date and time line, which follows the clock and the time zone.
+inline std::string WithoutDateLine(const std::string& bytes) {
+    const std::size_t start = bytes.find("\r\nDate and Time:\t");
+    const std::size_t end = bytes.find("\r\n", start + 2);
+    if (start == std::string::npos || end == std::string::npos) return bytes;
+    return bytes.substr(0, start) + bytes.substr(end);
+}
+
+// A fresh folder for each test, holding a copy of tests/data/default.vlm. The process id keeps
+// the run under the comma locale apart from the other run of the same test.
+class ScratchFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = std::filesystem::temp_directory_path() /
+               ("velmora-" + std::string(test->test_suite_name()) + "-" + test->name() + "-" +
+                std::to_string(::getpid()));
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+        std::filesystem::copy_file(std::filesystem::path(VELMORA_TEST_DATA) / "default.vlm",
+                                   dir_ / "default.vlm");
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string Read(const std::string& name) const { return ReadFile(dir_ / name); }
+    long FileCount() const {
+        return std::distance(std::filesystem::directory_iterator(dir_),
+                             std::filesystem::directory_iterator());
+    }
+    std::filesystem::path dir_;
+};
+
+} // namespace velmora::test
