@@ -161,7 +161,8 @@ Refusal MakeRefusal(const Guard& guard, const Where& where) {
         text = std::string("Please choose ") + guard.choices + " for " + field + ".";
     else if (guard.readOnly)
         text = field + " must lie between " + range +
-               ", and the form cannot change it. Please start again from a new project.";
+               ", and the form cannot change it: the project file is damaged. Please open another "
+               "project, or restart Velmora to enter this one again.";
     else
         text = "Please enter a value between " + range + " for " + field + ".";
     return {std::move(text), guard.form.caption};
