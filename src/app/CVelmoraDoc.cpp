@@ -3,11 +3,11 @@
 #include "CVelmoraView.h"
 #include "FileDialog.h"
 #include "MessageBox.h"
+#include "SaveFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace velmora {
 
@@ -61,15 +61,7 @@ bool CVelmoraDoc::OnOpenDocument(const QString& path) {
 bool CVelmoraDoc::OnSaveDocument(const QString& path) {
     ProjectArchive archive{.storing = true, .bytes = {}, .error = {}};
     Serialize(archive);
-    QString reason = archive.error;
-    if (reason.isEmpty()) {
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write(archive.bytes.data(), qint64(archive.bytes.size())) !=
-                qint64(archive.bytes.size()) ||
-            !file.commit())
-            reason = file.errorString();
-    }
+    const QString reason = archive.error.isEmpty() ? SaveBytes(path, archive.bytes) : archive.error;
     if (!reason.isEmpty()) {
         ShowMessage(view_, QString("Cannot save %1.\n%2").arg(Native(path), reason), kCaption);
         return false;

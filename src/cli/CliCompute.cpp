@@ -70,8 +70,7 @@ int ComputeOnFile(const RunArguments& arguments, ComputedRun& run, std::ostream&
         err << refusal->caption << '\n' << refusal->text << '\n';
         return kRefused;
     }
-    run.analysis = RunAnalysis(run.project);
-    ApplyTreatmentCounts(run.analysis, run.project);
+    run.analysis = RunAnalysisOnCopy(run.project);
     if (run.analysis.asphaltGridlock)
         err << kGridlockCaption << " (asphalt option)\n" << kGridlockText << '\n';
     if (run.analysis.concreteGridlock)

@@ -301,7 +301,7 @@ void AddOption(const ProjectData& p, const std::array<Stage, 4>& stages, std::in
                    ClosureWindowFor(wzTiming),
                    std::trunc(stages[k].daysToComplete),
                    stages[k].year,
-                   k == 0 ? p.initialWzInclusion : p.rehabWzInclusion,
+                   p.StageInclusion(k),
                    &breakdown[k]};
 }
 
@@ -419,6 +419,12 @@ bool ApplyTreatmentCounts(const AnalysisResult& run, ProjectData& project) {
         project.concreteMaintenance[k].treatmentCount = run.concreteTreatmentCount[k];
     }
     return changed;
+}
+
+AnalysisResult RunAnalysisOnCopy(ProjectData& copy) {
+    AnalysisResult run = RunAnalysis(copy);
+    ApplyTreatmentCounts(run, copy);
+    return run;
 }
 
 } // namespace velmora

@@ -67,4 +67,8 @@ AnalysisResult RunAnalysis(const ProjectData& project);
 // Copies the recomputed treatment counts into `project`; true when any count changed.
 bool ApplyTreatmentCounts(const AnalysisResult& run, ProjectData& project);
 
+// The run on the analysis copy of a project, which then holds the run's treatment counts, as
+// the results form, the report and the printout read it.
+AnalysisResult RunAnalysisOnCopy(ProjectData& copy);
+
 } // namespace velmora

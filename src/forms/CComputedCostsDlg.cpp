@@ -5,6 +5,7 @@
 #include "FormNumbers.h"
 #include "Help.h"
 #include "MessageBox.h"
+#include "SaveFile.h"
 #include "report/Report.h"
 
 #include <QDir>
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QVBoxLayout>
 #include <array>
 #include <ctime>
@@ -180,8 +180,7 @@ QWidget* CComputedCostsDlg::BuildOption(int option) {
 
 void CComputedCostsDlg::OnInitDialog() {
     ShowExclusion();
-    run_ = RunAnalysis(project_);
-    ApplyTreatmentCounts(run_, project_);
+    run_ = RunAnalysisOnCopy(project_);
     for (bool gridlock : {run_.asphaltGridlock, run_.concreteGridlock})
         if (gridlock) ShowMessage(this, kGridlockText, kGridlockCaption, QMessageBox::Warning);
     ShowResults();
@@ -193,9 +192,7 @@ void CComputedCostsDlg::ShowExclusion() {
     // of the option can count.
     const auto excluded = [this](int k) {
         if (k == 4) return !UserCostsIncluded(project_);
-        const std::int32_t inclusion =
-            k == 0 ? project_.initialWzInclusion : project_.rehabWzInclusion;
-        return inclusion != WzInclusion::Include;
+        return project_.StageInclusion(k) != WzInclusion::Include;
     };
     for (const OptionLayout& layout : kOptions) {
         for (int k = 0; k < 5; ++k) {
@@ -224,19 +221,10 @@ void CComputedCostsDlg::OnExportAllData() {
     if (path.isEmpty()) return;
 
     const Report report = BuildReport(project_, run_.results, std::time(nullptr));
-    QString reason;
-    if (!report.ok()) {
-        reason = QStringLiteral("The field %1 holds a character that a report cannot hold.")
-                     .arg(QString::fromStdString(report.unencodableField));
-    } else {
-        // Written beside the file and renamed over it, so that a failed export leaves an
-        // earlier report whole.
-        QSaveFile file(path);
-        const auto size = qint64(report.bytes.size());
-        if (!file.open(QIODevice::WriteOnly) || file.write(report.bytes.data(), size) != size ||
-            !file.commit())
-            reason = file.errorString();
-    }
+    const QString reason =
+        report.ok() ? SaveBytes(path, report.bytes)
+                    : QStringLiteral("The field %1 holds a character that a report cannot hold.")
+                          .arg(QString::fromStdString(report.unencodableField));
     if (!reason.isEmpty()) {
         ShowMessage(
             this,

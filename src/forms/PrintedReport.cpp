@@ -92,11 +92,7 @@ QString PrintedReportHtml(const ProjectData& record, std::time_t time) {
     // The hand-off rewrites the stage flags; printing works on a copy and changes no record.
     ProjectData project = Printable(record);
     const std::optional<Refusal> refusal = PrepareAnalysis(project);
-    AnalysisResult run;
-    if (!refusal) {
-        run = RunAnalysis(project);
-        ApplyTreatmentCounts(run, project);
-    }
+    const AnalysisResult run = refusal ? AnalysisResult{} : RunAnalysisOnCopy(project);
     QString text =
         QString::fromStdString(Cp1252ToUtf8(BuildReport(project, run.results, time).bytes));
     QString notes;

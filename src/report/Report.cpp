@@ -110,8 +110,6 @@ constexpr StageRow<ConcreteStage> kConcreteRowsAfterMisc[] = {
 constexpr std::array<std::string_view, 6> kPriceSuffixes{"$/mile", "$/sy", "$/cy",
                                                          "$/ton",  "$/ft", "$/other"};
 
-constexpr std::array<std::string_view, 3> kTerrainEntries{"\tLevel", "\tRolling", "\tMountainous"};
-constexpr std::array<std::string_view, 2> kTrafficTypeEntries{"\tRural", "\tUrban"};
 constexpr std::array<std::string_view, 2> kTimingEntries{"\t24-Hour Closure",
                                                          "\tNight Closures (8PM-6AM)"};
 
@@ -140,6 +138,13 @@ public:
         const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
                                              std::chars_format::fixed, decimals);
         text_.append(buffer, end);
+    }
+
+    // A drop-down entry after its label, or nothing for a value outside the list.
+    void Entry(const std::string_view* text) {
+        if (!text) return;
+        Put("\t");
+        Put(*text);
     }
 
     void Integer(std::int32_t value) {
@@ -322,10 +327,9 @@ Report BuildReport(const ProjectData& p, const CostResults& r, std::time_t time)
               "\nTraffic and work zone data not included in analysis.");
     } else {
         w.Put("\nTerrain:");
-        if (const std::string_view* entry = ListText(kTerrainEntries, p.terrain)) w.Put(*entry);
+        w.Entry(ListText(Terrain::kTexts, p.terrain));
         w.Put("\nTraffic Type:");
-        if (const std::string_view* entry = ListText(kTrafficTypeEntries, p.trafficType))
-            w.Put(*entry);
+        w.Entry(ListText(TrafficType::kTexts, p.trafficType));
         w.Lines<ProjectData>(p, kTrafficLines);
         w.Put("\nWork Zone Lanes:\t");
         w.Integer(p.wzLanes);
@@ -342,8 +346,8 @@ Report BuildReport(const ProjectData& p, const CostResults& r, std::time_t time)
     }
 
     // Only Include (0) counts a stage's user costs, as in the analysis and the results form.
-    const bool initialIncluded = p.initialWzInclusion == WzInclusion::Include;
-    const bool rehabIncluded = p.rehabWzInclusion == WzInclusion::Include;
+    const bool initialIncluded = p.StageInclusion(0) == WzInclusion::Include;
+    const bool rehabIncluded = p.StageInclusion(1) == WzInclusion::Include;
     w.Costs({"\n\n***COMPUTED COSTS - ASPHALT OPTION***",
              {"\nInitial Construction", "\n1st Overlay", "\n2nd Overlay", "\n3rd Overlay"},
              "\n\nAsphalt Option Total=\t ",
