@@ -129,7 +129,13 @@ EncodedProject EncodeProject(const ProjectData& project) {
 
 DecodeResult DecodeProject(std::string_view bytes, ProjectData& project) {
     DecodeResult result;
-    if (bytes.empty()) return result;
+    if (bytes.empty()) {
+        result.ok = false;
+        result.missingField = "analysisPeriod";
+        result.missingItem = 1;
+        result.message = "The file is empty: it holds no project.";
+        return result;
+    }
     ProjectData staged = project;
     Reader reader(bytes);
     int item = 0;

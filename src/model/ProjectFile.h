@@ -6,6 +6,7 @@
 
 #include "ProjectData.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -28,9 +29,14 @@ struct DecodeResult {
     std::string message;      // one sentence for the user, naming that item
 };
 
+// No real project comes near this size (the default file is 1,746 bytes); the front ends refuse
+// larger files, and anything that is not a regular file, before reading a byte.
+inline constexpr std::size_t kMaxProjectFileBytes = 64u << 20;
+
 // Reads the saved items into `project`. The record changes only when every item was read; a
-// failed read leaves every field, display fields included, as it was. A zero-byte file reads
-// nothing and succeeds; bytes after the last item are ignored; values are taken as they stand.
+// failed read leaves every field, display fields included, as it was. A zero-byte file holds no
+// project and is refused like a cut one, so its name never takes over the record open before;
+// bytes after the last item are ignored; values are taken as they stand.
 DecodeResult DecodeProject(std::string_view bytes, ProjectData& project);
 
 } // namespace velmora

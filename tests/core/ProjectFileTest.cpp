@@ -102,9 +102,11 @@ TEST(ProjectFile, ATruncatedFileChangesNothingAndNamesTheMissingItem) {
     EXPECT_EQ(result.missingItem, 214);
     EXPECT_EQ(DecodeProject(DefaultFile().substr(0, 1), p).missingField, "analysisPeriod");
 
-    // An empty file opens without reading anything; bytes after the last item are ignored.
+    // An empty file holds no project and changes nothing; bytes after the last item are ignored.
     p.aadt = 777;
-    EXPECT_TRUE(DecodeProject("", p).ok);
+    const DecodeResult empty = DecodeProject("", p);
+    EXPECT_FALSE(empty.ok);
+    EXPECT_NE(empty.message.find("holds no project"), std::string::npos);
     EXPECT_EQ(p.aadt, 777);
     EXPECT_TRUE(DecodeProject(DefaultFile() + "trailing junk", p).ok);
     EXPECT_EQ(p.aadt, 500);
