@@ -1,5 +1,6 @@
 // Any bytes must either open as a project or fail cleanly, leaving the record untouched; a
-// project that opened must save and reopen to the same record.
+// project that opened must save and reopen to the same record, its risk definitions included,
+// and damaged definitions must never come along to be saved back.
 #include "model/ProjectFile.h"
 
 #include <cstdint>
@@ -15,11 +16,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (project.aadt != -12.5 || result.missingField.empty()) std::abort();
         return 0;
     }
+    if (!result.warning.empty() && !project.riskDefinitions.empty()) std::abort();
     // Wide (UTF-16) texts may hold characters that a saved file cannot; that is reported.
     const velmora::EncodedProject saved = velmora::EncodeProject(project);
     if (!saved.ok()) return 0;
     velmora::ProjectData reopened;
-    if (!velmora::DecodeProject(saved.bytes, reopened).ok) std::abort();
+    const velmora::DecodeResult again = velmora::DecodeProject(saved.bytes, reopened);
+    if (!again.ok || !again.warning.empty()) std::abort();
+    if (reopened.riskDefinitions != project.riskDefinitions) std::abort();
     if (velmora::EncodeProject(reopened).bytes != saved.bytes) std::abort();
     return 0;
 }

@@ -154,6 +154,10 @@ struct ProjectData {
     std::array<MaintenanceActivity, 4> asphaltMaintenance;
     std::array<MaintenanceActivity, 4> concreteMaintenance;
 
+    // The risk analysis definitions as UTF-8 JSON text, empty when the project has none. Saved in
+    // an extension block after the 214 items, so they are no saved item of SavedFields.h.
+    std::string riskDefinitions;
+
     // Display fields of the activity forms; kept with the record but never saved.
     std::string asphaltMiscLabel;
     std::string asphaltMiscText = "Misc Description...";

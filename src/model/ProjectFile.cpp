@@ -3,6 +3,7 @@
 #include "Cp1252.h"
 #include "SavedFields.h"
 
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -78,6 +79,16 @@ public:
         return true;
     }
 
+    // Reads `size` raw bytes, or nothing when fewer are left.
+    bool Bytes(std::size_t size, std::string_view& value) {
+        if (size > bytes_.size() - pos_) return false;
+        value = bytes_.substr(pos_, size);
+        pos_ += size;
+        return true;
+    }
+
+    std::string_view Rest() const { return bytes_.substr(pos_); }
+
 private:
     bool Length(std::uint64_t& length, bool& wide) {
         std::uint8_t byte;
@@ -99,6 +110,52 @@ private:
     std::string_view bytes_;
     std::size_t pos_ = 0;
 };
+
+// The CRC-32 of zlib and PNG (reflected polynomial 0xEDB88320).
+std::uint32_t Crc32(std::string_view bytes) {
+    static constexpr auto kTable = [] {
+        std::array<std::uint32_t, 256> table{};
+        for (std::uint32_t n = 0; n < 256; ++n) {
+            std::uint32_t c = n;
+            for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            table[n] = c;
+        }
+        return table;
+    }();
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (const char byte : bytes)
+        crc = kTable[(crc ^ static_cast<unsigned char>(byte)) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+void PutRiskBlock(std::string& out, std::string_view json) {
+    out.append(kRiskBlockTag, sizeof kRiskBlockTag);
+    PutLittle(out, kRiskBlockVersion);
+    PutLittle(out, static_cast<std::uint32_t>(json.size()));
+    out += json;
+    PutLittle(out, Crc32(json));
+}
+
+// The risk definitions of the block at the start of `reader`'s unread bytes, if any. A damaged
+// block yields no definitions and the reason in `warning`.
+std::string ReadRiskBlock(Reader& reader, std::string& warning) {
+    const std::string_view tag(kRiskBlockTag, sizeof kRiskBlockTag);
+    if (!reader.Rest().starts_with(tag)) return {};
+    std::string_view skipped, json;
+    std::uint32_t version = 0, length = 0, crc = 0;
+    const std::string lead = "The risk definitions could not be read: ";
+    if (!reader.Bytes(tag.size(), skipped) || !reader.Little(version)) {
+        warning = lead + "the file ends inside them.";
+    } else if (version != kRiskBlockVersion) {
+        warning = lead + "they are stored in block version " + std::to_string(version) +
+                  ", which this version of Velmora cannot read.";
+    } else if (!reader.Little(length) || !reader.Bytes(length, json) || !reader.Little(crc)) {
+        warning = lead + "the file ends inside them.";
+    } else if (crc != Crc32(json)) {
+        warning = lead + "their checksum does not match, so they are damaged.";
+    }
+    return warning.empty() ? std::string(json) : std::string();
+}
 
 } // namespace
 
@@ -123,7 +180,10 @@ EncodedProject EncodeProject(const ProjectData& project) {
             out += *bytes;
         }
     });
-    if (!result.ok()) out.clear();
+    if (!result.ok())
+        out.clear();
+    else if (!project.riskDefinitions.empty())
+        PutRiskBlock(out, project.riskDefinitions);
     return result;
 }
 
@@ -150,7 +210,9 @@ DecodeResult DecodeProject(std::string_view bytes, ProjectData& project) {
                          " (item " + std::to_string(item) + " of " +
                          std::to_string(kSavedItemCount) + ").";
     });
-    if (result.ok) project = std::move(staged);
+    if (!result.ok) return result;
+    staged.riskDefinitions = ReadRiskBlock(reader, result.warning);
+    project = std::move(staged);
     return result;
 }
 

@@ -1,12 +1,18 @@
 #pragma once
 
 // The .vlm project file: the 214 saved items of ProjectData as a bare little-endian stream, with
-// no header, version or checksum (see SavedFields.h for the order). This turns records into bytes
+// no header, version or checksum (see SavedFields.h for the order), then, only when the project
+// has risk definitions, one extension block holding them:
+//
+//   "VRSK", u32 block version (1), u32 byte length, the UTF-8 JSON bytes, u32 CRC-32 of them
+//
+// Readers that stop after the last item still open such a file. This turns records into bytes
 // and bytes into records; where the bytes go is the front end's business.
 
 #include "ProjectData.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -27,7 +33,13 @@ struct DecodeResult {
     std::string missingField; // the first item whose bytes are missing
     int missingItem = 0;      // its position, 1 to 214
     std::string message;      // one sentence for the user, naming that item
+    // Set when the project opened but its risk definitions were damaged and left out; the front
+    // end shows it. The record then holds no definitions, so a save writes no damaged block.
+    std::string warning;
 };
+
+inline constexpr char kRiskBlockTag[4] = {'V', 'R', 'S', 'K'};
+inline constexpr std::uint32_t kRiskBlockVersion = 1;
 
 // No real project comes near this size (the default file is 1,746 bytes); the front ends refuse
 // larger files, and anything that is not a regular file, before reading a byte.
@@ -36,7 +48,8 @@ inline constexpr std::size_t kMaxProjectFileBytes = 64u << 20;
 // Reads the saved items into `project`. The record changes only when every item was read; a
 // failed read leaves every field, display fields included, as it was. A zero-byte file holds no
 // project and is refused like a cut one, so its name never takes over the record open before;
-// bytes after the last item are ignored; values are taken as they stand.
+// bytes after the last item are ignored unless they are a risk definitions block; values are
+// taken as they stand.
 DecodeResult DecodeProject(std::string_view bytes, ProjectData& project);
 
 } // namespace velmora

@@ -157,8 +157,8 @@ std::uint64_t SavedBits(T value) {
         return static_cast<std::uint32_t>(value);
 }
 
-// True when every saved field of `a` and `b` agrees bit for bit: the question "would saving
-// change the file?".
+// True when every saved field of `a` and `b` agrees bit for bit and both hold the same risk
+// definitions: the question "would saving change the file?".
 inline bool SameSavedFields(const ProjectData& a, const ProjectData& b) {
     std::vector<std::uint64_t> numbers;
     std::vector<const std::string*> texts;
@@ -176,7 +176,7 @@ inline bool SameSavedFields(const ProjectData& a, const ProjectData& b) {
         else
             same = same && numbers[n++] == SavedBits(field);
     });
-    return same;
+    return same && a.riskDefinitions == b.riskDefinitions;
 }
 
 } // namespace velmora

@@ -63,4 +63,7 @@ TEST(ProjectData, SameSavedFieldsSeesEverySavedChangeAndNoDisplayChange) {
     p = base;
     p.wzLanes = 2;
     EXPECT_FALSE(SameSavedFields(p, base));
+    p = base;
+    p.riskDefinitions = "{}"; // saved too, in the block after the items
+    EXPECT_FALSE(SameSavedFields(p, base));
 }

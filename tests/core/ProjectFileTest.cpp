@@ -1,4 +1,5 @@
 #include "model/ProjectFile.h"
+#include "CoreTestSupport.h"
 #include "model/Cp1252.h"
 #include "model/SavedFields.h"
 
@@ -132,4 +133,67 @@ TEST(ProjectFile, WideTextsAreReadAsUtf16) {
     ASSERT_TRUE(DecodeProject(DefaultFile().substr(0, 24) + wide + tail, p).ok);
     EXPECT_EQ(p.projectDescription, "R\u20AC\uFFFD"); // a lone surrogate is replaced, not dropped
     EXPECT_EQ(p.projectTitle, "Enter Project Title Here");
+}
+
+TEST(ProjectFile, RiskDefinitionsTravelInOneBlockAfterTheLastItem) {
+    // Without definitions the file is byte for byte what Velmora always wrote.
+    ProjectData p;
+    EXPECT_EQ(EncodeProject(p).bytes, test::DataFile("default.vlm"));
+
+    // "123456789" is the check string of CRC-32: its checksum is CB F4 39 26.
+    p.riskDefinitions = "123456789";
+    const std::string bytes = EncodeProject(p).bytes;
+    EXPECT_EQ(bytes, DefaultFile() + "VRSK\x01\0\0\0\x09\0\0\0"s + "123456789\x26\x39\xF4\xCB");
+
+    p.riskDefinitions = R"({"format":"velmora-risk","inputs":[{"field":"a\u00e9"}]})";
+    ProjectData read;
+    read.riskDefinitions = "left over from the project open before";
+    const DecodeResult result = DecodeProject(EncodeProject(p).bytes, read);
+    EXPECT_TRUE(result.ok);
+    EXPECT_EQ(result.warning, "");
+    EXPECT_EQ(read.riskDefinitions, p.riskDefinitions);
+
+    // Other bytes after the last item open as before, without definitions and without a word.
+    for (const std::string& tail : {""s, "trailing junk"s, "VRS"s, "vrsk\x01\0\0\0"s}) {
+        read.riskDefinitions = "old";
+        const DecodeResult other = DecodeProject(DefaultFile() + tail, read);
+        EXPECT_TRUE(other.ok && other.warning.empty()) << tail;
+        EXPECT_EQ(read.riskDefinitions, "") << tail;
+    }
+}
+
+TEST(ProjectFile, ADamagedRiskBlockOpensTheProjectAndIsReportedNotSavedBack) {
+    ProjectData p;
+    p.aadt = 4321;
+    p.riskDefinitions = R"({"format":"velmora-risk","version":1})";
+    const std::string good = EncodeProject(p).bytes;
+    const std::size_t block = good.size() - p.riskDefinitions.size() - 16;
+
+    struct Damage {
+        std::string bytes;
+        std::string reason;
+    };
+    std::vector<Damage> cases;
+    for (std::size_t cut = block + 4; cut < good.size(); ++cut)
+        cases.push_back({good.substr(0, cut), "the file ends inside them."});
+    std::string version = good;
+    version[block + 4] = 2;
+    cases.push_back({version, "they are stored in block version 2, which this version of "
+                              "Velmora cannot read."});
+    std::string text = good;
+    text[block + 14] ^= 0x20;
+    std::string checksum = good;
+    checksum.back() ^= 1;
+    for (const std::string& bad : {text, checksum})
+        cases.push_back({bad, "their checksum does not match, so they are damaged."});
+
+    for (const Damage& damage : cases) {
+        ProjectData read;
+        const DecodeResult result = DecodeProject(damage.bytes, read);
+        ASSERT_TRUE(result.ok) << damage.bytes.size();
+        EXPECT_EQ(result.warning, "The risk definitions could not be read: " + damage.reason);
+        EXPECT_EQ(read.aadt, 4321);
+        EXPECT_EQ(read.riskDefinitions, "");
+        EXPECT_EQ(EncodeProject(read).bytes, good.substr(0, block));
+    }
 }
