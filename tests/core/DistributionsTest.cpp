@@ -1,0 +1,128 @@
+#include "risk/Distribution.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+using namespace velmora::risk;
+
+namespace {
+
+UncertainInput Input(DistributionKind kind, std::optional<double> min, std::optional<double> mode,
+                     std::optional<double> max, std::optional<double> mean = {},
+                     std::optional<double> sd = {}) {
+    UncertainInput in;
+    in.distribution = kind;
+    in.min = min;
+    in.mode = mode;
+    in.max = max;
+    in.mean = mean;
+    in.sd = sd;
+    return in;
+}
+
+// The mean and standard deviation of the distribution, from its quantiles at the midpoints of
+// `n` equal steps of probability.
+std::pair<double, double> Moments(const Distribution& d, int n = 200000) {
+    double sum = 0.0, squares = 0.0;
+    for (int k = 0; k < n; ++k) {
+        const double x = d.Quantile((k + 0.5) / n);
+        sum += x;
+        squares += x * x;
+    }
+    const double mean = sum / n;
+    return {mean, std::sqrt(squares / n - mean * mean)};
+}
+
+using K = DistributionKind;
+
+} // namespace
+
+TEST(Distributions, QuantilesAtKnownPoints) {
+    struct Case {
+        UncertainInput input;
+        double base;
+        bool whole;
+        double u, expected;
+    };
+    UncertainInput terrain;
+    terrain.distribution = K::Discrete;
+    terrain.values = {0, 1};
+    terrain.probabilities = {0.7, 0.3};
+    UncertainInput relative = Input(K::Uniform, 0.5, {}, 2.0);
+    relative.relative = true;
+    UncertainInput truncated = Input(K::Normal, 100.0, {}, {}, 100.0, 15.0);
+    const Case cases[] = {
+        {Input(K::Uniform, 3, {}, 5), 0, false, 0.25, 3.5},
+        // Below the mode (F = 10 / 25): 45 + sqrt(0.1 x 25 x 10).
+        {Input(K::Triangular, 45, 55, 70), 0, false, 0.1, 50.0},
+        {Input(K::Triangular, 45, 55, 70), 0, false, 0.9, 70.0 - std::sqrt(0.1 * 25 * 15)},
+        // PERT 0, 0, 1 is beta(1, 5), whose quantile is 1 - (1 - u)^(1/5).
+        {Input(K::Pert, 0, 0, 1), 0, false, 0.3, 1.0 - std::pow(0.7, 0.2)},
+        {Input(K::Pert, 10, 15, 20), 0, false, 0.5, 15.0},
+        {Input(K::Normal, {}, {}, {}, 30000, 3000), 0, false, 0.975,
+         30000 + 1.959963984540054 * 3000},
+        // Truncated at its mean, the median of what is left is the 75th percentile.
+        {truncated, 0, false, 0.5, 100.0 + 15.0 * 0.6744897501960817},
+        // The median of a lognormal is mean / sqrt(1 + cv^2).
+        {Input(K::Lognormal, {}, {}, {}, 50, 10), 0, false, 0.5, 50.0 / std::sqrt(1.04)},
+        {terrain, 0, true, 0.69, 0.0},
+        {terrain, 0, true, 0.71, 1.0},
+        // Relative multipliers of a negative project value turn the range around.
+        {relative, -10.0, false, 0.0, -20.0},
+        {relative, -10.0, false, 1.0, -5.0},
+        {Input(K::Uniform, 0.4, {}, 3.6), 0, true, 0.5, 2.0},
+        {Input(K::Uniform, 0.4, {}, 3.6), 0, true, 0.3, 1.0},
+    };
+    for (const Case& c : cases) {
+        const Distribution d(c.input, c.base, c.whole);
+        EXPECT_NEAR(d.Quantile(c.u), c.expected, 1e-9 * std::max(1.0, std::fabs(c.expected)))
+            << static_cast<int>(c.input.distribution) << " at " << c.u;
+    }
+}
+
+// Normal and lognormal take the mean and standard deviation of the value itself; PERT has the
+// mean m = (min + 4 mode + max) / 6 and the variance (m - min)(max - m) / 7.
+TEST(Distributions, MomentsAreThoseTheDefinitionsGive) {
+    struct Case {
+        UncertainInput input;
+        double mean, sd;
+    };
+    const Case cases[] = {
+        {Input(K::Normal, {}, {}, {}, 30000, 3000), 30000, 3000},
+        {Input(K::Lognormal, {}, {}, {}, 50, 10), 50, 10},
+        {Input(K::Lognormal, {}, {}, {}, 2, 1.5), 2, 1.5},
+        {Input(K::Uniform, 3, {}, 5), 4, 2 / std::sqrt(12.0)},
+        {Input(K::Triangular, 45, 55, 70), 170.0 / 3,
+         std::sqrt((45 * 45 + 55 * 55 + 70 * 70 - 45 * 55 - 45 * 70 - 55 * 70) / 18.0)},
+        {Input(K::Pert, 12, 15, 20), 92 / 6.0, std::sqrt((92 / 6.0 - 12) * (20 - 92 / 6.0) / 7)},
+    };
+    for (const Case& c : cases) {
+        const auto [mean, sd] = Moments(Distribution(c.input, 0, false));
+        EXPECT_NEAR(mean, c.mean, 2e-3 * c.mean) << static_cast<int>(c.input.distribution);
+        EXPECT_NEAR(sd, c.sd, 2e-3 * c.sd);
+    }
+}
+
+TEST(Distributions, InversesAgreeWithTheirDistributionFunctions) {
+    for (double p :
+         {1e-300, 1e-20, 1e-5, 0.01, 0.02425, 0.3, 0.5, 0.7, 0.97575, 0.999, 1 - 1e-12}) {
+        const double z = NormalQuantile(p);
+        EXPECT_NEAR(NormalCdf(z) / p, 1.0, p > 1e-200 ? 1e-13 : 1e-9) << p;
+    }
+    for (const auto& [a, b] : {std::pair{1.0, 5.0}, {3.0, 3.0}, {4.6, 1.4}, {1.8, 4.2}}) {
+        const double logBeta = std::lgamma(a) + std::lgamma(b) - std::lgamma(a + b);
+        for (double u : {1e-9, 0.001, 0.25, 0.5, 0.8, 0.999999})
+            EXPECT_NEAR(RegularizedBeta(BetaQuantile(u, a, b, logBeta), a, b, logBeta), u,
+                        1e-14 + 1e-12 * u)
+                << a << ", " << b << " at " << u;
+    }
+}
+
+TEST(Distributions, UnboundedTailsEndAtTheirRareQuantiles) {
+    const Distribution normal(Input(K::Normal, {}, {}, {}, 1000, 300), 0, false);
+    EXPECT_NEAR(normal.Lowest(), 1000 - 3.719016485455709 * 300, 1e-6);
+    EXPECT_NEAR(normal.Highest(), 1000 + 3.719016485455709 * 300, 1e-6);
+    const Distribution below(Input(K::Normal, 900, {}, {}, 1000, 300), 0, false);
+    EXPECT_EQ(below.Lowest(), 900);
+    EXPECT_EQ(Distribution(Input(K::Pert, 12, 15, 20), 0, false).Highest(), 20);
+}
