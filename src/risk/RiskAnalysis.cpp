@@ -1,0 +1,385 @@
+#include "RiskAnalysis.h"
+
+#include "Distribution.h"
+#include "RankCorrelation.h"
+#include "Sampling.h"
+#include "UncertainFields.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <numeric>
+#include <thread>
+
+namespace velmora::risk {
+namespace {
+
+// Precision-driven runs look at the half-width after each block of this many iterations, and
+// draw their Latin hypercube samples block by block.
+constexpr std::int64_t kPrecisionBlock = 1000;
+// Iterations a thread takes at a time.
+constexpr std::size_t kChunk = 64;
+
+static_assert(sizeof(CostResults) == kResultCount * sizeof(double));
+using ResultArray = std::array<double, kResultCount>;
+
+// Where the k-th result of ForEachCostResult lies among the doubles of CostResults.
+const std::array<std::size_t, kResultCount>& ResultPositions() {
+    static const auto positions = [] {
+        ResultArray index;
+        std::iota(index.begin(), index.end(), 0.0);
+        std::array<std::size_t, kResultCount> out{};
+        std::size_t k = 0;
+        ForEachCostResult(std::bit_cast<CostResults>(index), [&](const std::string&, double v) {
+            out[k++] = static_cast<std::size_t>(v);
+        });
+        return out;
+    }();
+    return positions;
+}
+
+// Runs task(index, worker) for every index below `count` on `threads` threads, `chunk` indexes
+// at a time; worker is 0 .. threads - 1.
+template <class Task>
+void ParallelFor(unsigned threads, std::size_t count, std::size_t chunk, Task&& task) {
+    std::atomic<std::size_t> next{0};
+    auto work = [&](unsigned worker) {
+        for (;;) {
+            const std::size_t begin = next.fetch_add(chunk, std::memory_order_relaxed);
+            if (begin >= count) return;
+            const std::size_t end = std::min(count, begin + chunk);
+            for (std::size_t i = begin; i < end; ++i) task(i, worker);
+        }
+    };
+    std::vector<std::jthread> helpers;
+    for (unsigned w = 1; w < threads && w * chunk < count; ++w) helpers.emplace_back(work, w);
+    work(0);
+}
+
+// One thread's working copy of the project and where its uncertain fields lie in it.
+struct Worker {
+    ProjectData project;
+    std::vector<FieldSlot> slots;
+    std::vector<RefusalTally> refusals;
+    std::vector<std::uint32_t> strata;
+};
+
+void Tally(std::vector<RefusalTally>& tallies, Refusal&& refusal, std::int64_t iteration) {
+    for (RefusalTally& t : tallies)
+        if (t.refusal.text == refusal.text && t.refusal.caption == refusal.caption) {
+            ++t.count;
+            t.firstIteration = std::min(t.firstIteration, iteration);
+            return;
+        }
+    tallies.push_back({std::move(refusal), 1, iteration});
+}
+
+// The mean and spread of the differences so far, added in iteration order.
+struct RunningMean {
+    std::int64_t n = 0;
+    double mean = 0.0, squares = 0.0;
+    void Add(double x) {
+        ++n;
+        const double delta = x - mean;
+        mean += delta / static_cast<double>(n);
+        squares += delta * (x - mean);
+    }
+    double HalfWidth() const {
+        if (n < 2) return kNotANumber;
+        return kZ95 * std::sqrt(squares / static_cast<double>(n - 1) / n);
+    }
+};
+
+std::size_t ResultIndex(std::string_view name) {
+    return static_cast<std::size_t>(std::ranges::find(ResultNames(), name) - ResultNames().begin());
+}
+const std::size_t kAsphaltTotal = ResultIndex("asphaltTotal");
+const std::size_t kConcreteTotal = ResultIndex("concreteTotal");
+
+class Simulation {
+public:
+    Simulation(const ProjectData& project, const RiskDefinitions& d, const SimulationOptions& o,
+               RiskAnalysis& a)
+        : project_(project), d_(d), a_(a), control_(o.control),
+          threads_(o.threads ? o.threads : std::max(1u, std::thread::hardware_concurrency())) {
+        ProjectData base = project;
+        std::vector<int> items;
+        for (const UncertainInput& input : d.inputs) {
+            const FieldInfo info = *LookUpField(input.field);
+            items.push_back(info.item);
+            whole_.push_back(info.kind != FieldInfo::Kind::Number);
+            a.fields.push_back(input.field);
+        }
+        const std::vector<FieldSlot> slots = FindSlots(base, items);
+        for (std::size_t j = 0; j < slots.size(); ++j)
+            distributions_.emplace_back(d.inputs[j], slots[j].Get(), whole_[j]);
+        workers_.resize(threads_);
+        for (Worker& w : workers_) {
+            w.project = project;
+            w.slots = FindSlots(w.project, items);
+        }
+        plan_ = PlanCorrelations(d);
+    }
+
+    // The iterations; false when cancelled.
+    bool Run() {
+        const bool byPrecision = d_.precision.has_value();
+        const std::int64_t most = d_.MostIterations();
+        const std::int64_t block = byPrecision ? kPrecisionBlock : most;
+        if (control_) control_->iterationsPlanned = most;
+        RunningMean difference;
+        std::int64_t done = 0;
+        while (done < most) {
+            const std::int64_t n = std::min(block, most - done);
+            Grow(done + n);
+            if (!Sample(done, static_cast<std::size_t>(n)) || !Analyse(done, n)) return false;
+            for (std::int64_t i = done; i < done + n; ++i)
+                if (a_.outcome[i] == 0)
+                    difference.Add(a_.results[kAsphaltTotal][i] - a_.results[kConcreteTotal][i]);
+            done += n;
+            if (byPrecision) {
+                a_.halfWidth = difference.HalfWidth();
+                a_.precisionReached = a_.halfWidth < *d_.precision;
+                if (a_.precisionReached) break;
+            }
+        }
+        a_.iterations = done;
+        for (Worker& w : workers_)
+            for (RefusalTally& t : w.refusals) {
+                a_.refusedIterations += t.count;
+                auto& merged = a_.refusals;
+                const auto same = std::ranges::find_if(merged, [&](const RefusalTally& m) {
+                    return m.refusal.text == t.refusal.text &&
+                           m.refusal.caption == t.refusal.caption;
+                });
+                if (same == merged.end()) {
+                    merged.push_back(std::move(t));
+                } else {
+                    same->count += t.count;
+                    same->firstIteration = std::min(same->firstIteration, t.firstIteration);
+                }
+            }
+        std::ranges::sort(a_.refusals, {}, &RefusalTally::firstIteration);
+        return true;
+    }
+
+    std::vector<Swing> Swings() const {
+        std::vector<Swing> swings;
+        for (std::size_t j = 0; j < distributions_.size(); ++j) {
+            Swing& s = swings.emplace_back();
+            s.field = a_.fields[j];
+            s.low = distributions_[j].Quantile(0.1);
+            s.high = distributions_[j].Quantile(0.9);
+            s.differenceAtLow = DifferenceWith(j, s.low);
+            s.differenceAtHigh = DifferenceWith(j, s.high);
+            s.width = std::fabs(s.differenceAtHigh - s.differenceAtLow);
+        }
+        std::ranges::stable_sort(swings, [](const Swing& a, const Swing& b) {
+            return a.width > b.width || (std::isnan(b.width) && !std::isnan(a.width));
+        });
+        return swings;
+    }
+
+    unsigned Threads() const { return threads_; }
+
+private:
+    bool Cancelled() const { return control_ && control_->cancel.load(std::memory_order_relaxed); }
+
+    void Grow(std::int64_t size) {
+        const auto n = static_cast<std::size_t>(size);
+        for (auto& column : a_.inputs) column.resize(n);
+        for (auto& column : a_.results) column.resize(n, kNotANumber);
+        a_.outcome.resize(n);
+    }
+
+    // Draws the block's samples of every input and puts the correlated ones in rank order.
+    bool Sample(std::int64_t first, std::size_t n) {
+        ParallelFor(threads_, distributions_.size(), 1, [&](std::size_t j, unsigned w) {
+            FillProbabilities(d_.sampling, d_.seed, first, n, static_cast<std::uint32_t>(j),
+                              a_.inputs[j].data() + first, workers_[w].strata);
+        });
+        constexpr std::size_t kRows = 4096;
+        ParallelFor(threads_, (n + kRows - 1) / kRows, 1, [&](std::size_t chunk, unsigned) {
+            if (Cancelled()) return;
+            const std::size_t begin = first + chunk * kRows;
+            const std::size_t end = std::min(first + n, begin + kRows);
+            for (std::size_t j = 0; j < distributions_.size(); ++j)
+                for (std::size_t i = begin; i < end; ++i)
+                    a_.inputs[j][i] = distributions_[j].Quantile(a_.inputs[j][i]);
+        });
+        std::vector<double*> columns;
+        for (std::size_t j : plan_.inputs) columns.push_back(a_.inputs[j].data() + first);
+        if (!Cancelled()) ImposeRankCorrelation(plan_, columns, n, d_.seed, first);
+        return !Cancelled();
+    }
+
+    bool Analyse(std::int64_t first, std::int64_t n) {
+        ParallelFor(threads_, static_cast<std::size_t>(n), kChunk, [&](std::size_t t, unsigned w) {
+            if (Cancelled()) return;
+            const std::size_t i = first + t;
+            Worker& worker = workers_[w];
+            for (std::size_t j = 0; j < worker.slots.size(); ++j)
+                worker.slots[j].Set(a_.inputs[j][i]);
+            if (std::optional<Refusal> refusal = PrepareAnalysis(worker.project)) {
+                a_.outcome[i] = kRefused;
+                Tally(worker.refusals, std::move(*refusal), static_cast<std::int64_t>(i) + 1);
+            } else {
+                const AnalysisResult run = RunAnalysis(worker.project);
+                const ResultArray values = ResultValues(run.results);
+                for (std::size_t r = 0; r < kResultCount; ++r) a_.results[r][i] = values[r];
+                a_.outcome[i] = (run.asphaltGridlock ? kAsphaltGridlock : 0) |
+                                (run.concreteGridlock ? kConcreteGridlock : 0);
+            }
+            if (control_) control_->iterationsDone.fetch_add(1, std::memory_order_relaxed);
+        });
+        return !Cancelled();
+    }
+
+    // Asphalt total - concrete total with input j at `value` and the rest as the project has it.
+    double DifferenceWith(std::size_t j, double value) const {
+        ProjectData copy = project_;
+        FindSlots(copy, {LookUpField(a_.fields[j])->item}).front().Set(value);
+        if (PrepareAnalysis(copy)) return kNotANumber;
+        const AnalysisResult run = RunAnalysis(copy);
+        if (run.asphaltGridlock || run.concreteGridlock) return kNotANumber;
+        return run.results.asphaltTotal - run.results.concreteTotal;
+    }
+
+    const ProjectData& project_;
+    const RiskDefinitions& d_;
+    RiskAnalysis& a_;
+    SimulationControl* control_;
+    unsigned threads_;
+    std::vector<bool> whole_;
+    std::vector<Distribution> distributions_;
+    std::vector<Worker> workers_;
+    CorrelationPlan plan_;
+};
+
+// The iterations (0-based) that have a figure: none refused, and neither option gridlocked
+// that `gridlock` names.
+std::vector<std::uint32_t> RowsWithout(const std::vector<std::uint8_t>& outcome,
+                                       std::uint8_t gridlock) {
+    std::vector<std::uint32_t> rows;
+    for (std::size_t i = 0; i < outcome.size(); ++i)
+        if (!(outcome[i] & (kRefused | gridlock))) rows.push_back(static_cast<std::uint32_t>(i));
+    return rows;
+}
+
+std::vector<double> Gather(const std::vector<double>& column,
+                           const std::vector<std::uint32_t>& rows) {
+    std::vector<double> out;
+    out.reserve(rows.size());
+    for (std::uint32_t i : rows) out.push_back(column[i]);
+    return out;
+}
+
+void Summarize(RiskAnalysis& a, const ProjectData& project, unsigned threads) {
+    const std::vector<std::uint32_t> asphaltRows = RowsWithout(a.outcome, kAsphaltGridlock);
+    const std::vector<std::uint32_t> concreteRows = RowsWithout(a.outcome, kConcreteGridlock);
+    const std::vector<std::uint32_t> bothRows =
+        RowsWithout(a.outcome, kAsphaltGridlock | kConcreteGridlock);
+    std::vector<double> difference(a.outcome.size(), kNotANumber);
+    for (std::uint32_t i : bothRows)
+        difference[i] = a.results[kAsphaltTotal][i] - a.results[kConcreteTotal][i];
+
+    const auto& names = ResultNames();
+    ParallelFor(threads, kResultCount + 1, 1, [&](std::size_t r, unsigned) {
+        if (r == kResultCount) {
+            std::vector<double> values = Gather(difference, bothRows);
+            a.difference = Describe(values);
+            return;
+        }
+        const bool asphalt = names[r].starts_with("asphalt");
+        std::vector<double> values = Gather(a.results[r], asphalt ? asphaltRows : concreteRows);
+        a.statistics[r] = Describe(values);
+    });
+
+    std::int64_t cheaper = 0;
+    for (std::uint32_t i : bothRows) cheaper += difference[i] < 0.0;
+    a.asphaltCheaper = WilsonInterval(cheaper, static_cast<std::int64_t>(bothRows.size()));
+    const std::int64_t run = a.iterations - a.refusedIterations;
+    std::int64_t asphaltGridlocks = 0, concreteGridlocks = 0;
+    for (std::uint8_t o : a.outcome) {
+        asphaltGridlocks += (o & kAsphaltGridlock) != 0;
+        concreteGridlocks += (o & kConcreteGridlock) != 0;
+    }
+    a.asphaltGridlock = WilsonInterval(asphaltGridlocks, run);
+    a.concreteGridlock = WilsonInterval(concreteGridlocks, run);
+
+    // Rank correlations; most runs have neither refusals nor gridlocks, and then one ranking of
+    // each input serves all three figures.
+    struct Target {
+        const std::vector<std::uint32_t>* rows;
+        std::vector<double> ranks;
+    };
+    std::array<Target, 3> targets{
+        Target{&asphaltRows, Ranks(Gather(a.results[kAsphaltTotal], asphaltRows))},
+        Target{&concreteRows, Ranks(Gather(a.results[kConcreteTotal], concreteRows))},
+        Target{&bothRows, Ranks(Gather(difference, bothRows))}};
+    a.rankCorrelations.resize(a.fields.size());
+    ParallelFor(threads, a.fields.size(), 1, [&](std::size_t j, unsigned) {
+        InputSensitivity& s = a.rankCorrelations[j];
+        s.field = a.fields[j];
+        std::array<double*, 3> out{&s.asphaltTotal, &s.concreteTotal, &s.totalDifference};
+        std::vector<double> ranks;
+        const std::vector<std::uint32_t>* ranked = nullptr;
+        for (std::size_t t = 0; t < targets.size(); ++t) {
+            if (!ranked || *ranked != *targets[t].rows) {
+                ranked = targets[t].rows;
+                ranks = Ranks(Gather(a.inputs[j], *ranked));
+            }
+            *out[t] = PearsonCorrelation(ranks, targets[t].ranks);
+        }
+    });
+    a.capitalRecoveryFactor = CapitalRecoveryFactor(project.discountRate, project.analysisPeriod);
+}
+
+} // namespace
+
+const std::array<std::string, kResultCount>& ResultNames() {
+    static const auto names = [] {
+        std::array<std::string, kResultCount> out;
+        std::size_t k = 0;
+        ForEachCostResult(CostResults{}, [&](const std::string& name, double) { out[k++] = name; });
+        return out;
+    }();
+    return names;
+}
+
+std::array<double, kResultCount> ResultValues(const CostResults& results) {
+    const auto raw = std::bit_cast<ResultArray>(results);
+    ResultArray out;
+    for (std::size_t r = 0; r < kResultCount; ++r) out[r] = raw[ResultPositions()[r]];
+    return out;
+}
+
+RiskAnalysis RunRiskAnalysis(const ProjectData& project, const RiskDefinitions& definitions,
+                             const SimulationOptions& options) {
+    RiskAnalysis a;
+    a.error = CheckRiskDefinitions(definitions, project);
+    if (!a.error.empty()) return a;
+    a.definitions = definitions;
+    a.inputs.resize(definitions.inputs.size());
+
+    ProjectData copy = project;
+    a.deterministicRefusal = PrepareAnalysis(copy);
+    if (!a.deterministicRefusal) {
+        const AnalysisResult run = RunAnalysis(copy);
+        a.deterministic = run.results;
+        a.deterministicAsphaltGridlock = run.asphaltGridlock;
+        a.deterministicConcreteGridlock = run.concreteGridlock;
+    }
+
+    Simulation simulation(project, definitions, options, a);
+    if (!simulation.Run()) {
+        RiskAnalysis cancelled;
+        cancelled.cancelled = true;
+        return cancelled;
+    }
+    Summarize(a, project, simulation.Threads());
+    a.swings = simulation.Swings();
+    return a;
+}
+
+} // namespace velmora::risk

@@ -1,0 +1,160 @@
+#include "Statistics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace velmora::risk {
+namespace {
+
+constexpr double kTail = 0.025;
+
+// Puts the order statistics `ranks` (0-based, ascending) of data[first..last) in place.
+void SelectRanks(std::vector<double>& data, std::size_t first, std::size_t last,
+                 const std::size_t* ranks, const std::size_t* ranksEnd) {
+    if (ranks == ranksEnd || first >= last) return;
+    const std::size_t* mid = ranks + (ranksEnd - ranks) / 2;
+    std::nth_element(data.begin() + first, data.begin() + *mid, data.begin() + last);
+    SelectRanks(data, first, *mid, ranks, mid);
+    SelectRanks(data, *mid + 1, last, mid + 1, ranksEnd);
+}
+
+} // namespace
+
+std::pair<std::int64_t, std::int64_t> PercentileBounds(std::int64_t n, double p) {
+    // P(B <= k) for B ~ binomial(n, p), summed from far below the mean, where the mass left out
+    // is negligible, until both tails are found.
+    const double nd = static_cast<double>(n);
+    const double sigma = std::sqrt(nd * p * (1.0 - p));
+    std::int64_t k =
+        std::max<std::int64_t>(0, static_cast<std::int64_t>(nd * p - 12.0 * sigma - 10.0));
+    double mass = std::exp(std::lgamma(nd + 1.0) - std::lgamma(k + 1.0) -
+                           std::lgamma(nd - k + 1.0) + k * std::log(p) + (nd - k) * std::log1p(-p));
+    double cdf = 0.0;
+    std::int64_t lower = 0, upper = n + 1;
+    for (; k <= n; ++k) {
+        cdf += mass; // P(B <= k)
+        if (cdf <= kTail) lower = k + 1;
+        if (cdf >= 1.0 - kTail) {
+            upper = k + 1;
+            break;
+        }
+        mass *= (nd - k) / (k + 1.0) * p / (1.0 - p);
+    }
+    return {lower, upper};
+}
+
+Statistics Describe(std::vector<double>& values) {
+    Statistics s;
+    const std::size_t n = values.size();
+    s.count = static_cast<std::int64_t>(n);
+    if (n == 0) return s;
+
+    // Sums relative to the first value, so that n equal values have exactly that mean.
+    const double first = values.front();
+    double shifted = 0.0;
+    for (double v : values) shifted += v - first;
+    s.mean = first + shifted / static_cast<double>(n);
+    if (n > 1) {
+        double squares = 0.0;
+        for (double v : values) squares += (v - s.mean) * (v - s.mean);
+        s.sd = std::sqrt(squares / static_cast<double>(n - 1));
+    }
+    const auto [low, high] = std::ranges::minmax_element(values);
+    s.min = *low;
+    s.max = *high;
+
+    Histogram& h = s.histogram;
+    h.low = s.min;
+    h.high = s.max;
+    const double width = (s.max - s.min) / kHistogramBins;
+    for (double v : values) {
+        const std::size_t bin = width > 0.0 ? static_cast<std::size_t>((v - s.min) / width) : 0;
+        ++h.counts[std::min(bin, kHistogramBins - 1)];
+    }
+
+    std::vector<std::size_t> ranks;
+    std::array<std::pair<std::int64_t, std::int64_t>, kPercents.size()> bounds;
+    for (std::size_t k = 0; k < kPercents.size(); ++k) {
+        const double position = (n - 1) * kPercents[k] / 100.0;
+        ranks.push_back(static_cast<std::size_t>(position));
+        ranks.push_back(std::min(n - 1, static_cast<std::size_t>(position) + 1));
+        bounds[k] = PercentileBounds(s.count, kPercents[k] / 100.0);
+        if (bounds[k].first >= 1) ranks.push_back(bounds[k].first - 1);
+        if (bounds[k].second <= s.count) ranks.push_back(bounds[k].second - 1);
+    }
+    std::ranges::sort(ranks);
+    ranks.erase(std::unique(ranks.begin(), ranks.end()), ranks.end());
+    SelectRanks(values, 0, n, ranks.data(), ranks.data() + ranks.size());
+
+    for (std::size_t k = 0; k < kPercents.size(); ++k) {
+        PercentileEstimate& e = s.percentiles[k];
+        e.percent = kPercents[k];
+        const double position = (n - 1) * kPercents[k] / 100.0;
+        const std::size_t below = static_cast<std::size_t>(position);
+        const double next = values[std::min(n - 1, below + 1)];
+        e.value = values[below] + (position - below) * (next - values[below]);
+        if (bounds[k].first >= 1) e.lower = values[bounds[k].first - 1];
+        if (bounds[k].second <= s.count) e.upper = values[bounds[k].second - 1];
+    }
+    return s;
+}
+
+Proportion WilsonInterval(std::int64_t successes, std::int64_t count) {
+    Proportion p;
+    p.successes = successes;
+    p.count = count;
+    if (count <= 0) return p;
+    const double n = static_cast<double>(count);
+    const double share = successes / n;
+    const double z2 = kZ95 * kZ95;
+    const double centre = (share + z2 / (2.0 * n)) / (1.0 + z2 / n);
+    const double half =
+        kZ95 * std::sqrt(share * (1.0 - share) / n + z2 / (4.0 * n * n)) / (1.0 + z2 / n);
+    p.value = share;
+    p.lower = std::max(0.0, centre - half);
+    p.upper = std::min(1.0, centre + half);
+    return p;
+}
+
+std::vector<double> Ranks(const std::vector<double>& values) {
+    const std::size_t n = values.size();
+    std::vector<std::uint32_t> order(n);
+    std::iota(order.begin(), order.end(), 0u);
+    std::ranges::sort(order,
+                      [&](std::uint32_t a, std::uint32_t b) { return values[a] < values[b]; });
+    std::vector<double> ranks(n);
+    for (std::size_t i = 0; i < n;) {
+        std::size_t j = i;
+        while (j + 1 < n && values[order[j + 1]] == values[order[i]]) ++j;
+        const double shared = 0.5 * static_cast<double>(i + j) + 1.0;
+        for (std::size_t k = i; k <= j; ++k) ranks[order[k]] = shared;
+        i = j + 1;
+    }
+    return ranks;
+}
+
+double PearsonCorrelation(const std::vector<double>& x, const std::vector<double>& y) {
+    const std::size_t n = x.size();
+    if (n < 2) return kNotANumber;
+    const double mx = std::accumulate(x.begin(), x.end(), 0.0) / n;
+    const double my = std::accumulate(y.begin(), y.end(), 0.0) / n;
+    double sxy = 0.0, sxx = 0.0, syy = 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        sxy += (x[i] - mx) * (y[i] - my);
+        sxx += (x[i] - mx) * (x[i] - mx);
+        syy += (y[i] - my) * (y[i] - my);
+    }
+    if (!(sxx > 0.0 && syy > 0.0)) return kNotANumber;
+    return sxy / std::sqrt(sxx * syy);
+}
+
+double CapitalRecoveryFactor(double discountRate, double years) {
+    if (!(years > 0.0)) return kNotANumber;
+    const double i = discountRate / 100.0;
+    if (i == 0.0) return 1.0 / years;
+    const double growth = std::pow(1.0 + i, years);
+    return i * growth / (growth - 1.0);
+}
+
+} // namespace velmora::risk

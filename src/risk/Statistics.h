@@ -1,0 +1,72 @@
+#pragma once
+
+// Describing a simulated figure: mean, spread, percentiles with distribution-free bounds, a
+// histogram; proportions with their confidence interval; rank correlations.
+
+#include <array>
+#include <cstdint>
+#include <limits>
+#include <utility>
+#include <vector>
+
+namespace velmora::risk {
+
+inline constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
+inline constexpr std::array<double, 7> kPercents{5, 10, 25, 50, 75, 90, 95};
+inline constexpr std::size_t kHistogramBins = 40;
+inline constexpr double kZ95 = 1.959963984540054; // the two-sided 95 % standard normal quantile
+
+struct PercentileEstimate {
+    double percent = 0.0;
+    // Linear between the neighbouring order statistics, as spreadsheets compute it.
+    double value = kNotANumber;
+    // Order statistics that enclose the true percentile with at least 95 % probability whatever
+    // the distribution; not a number when too few iterations allow it.
+    double lower = kNotANumber;
+    double upper = kNotANumber;
+};
+
+struct Histogram {
+    // kHistogramBins equal bins from `low` to `high`; the last one includes `high`.
+    double low = kNotANumber;
+    double high = kNotANumber;
+    std::array<std::int64_t, kHistogramBins> counts{};
+};
+
+struct Statistics {
+    std::int64_t count = 0;
+    double mean = kNotANumber;
+    double sd = kNotANumber; // with n - 1
+    double min = kNotANumber;
+    double max = kNotANumber;
+    std::array<PercentileEstimate, kPercents.size()> percentiles{};
+    Histogram histogram;
+};
+
+// The statistics of `values`, which it reorders.
+Statistics Describe(std::vector<double>& values);
+
+// The 1-based ranks (l, u) of the order statistics with P(X(l) <= x_p <= X(u)) >= 95 % for the
+// p-quantile x_p of any continuous distribution, from the binomial distribution of how many of
+// n samples fall below x_p; 0 or n + 1 where no order statistic is far enough out.
+std::pair<std::int64_t, std::int64_t> PercentileBounds(std::int64_t n, double p);
+
+struct Proportion {
+    std::int64_t successes = 0;
+    std::int64_t count = 0;
+    double value = kNotANumber;
+    // Wilson's 95 % score interval.
+    double lower = kNotANumber;
+    double upper = kNotANumber;
+};
+Proportion WilsonInterval(std::int64_t successes, std::int64_t count);
+
+// 1-based ranks; equal values share the mean of their ranks.
+std::vector<double> Ranks(const std::vector<double>& values);
+double PearsonCorrelation(const std::vector<double>& x, const std::vector<double>& y);
+
+// Turns a net present value into the equivalent uniform annual cost over `years` at
+// `discountRate` percent.
+double CapitalRecoveryFactor(double discountRate, double years);
+
+} // namespace velmora::risk

@@ -1,0 +1,400 @@
+#include "risk/RiskAnalysis.h"
+#include "CoreTestSupport.h"
+#include "risk/RiskExport.h"
+
+#include <charconv>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <iostream>
+#include <sstream>
+#include <thread>
+
+using namespace velmora;
+using namespace velmora::risk;
+
+namespace {
+
+RiskDefinitions Definitions(const std::string& inputs, const std::string& settings = "",
+                            const std::string& correlations = "") {
+    const ParsedDefinitions parsed = ParseRiskDefinitions(
+        R"({"format": "velmora-risk", "version": 1, )" + settings + R"( "inputs": [)" + inputs +
+        R"(], "correlations": [)" + correlations + "]}");
+    EXPECT_TRUE(parsed.ok()) << parsed.error;
+    return parsed.definitions;
+}
+
+RiskAnalysis Simulate(const ProjectData& project, const RiskDefinitions& d, unsigned threads = 2,
+                      SimulationControl* control = nullptr) {
+    RiskAnalysis a = RunRiskAnalysis(project, d, {threads, control});
+    EXPECT_EQ(a.error, "");
+    return a;
+}
+
+// Without user costs the asphalt total is the agency cost of the initial construction, linear in
+// the wearing course price but for the rounding to whole dollars; the concrete total is 0.
+ProjectData LinearProject() {
+    ProjectData p;
+    p.initialWzInclusion = p.rehabWzInclusion = WzInclusion::Exclude;
+    p.asphaltStage[0].wearingThickness = 2.0;
+    p.hmaWearingPrice = 50.0;
+    return p;
+}
+
+const std::string kWearingPrice =
+    R"({"field": "hmaWearingPrice", "distribution": "uniform", "min": 40, "max": 60})";
+
+double AsphaltTotal(ProjectData p) {
+    EXPECT_FALSE(PrepareAnalysis(p));
+    return RunAnalysis(p).results.asphaltTotal;
+}
+
+// The linear project's total at a wearing course price of 40, and its rise per dollar.
+std::pair<double, double> LinearTotal() {
+    ProjectData at = LinearProject();
+    at.hmaWearingPrice = 40.0;
+    const double low = AsphaltTotal(at);
+    at.hmaWearingPrice = 60.0;
+    return {low, (AsphaltTotal(at) - low) / 20.0};
+}
+
+std::size_t Index(std::string_view name) {
+    return static_cast<std::size_t>(std::ranges::find(ResultNames(), name) - ResultNames().begin());
+}
+
+// A project that queues heavily, with prices on both options and stages in years of their own.
+ProjectData HeavyProject() {
+    ProjectData p;
+    p.aadt = 30000.0;
+    p.laneCount = 4.0;
+    p.hmaWearingPrice = 55.0;
+    p.hmaBinderPrice = 50.0;
+    p.asphaltStage[0].wearingThickness = 2.0;
+    p.asphaltStage[0].binderThickness = 3.0;
+    p.asphaltStage[1].wearingThickness = 1.5;
+    p.concretePrice = 30.0;
+    p.concreteStage[0].concreteArea = 20000.0;
+    for (int k = 1; k < 4; ++k) p.concreteStage[k].year = 10.0 * k;
+    p.concreteMaintenance[0] = {"Joint resealing", 2.0, 1500.0, 8, 0.0};
+    return p;
+}
+
+// The definitions of tests/data/risk-example.json, with other settings: on the heavy project
+// some iterations gridlock the asphalt option.
+RiskDefinitions Example(const std::string& settings) {
+    RiskDefinitions d = ParseRiskDefinitions(test::DataFile("risk-example.json")).definitions;
+    const RiskDefinitions other = Definitions("", settings);
+    d.iterations = other.iterations;
+    d.seed = other.seed;
+    d.sampling = other.sampling;
+    d.precision = other.precision;
+    d.maxIterations = other.maxIterations;
+    return d;
+}
+
+double Spearman(const std::vector<double>& x, const std::vector<double>& y) {
+    return PearsonCorrelation(Ranks(x), Ranks(y));
+}
+
+} // namespace
+
+TEST(RiskAnalysis, ResultsFollowTheOrderOfTheResultsForm) {
+    CostResults r;
+    double next = 1.0;
+    std::vector<std::string> names;
+    for (double* v = &r.asphaltAgency[0]; v <= &r.concreteTotal; ++v) *v = next++ * 7.0;
+    std::vector<double> visited;
+    ForEachCostResult(r, [&](const std::string& name, double value) {
+        names.push_back(name);
+        visited.push_back(value);
+    });
+    const auto values = ResultValues(r);
+    EXPECT_EQ(std::vector<double>(values.begin(), values.end()), visited);
+    EXPECT_EQ(std::vector<std::string>(ResultNames().begin(), ResultNames().end()), names);
+}
+
+TEST(RiskAnalysis, ALinearTotalHasTheAnalyticalMeanAndVariance) {
+    const ProjectData p = LinearProject();
+    const auto [low, slope] = LinearTotal();
+    const double mean = low + 10.0 * slope, variance = slope * slope * 400.0 / 12.0;
+
+    const int n = 20000;
+    const RiskAnalysis a =
+        Simulate(p, Definitions(kWearingPrice, R"("iterations": 20000, "sampling": "mc",)"));
+    const Statistics& total = a.statistics[Index("asphaltTotal")];
+    ASSERT_EQ(total.count, n);
+    EXPECT_NEAR(total.mean, mean, 4.0 * std::sqrt(variance / n));
+    // The variance of a uniform sample's variance is 0.8 sigma^4 / n.
+    EXPECT_NEAR(total.sd * total.sd, variance, 4.0 * variance * std::sqrt(0.8 / n));
+    EXPECT_EQ(a.difference.mean, total.mean);
+    // The total rises with the price; the concrete total, always 0, has no rank correlation.
+    EXPECT_GT(a.rankCorrelations[0].asphaltTotal, 0.9999);
+    EXPECT_TRUE(std::isnan(a.rankCorrelations[0].concreteTotal));
+}
+
+// Every uncertain field of every iteration is written from its sample, and everything the
+// hand-off and the analysis rewrite is recomputed, so samples of the project's own values give
+// the deterministic results exactly, iteration by iteration.
+TEST(RiskAnalysis, ZeroWidthDistributionsGiveTheDeterministicResultEveryTime) {
+    const ProjectData p = HeavyProject();
+    std::string inputs;
+    const char* relative[] = {"hmaWearingPrice",
+                              "hmaBinderPrice",
+                              "discountRate",
+                              "aadt",
+                              "truckPercent",
+                              "trafficGrowth",
+                              "concretePrice",
+                              "asphaltStage[0].wearingThickness",
+                              "asphaltStage[1].year",
+                              "asphaltStage[2].year",
+                              "concreteStage[1].year",
+                              "concreteStage[0].concreteArea",
+                              "laneCount",
+                              "speedLimit",
+                              "wzSpeedLimit",
+                              "concreteMaintenance[0].unitPrice",
+                              "analysisPeriod"};
+    const char* kinds[] = {"uniform", "triangular", "pert"};
+    for (std::size_t k = 0; k < std::size(relative); ++k)
+        inputs += std::string(R"({"field": ")") + relative[k] + R"(", "distribution": ")" +
+                  kinds[k % 3] + R"(", "relative": true, "min": 1, )" +
+                  (k % 3 ? R"("mode": 1, )" : "") + R"("max": 1},)";
+    inputs += R"({"field": "wzLanes", "distribution": "uniform", "min": 1, "max": 1},
+                 {"field": "concreteMaintenance[0].yearsBetween", "distribution": "pert", "min": 8, "mode": 8, "max": 8},
+                 {"field": "terrain", "distribution": "discrete", "values": [0], "probabilities": [1]})";
+    const RiskDefinitions d = Definitions(inputs, R"("iterations": 300,)");
+    ASSERT_EQ(d.inputs.size(), 20u);
+    const RiskAnalysis a = Simulate(p, d);
+    ASSERT_FALSE(a.deterministicRefusal);
+    const auto expected = ResultValues(a.deterministic);
+    for (std::size_t i = 0; i < 300; ++i) {
+        ASSERT_EQ(a.outcome[i], 0) << i;
+        for (std::size_t r = 0; r < kResultCount; ++r)
+            ASSERT_EQ(a.results[r][i], expected[r])
+                << ResultNames()[r] << " in iteration " << i + 1;
+    }
+    for (std::size_t r = 0; r < kResultCount; ++r) {
+        EXPECT_EQ(a.statistics[r].mean, expected[r]);
+        EXPECT_EQ(a.statistics[r].percentiles[0].value, expected[r]);
+    }
+}
+
+TEST(RiskAnalysis, LatinHypercubeNarrowsTheMeanMoreThanMonteCarlo) {
+    auto spreadOfMeans = [](const char* sampling) {
+        std::vector<double> means;
+        for (int seed = 1; seed <= 12; ++seed) {
+            const RiskAnalysis a =
+                Simulate(LinearProject(),
+                         Definitions(kWearingPrice,
+                                     std::string(R"("iterations": 200, "sampling": ")") + sampling +
+                                         R"(", "seed": )" + std::to_string(seed) + ","));
+            means.push_back(a.statistics[Index("asphaltTotal")].mean);
+        }
+        std::vector<double> copy = means;
+        return Describe(copy).sd;
+    };
+    EXPECT_LT(spreadOfMeans("lhs"), spreadOfMeans("mc") / 10.0);
+}
+
+TEST(RiskAnalysis, OneAndTwoThreadsGiveTheSameBytes) {
+    const ProjectData p = HeavyProject();
+    for (const std::string settings : {R"("iterations": 2500, "seed": 7,)",
+                                       R"("seed": 7, "precision": 1, "maxIterations": 2500,)",
+                                       R"("iterations": 2500, "seed": 7, "sampling": "mc",)"}) {
+        const RiskDefinitions d = Example(settings);
+        const RiskAnalysis one = Simulate(p, d, 1), two = Simulate(p, d, 2),
+                           three = Simulate(p, d, 3);
+        ASSERT_GT(one.statistics[Index("asphaltTotal")].count, 0);
+        const std::string json = RiskAnalysisJson(one).dump();
+        EXPECT_EQ(RiskAnalysisJson(two).dump(), json) << settings;
+        EXPECT_EQ(RiskAnalysisJson(three).dump(), json) << settings;
+        EXPECT_EQ(SamplesCsv(two), SamplesCsv(one)) << settings;
+    }
+    RiskDefinitions other = Example(R"("iterations": 100, "seed": 8,)");
+    const std::string eight = SamplesCsv(Simulate(p, other));
+    other.seed = 9;
+    EXPECT_NE(SamplesCsv(Simulate(p, other)), eight);
+}
+
+TEST(RiskAnalysis, RequestedRankCorrelationsAreMet) {
+    const std::string inputs = R"(
+      {"field": "hmaWearingPrice", "distribution": "triangular", "min": 45, "mode": 55, "max": 70},
+      {"field": "hmaBinderPrice", "distribution": "lognormal", "mean": 50, "sd": 10},
+      {"field": "hmaBasePrice", "distribution": "uniform", "min": 30, "max": 40},
+      {"field": "asphaltStage[1].year", "distribution": "pert", "min": 12, "mode": 15, "max": 20})";
+    const std::string correlations = R"(
+      {"fields": ["hmaWearingPrice", "hmaBinderPrice"], "rank": 0.8},
+      {"fields": ["hmaBasePrice", "hmaWearingPrice"], "rank": -0.5},
+      {"fields": ["asphaltStage[1].year", "hmaBasePrice"], "rank": 0.3})";
+    for (const std::string settings :
+         {R"("iterations": 4000,)", R"("iterations": 4000, "sampling": "mc",)",
+          R"("precision": 1e-9, "maxIterations": 4000,)"}) {
+        const RiskAnalysis a =
+            Simulate(LinearProject(), Definitions(inputs, settings, correlations));
+        ASSERT_EQ(a.iterations, 4000);
+        const auto& x = a.inputs;
+        EXPECT_NEAR(Spearman(x[0], x[1]), 0.8, 0.05) << settings;
+        EXPECT_NEAR(Spearman(x[2], x[0]), -0.5, 0.05) << settings;
+        EXPECT_NEAR(Spearman(x[3], x[2]), 0.3, 0.05) << settings;
+        EXPECT_NEAR(Spearman(x[1], x[3]), 0.0, 0.05) << settings;
+    }
+}
+
+TEST(RiskAnalysis, RefusedAndGridlockedIterationsAreCountedAndLeftOut) {
+    // A work zone longer than the one-mile project is refused; heavy traffic gridlocks.
+    const RiskDefinitions d = Definitions(R"(
+      {"field": "wzLength", "distribution": "uniform", "min": 0.5, "max": 1.5},
+      {"field": "aadt", "distribution": "uniform", "min": 100, "max": 200000})",
+                                          R"("iterations": 2000,)");
+    const RiskAnalysis a = Simulate(ProjectData{}, d);
+    std::int64_t refused = 0, asphalt = 0, both = 0, first = 0;
+    for (std::size_t i = 0; i < a.outcome.size(); ++i) {
+        const bool r = a.outcome[i] & kRefused;
+        EXPECT_EQ(r, a.inputs[0][i] > 1.0);
+        EXPECT_EQ(r, std::isnan(a.results[0][i]));
+        if (r && !first) first = static_cast<std::int64_t>(i) + 1;
+        refused += r;
+        asphalt += (a.outcome[i] & kAsphaltGridlock) != 0;
+        both += a.outcome[i] == 0;
+    }
+    EXPECT_NEAR(refused, 1000, 40);
+    EXPECT_GT(asphalt, 100);
+    EXPECT_EQ(a.refusedIterations, refused);
+    ASSERT_EQ(a.refusals.size(), 1u);
+    EXPECT_EQ(a.refusals[0].refusal.text,
+              "Please adjust either work zone or project length, or both.");
+    EXPECT_EQ(a.refusals[0].count, refused);
+    EXPECT_EQ(a.refusals[0].firstIteration, first);
+    EXPECT_EQ(a.asphaltGridlock.count, 2000 - refused);
+    EXPECT_EQ(a.asphaltGridlock.successes, asphalt);
+    EXPECT_EQ(a.statistics[Index("asphaltTotal")].count, 2000 - refused - asphalt);
+    EXPECT_EQ(a.difference.count, both);
+    EXPECT_EQ(a.asphaltCheaper.count, both);
+
+    const std::string csv = SamplesCsv(a);
+    const std::size_t row = csv.find("\n" + std::to_string(first) + ",");
+    const std::string line = csv.substr(row + 1, csv.find('\n', row + 1) - row - 1);
+    EXPECT_TRUE(line.ends_with(std::string(24, ',') + ",0,0,1")) << line;
+}
+
+TEST(RiskAnalysis, APrecisionRunStopsAtTheFirstBlockThatMeetsIt) {
+    const ProjectData p = LinearProject();
+    const double sd = LinearTotal().second * 20.0 / std::sqrt(12.0);
+    // About 3,500 iterations reach it.
+    const double precision = 1.96 * sd / std::sqrt(3500.0);
+    const RiskAnalysis a =
+        Simulate(p, Definitions(kWearingPrice, R"("sampling": "mc", "maxIterations": 100000,
+                                                  "precision": )" +
+                                                   std::to_string(precision) + ","));
+    ASSERT_TRUE(a.precisionReached);
+    ASSERT_EQ(a.iterations % 1000, 0);
+    EXPECT_LT(a.halfWidth, precision);
+    const std::vector<double>& total = a.results[Index("asphaltTotal")];
+    std::vector<double> before(total.begin(), total.end() - 1000);
+    const double earlier = 1.959963984540054 * Describe(before).sd / std::sqrt(before.size());
+    EXPECT_GE(earlier, precision) << "the run went on after meeting the precision";
+
+    const RiskAnalysis most =
+        Simulate(p, Definitions(kWearingPrice, R"("precision": 0.001, "maxIterations": 2500,)"));
+    EXPECT_FALSE(most.precisionReached);
+    EXPECT_EQ(most.iterations, 2500);
+}
+
+TEST(RiskAnalysis, ACancelledRunKeepsNothingAndProgressCountsEveryIteration) {
+    const RiskDefinitions d = Definitions(kWearingPrice, R"("iterations": 200000,)");
+    SimulationControl control;
+    std::jthread canceller([&] {
+        while (control.iterationsDone == 0) std::this_thread::yield();
+        control.cancel = true;
+    });
+    const RiskAnalysis cancelled = RunRiskAnalysis(ProjectData{}, d, {2, &control});
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_EQ(cancelled.iterations, 0);
+    EXPECT_TRUE(cancelled.outcome.empty() && cancelled.inputs.empty());
+    EXPECT_LT(control.iterationsDone, 200000);
+
+    SimulationControl counted;
+    const RiskAnalysis a =
+        Simulate(ProjectData{}, Definitions(kWearingPrice, R"("iterations": 1234,)"), 2, &counted);
+    EXPECT_EQ(counted.iterationsDone, 1234);
+    EXPECT_EQ(counted.iterationsPlanned, 1234);
+}
+
+TEST(RiskAnalysis, SwingsRunEachInputAtItsTenthAndNinetiethPercentile) {
+    ProjectData p = LinearProject();
+    p.hmaBinderPrice = 50.0;
+    p.asphaltStage[0].binderThickness = 1.0;
+    const RiskAnalysis a = Simulate(p, Definitions(kWearingPrice + R"(,
+      {"field": "hmaBinderPrice", "distribution": "uniform", "min": 45, "max": 55},
+      {"field": "hmaBasePrice", "distribution": "uniform", "min": 0, "max": 5})",
+                                                   R"("iterations": 100,)"));
+    ASSERT_EQ(a.swings.size(), 3u);
+    EXPECT_EQ(a.swings[0].field, "hmaWearingPrice");
+    EXPECT_EQ(a.swings[1].field, "hmaBinderPrice");
+    EXPECT_EQ(a.swings[2].width, 0.0); // no base course to price
+    EXPECT_EQ(a.swings[0].low, 42.0);
+    EXPECT_EQ(a.swings[0].high, 58.0);
+    ProjectData at = p;
+    at.hmaWearingPrice = 58.0;
+    EXPECT_EQ(a.swings[0].differenceAtHigh, AsphaltTotal(at));
+    at = p;
+    at.hmaBinderPrice = 46.0;
+    EXPECT_EQ(a.swings[1].differenceAtLow, AsphaltTotal(at));
+}
+
+// A row of the samples, set with `velmora-cli compute --set`, gives its results again.
+TEST(RiskAnalysis, SampleRowsRunAgainToTheSameResults) {
+    const ProjectData p = HeavyProject();
+    const RiskAnalysis a =
+        Simulate(p, Example(R"("iterations": 40,)"));
+    std::istringstream csv(SamplesCsv(a));
+    std::string header, line;
+    std::getline(csv, header);
+    std::vector<std::string> columns;
+    for (std::istringstream in(header); std::getline(in, line, ',');) columns.push_back(line);
+    ASSERT_EQ(columns.size(), 1 + a.fields.size() + kResultCount + 3);
+    int rows = 0;
+    while (std::getline(csv, line)) {
+        std::vector<std::string> cells;
+        for (std::istringstream in(line); std::getline(in, header, ',');) cells.push_back(header);
+        ProjectData project = p;
+        for (std::size_t j = 0; j < a.fields.size(); ++j)
+            ASSERT_TRUE(cli::ApplySet(project, columns[1 + j] + "=" + cells[1 + j], std::cerr));
+        if (PrepareAnalysis(project)) continue;
+        const auto values = ResultValues(RunAnalysis(project).results);
+        for (std::size_t r = 0; r < kResultCount; ++r) {
+            double cell = 0;
+            const std::string& text = cells[1 + a.fields.size() + r];
+            std::from_chars(text.data(), text.data() + text.size(), cell);
+            ASSERT_EQ(cell, values[r])
+                << columns[1 + a.fields.size() + r] << " in row " << cells[0];
+        }
+        ++rows;
+    }
+    EXPECT_GT(rows, 30);
+}
+
+TEST(RiskAnalysis, TheJsonHoldsEveryFigureWithTheIterationsItRestsOn) {
+    const ProjectData p = HeavyProject();
+    const RiskAnalysis a =
+        Simulate(p, Example(R"("iterations": 500,)"));
+    const nlohmann::ordered_json j = RiskAnalysisJson(a);
+    std::vector<std::string> keys;
+    for (const auto& [key, value] : j.items()) keys.push_back(key);
+    EXPECT_EQ(keys, (std::vector<std::string>{
+                        "iterations", "sampling", "seed", "capitalRecoveryFactor", "statistics",
+                        "asphaltCheaperProbability", "asphaltGridlockProbability",
+                        "concreteGridlockProbability", "refusedIterations", "sensitivity",
+                        "histograms", "deterministic"}));
+    EXPECT_EQ(j["statistics"].size(), 25u);
+    const auto& total = j["statistics"]["asphaltTotal"];
+    EXPECT_EQ(total["count"], a.iterations - a.asphaltGridlock.successes);
+    EXPECT_EQ(total["euac"]["mean"], total["mean"].get<double>() * a.capitalRecoveryFactor);
+    EXPECT_NEAR(a.capitalRecoveryFactor, 0.0505235, 1e-7);
+    EXPECT_EQ(j["statistics"]["totalDifference"]["percentiles"]["50"]["value"],
+              a.difference.percentiles[3].value);
+    EXPECT_EQ(j["asphaltCheaperProbability"]["count"], a.difference.count);
+    EXPECT_EQ(j["sensitivity"]["rankCorrelations"].size(), 8u);
+    EXPECT_EQ(j["deterministic"]["concreteTotal"], a.deterministic.concreteTotal);
+    EXPECT_EQ(j["histograms"]["totalDifference"]["counts"].size(), 40u);
+}

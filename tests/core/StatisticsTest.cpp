@@ -1,0 +1,78 @@
+#include "risk/Statistics.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <numeric>
+
+using namespace velmora::risk;
+
+// Bounds from the binomial distribution, as the tables of distribution-free confidence intervals
+// give them.
+TEST(Statistics, PercentileBoundsAreTheTabledOrderStatistics) {
+    struct Case {
+        std::int64_t n;
+        double p;
+        std::int64_t lower, upper;
+    };
+    const Case cases[] = {
+        {100, 0.5, 40, 61}, // the median of 100: X(40) to X(61)
+        {20, 0.5, 6, 15},   // of 20: X(6) to X(15)
+        {10, 0.05, 0, 3},   // too few for a lower bound of the 5th percentile
+        {10, 0.95, 8, 11},  // nor for an upper bound of the 95th
+        {1, 0.5, 0, 2},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PercentileBounds(c.n, c.p), std::make_pair(c.lower, c.upper))
+            << c.n << " " << c.p;
+    // A million iterations: about 1.96 standard deviations (490) either side of the median rank.
+    const auto [lower, upper] = PercentileBounds(1000000, 0.5);
+    EXPECT_NEAR(lower, 500000 - 980, 2);
+    EXPECT_NEAR(upper, 500001 + 980, 2);
+}
+
+TEST(Statistics, DescribeGivesSpreadsheetPercentilesAndCountsEveryValue) {
+    std::vector<double> values(100);
+    std::iota(values.rbegin(), values.rend(), 1.0); // 100 down to 1
+    const Statistics s = Describe(values);
+    EXPECT_EQ(s.count, 100);
+    EXPECT_EQ(s.mean, 50.5);
+    EXPECT_DOUBLE_EQ(s.sd, std::sqrt(100.0 * 101 / 12));
+    EXPECT_EQ(s.min, 1);
+    EXPECT_EQ(s.max, 100);
+    const double expected[] = {5.95, 10.9, 25.75, 50.5, 75.25, 90.1, 95.05}; // PERCENTILE.INC
+    for (std::size_t k = 0; k < kPercents.size(); ++k)
+        EXPECT_NEAR(s.percentiles[k].value, expected[k], 1e-12) << kPercents[k];
+    EXPECT_EQ(s.percentiles[3].lower, 40);
+    EXPECT_EQ(s.percentiles[3].upper, 61);
+    EXPECT_EQ(std::accumulate(s.histogram.counts.begin(), s.histogram.counts.end(), 0), 100);
+    EXPECT_EQ(s.histogram.counts.front(), 3); // 1, 2, 3 lie below 1 + 99 / 40
+    EXPECT_EQ(s.histogram.counts.back(), 3);  // and 98, 99, 100 in the last bin
+
+    // n equal values have exactly that mean: no sum drifts away from it.
+    std::vector<double> same(999, 0.1);
+    EXPECT_EQ(Describe(same).mean, 0.1);
+    std::vector<double> one{7};
+    const Statistics single = Describe(one);
+    EXPECT_EQ(single.percentiles[6].value, 7);
+    EXPECT_TRUE(std::isnan(single.sd) && std::isnan(single.percentiles[3].lower));
+}
+
+TEST(Statistics, WilsonIntervalsRanksAndCapitalRecovery) {
+    const Proportion half = WilsonInterval(50, 100);
+    EXPECT_NEAR(half.lower, 0.40383, 1e-5);
+    EXPECT_NEAR(half.upper, 0.59617, 1e-5);
+    const Proportion none = WilsonInterval(0, 20);
+    EXPECT_EQ(none.value, 0);
+    EXPECT_EQ(none.lower, 0);
+    EXPECT_NEAR(none.upper, 0.16113, 1e-5);
+    EXPECT_TRUE(std::isnan(WilsonInterval(0, 0).value));
+
+    EXPECT_EQ(Ranks({30, 10, 20, 10}), (std::vector<double>{4, 1.5, 3, 1.5}));
+    EXPECT_NEAR(PearsonCorrelation({1, 2, 3, 4}, {2, 4, 6, 9}), 11.5 / std::sqrt(5 * 26.75), 1e-15);
+    EXPECT_TRUE(std::isnan(PearsonCorrelation({1, 2, 3}, {5, 5, 5})));
+
+    // 4 % over 40 years: 0.04 x 1.04^40 / (1.04^40 - 1).
+    EXPECT_NEAR(CapitalRecoveryFactor(4, 40), 0.0505235, 1e-7);
+    EXPECT_EQ(CapitalRecoveryFactor(0, 40), 1.0 / 40);
+    EXPECT_TRUE(std::isnan(CapitalRecoveryFactor(4, 0)));
+}
