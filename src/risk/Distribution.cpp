@@ -11,7 +11,9 @@ namespace {
 constexpr double kTailProbability = 0.0001;
 // PERT: beta(1 + 4 (mode - min) / (max - min), 1 + 4 (max - mode) / (max - min)).
 constexpr double kPertWeight = 4.0;
-constexpr int kBetaNodes = 65;
+// Quantile nodes of a PERT input: cubic interpolation between them starts Newton's method so
+// close that one step reaches full precision.
+constexpr int kBetaNodes = 257;
 
 double Polynomial(const double* c, int n, double r) {
     double sum = c[n - 1];
@@ -124,17 +126,19 @@ double RegularizedBeta(double x, double a, double b, double logBeta) {
     return 1.0 - front * BetaFraction(1.0 - x, b, a) / b;
 }
 
-// Newton's method on I_x(a, b) = u, kept inside the bracket [low, high] by bisection.
-double BetaQuantile(double u, double a, double b, double logBeta, double low, double high) {
-    double x = 0.5 * (low + high);
+// Newton's method on I_x(a, b) = u, kept inside the bracket [low, high] by bisection. Newton's
+// error squares with each step, so a step of less than `settled` leaves an error far below it.
+double BetaQuantile(double u, double a, double b, double logBeta, double low, double high,
+                    double start, double settled) {
+    double x = start > low && start < high ? start : 0.5 * (low + high);
     for (int step = 0; step < 100 && high - low > 1e-16; ++step) {
         const double error = RegularizedBeta(x, a, b, logBeta) - u;
         if (error == 0.0) return x;
         (error < 0.0 ? low : high) = x;
         const double next = x - error / BetaDensity(x, a, b, logBeta);
-        const double change = std::fabs(next - x);
+        // x itself has just become an end of the bracket, so a settled step may land on it.
+        if (std::fabs(next - x) < settled) return std::clamp(next, low, high);
         x = next > low && next < high ? next : 0.5 * (low + high);
-        if (change < 1e-15) break;
     }
     return x;
 }
@@ -158,12 +162,15 @@ Distribution::Distribution(const UncertainInput& input, double base, bool wholeN
             alpha_ = 1.0 + kPertWeight * (mode_ - min_) / (max_ - min_);
             beta_ = 1.0 + kPertWeight * (max_ - mode_) / (max_ - min_);
             logBeta_ = std::lgamma(alpha_) + std::lgamma(beta_) - std::lgamma(alpha_ + beta_);
-            betaNodes_.resize(kBetaNodes);
-            betaNodes_.front() = 0.0;
+            betaNodes_.assign(kBetaNodes, 0.0);
+            betaSlopes_.assign(kBetaNodes, 0.0);
             betaNodes_.back() = 1.0;
-            for (int k = 1; k + 1 < kBetaNodes; ++k)
-                betaNodes_[k] = BetaQuantile(static_cast<double>(k) / (kBetaNodes - 1), alpha_,
-                                             beta_, logBeta_, betaNodes_[k - 1], 1.0);
+            for (int k = 1; k + 1 < kBetaNodes; ++k) {
+                const double x = BetaQuantile(static_cast<double>(k) / (kBetaNodes - 1), alpha_,
+                                              beta_, logBeta_, betaNodes_[k - 1], 1.0);
+                betaNodes_[k] = x;
+                betaSlopes_[k] = 1.0 / BetaDensity(x, alpha_, beta_, logBeta_);
+            }
         }
         break;
     case DistributionKind::Normal:
@@ -223,8 +230,19 @@ double Distribution::Continuous(double u) const {
         if (betaNodes_.empty()) return min_;
         const double position = u * (kBetaNodes - 1);
         const int cell = std::clamp(static_cast<int>(position), 0, kBetaNodes - 2);
+        const double x0 = betaNodes_[cell], x1 = betaNodes_[cell + 1];
+        const double t = position - cell;
+        // Cubic Hermite between the nodes; the end cells, where the density may vanish, start
+        // from a straight line and take Newton's steps to the end.
+        const bool inner = cell > 0 && cell + 2 < kBetaNodes;
+        const double h = 1.0 / (kBetaNodes - 1);
+        const double start = inner ? (2 * t * t * t - 3 * t * t + 1) * x0 +
+                                         (t * t * t - 2 * t * t + t) * h * betaSlopes_[cell] +
+                                         (-2 * t * t * t + 3 * t * t) * x1 +
+                                         (t * t * t - t * t) * h * betaSlopes_[cell + 1]
+                                   : x0 + t * (x1 - x0);
         const double x =
-            BetaQuantile(u, alpha_, beta_, logBeta_, betaNodes_[cell], betaNodes_[cell + 1]);
+            BetaQuantile(u, alpha_, beta_, logBeta_, x0, x1, start, inner ? 1e-9 : 1e-15);
         return std::clamp(min_ + x * (max_ - min_), min_, max_);
     }
     case DistributionKind::Normal:

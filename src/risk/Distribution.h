@@ -34,10 +34,10 @@ private:
     // the truncation points.
     double mu_ = 0.0, sigma_ = 0.0, below_ = 0.0, above_ = 1.0;
     bool truncatedBelow_ = false, truncatedAbove_ = false;
-    // PERT: the beta parameters and quantiles at u = k / (size - 1), the starting points of
-    // the exact inversion.
+    // PERT: the beta parameters, and the quantiles at u = k / (size - 1) with their slopes, from
+    // which the exact inversion starts.
     double alpha_ = 1.0, beta_ = 1.0, logBeta_ = 0.0;
-    std::vector<double> betaNodes_;
+    std::vector<double> betaNodes_, betaSlopes_;
     // Discrete: the values and their cumulative probabilities.
     std::vector<double> values_, cumulative_;
 };
@@ -49,6 +49,6 @@ double NormalCdf(double z);
 // The regularized incomplete beta function I_x(a, b), and its inverse in x.
 double RegularizedBeta(double x, double a, double b, double logBeta);
 double BetaQuantile(double u, double a, double b, double logBeta, double low = 0.0,
-                    double high = 1.0);
+                    double high = 1.0, double start = 0.5, double settled = 1e-15);
 
 } // namespace velmora::risk

@@ -3,6 +3,7 @@
 #include "CounterRandom.h"
 #include "Distribution.h"
 #include "Sampling.h"
+#include "Statistics.h"
 
 #include <algorithm>
 #include <cmath>
@@ -103,14 +104,10 @@ void ImposeRankCorrelation(const CorrelationPlan& plan, const std::vector<double
         }
 
     // Each input's samples, sorted, go to the rows in the order of its new scores.
-    std::vector<std::uint32_t> rows(n);
     std::vector<double> sorted(n);
+    RankingScratch scratch;
     for (std::size_t c = 0; c < k; ++c) {
-        std::iota(rows.begin(), rows.end(), 0u);
-        const std::vector<double>& s = scores[c];
-        std::ranges::sort(rows, [&](std::uint32_t a, std::uint32_t b) {
-            return s[a] < s[b] || (s[a] == s[b] && a < b);
-        });
+        const std::vector<std::uint32_t>& rows = AscendingOrder(scores[c], scratch);
         std::copy(columns[c], columns[c] + n, sorted.begin());
         std::ranges::sort(sorted);
         for (std::size_t r = 0; r < n; ++r) columns[c][rows[r]] = sorted[r];

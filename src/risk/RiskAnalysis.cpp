@@ -133,11 +133,13 @@ public:
             const std::int64_t n = std::min(block, most - done);
             Grow(done + n);
             if (!Sample(done, static_cast<std::size_t>(n)) || !Analyse(done, n)) return false;
-            for (std::int64_t i = done; i < done + n; ++i)
-                if (a_.outcome[i] == 0)
-                    difference.Add(a_.results[kAsphaltTotal][i] - a_.results[kConcreteTotal][i]);
+            const std::int64_t first = done;
             done += n;
             if (byPrecision) {
+                for (std::int64_t i = first; i < done; ++i)
+                    if (a_.outcome[i] == 0)
+                        difference.Add(a_.results[kAsphaltTotal][i] -
+                                       a_.results[kConcreteTotal][i]);
                 a_.halfWidth = difference.HalfWidth();
                 a_.precisionReached = a_.halfWidth < *d_.precision;
                 if (a_.precisionReached) break;
@@ -266,13 +268,19 @@ std::vector<std::uint32_t> RowsWithout(const std::vector<std::uint8_t>& outcome,
     return rows;
 }
 
-std::vector<double> Gather(const std::vector<double>& column,
-                           const std::vector<std::uint32_t>& rows) {
-    std::vector<double> out;
-    out.reserve(rows.size());
-    for (std::uint32_t i : rows) out.push_back(column[i]);
-    return out;
-}
+// One thread's buffers for the statistics, used column after column.
+struct Scratch {
+    std::vector<double> values, ranks;
+    RankingScratch ranking;
+
+    // The values of `column` in `rows`.
+    std::vector<double>& Gather(const std::vector<double>& column,
+                                const std::vector<std::uint32_t>& rows) {
+        values.resize(rows.size());
+        for (std::size_t k = 0; k < rows.size(); ++k) values[k] = column[rows[k]];
+        return values;
+    }
+};
 
 void Summarize(RiskAnalysis& a, const ProjectData& project, unsigned threads) {
     const std::vector<std::uint32_t> asphaltRows = RowsWithout(a.outcome, kAsphaltGridlock);
@@ -282,17 +290,17 @@ void Summarize(RiskAnalysis& a, const ProjectData& project, unsigned threads) {
     std::vector<double> difference(a.outcome.size(), kNotANumber);
     for (std::uint32_t i : bothRows)
         difference[i] = a.results[kAsphaltTotal][i] - a.results[kConcreteTotal][i];
+    std::vector<Scratch> scratch(threads);
 
     const auto& names = ResultNames();
-    ParallelFor(threads, kResultCount + 1, 1, [&](std::size_t r, unsigned) {
+    ParallelFor(threads, kResultCount + 1, 1, [&](std::size_t r, unsigned w) {
         if (r == kResultCount) {
-            std::vector<double> values = Gather(difference, bothRows);
-            a.difference = Describe(values);
+            a.difference = Describe(scratch[w].Gather(difference, bothRows));
             return;
         }
         const bool asphalt = names[r].starts_with("asphalt");
-        std::vector<double> values = Gather(a.results[r], asphalt ? asphaltRows : concreteRows);
-        a.statistics[r] = Describe(values);
+        a.statistics[r] =
+            Describe(scratch[w].Gather(a.results[r], asphalt ? asphaltRows : concreteRows));
     });
 
     std::int64_t cheaper = 0;
@@ -311,25 +319,27 @@ void Summarize(RiskAnalysis& a, const ProjectData& project, unsigned threads) {
     // each input serves all three figures.
     struct Target {
         const std::vector<std::uint32_t>* rows;
+        const std::vector<double>* column;
         std::vector<double> ranks;
     };
-    std::array<Target, 3> targets{
-        Target{&asphaltRows, Ranks(Gather(a.results[kAsphaltTotal], asphaltRows))},
-        Target{&concreteRows, Ranks(Gather(a.results[kConcreteTotal], concreteRows))},
-        Target{&bothRows, Ranks(Gather(difference, bothRows))}};
+    std::array<Target, 3> targets{Target{&asphaltRows, &a.results[kAsphaltTotal], {}},
+                                  Target{&concreteRows, &a.results[kConcreteTotal], {}},
+                                  Target{&bothRows, &difference, {}}};
+    for (Target& t : targets)
+        Ranks(scratch[0].Gather(*t.column, *t.rows), t.ranks, scratch[0].ranking);
     a.rankCorrelations.resize(a.fields.size());
-    ParallelFor(threads, a.fields.size(), 1, [&](std::size_t j, unsigned) {
+    ParallelFor(threads, a.fields.size(), 1, [&](std::size_t j, unsigned w) {
         InputSensitivity& s = a.rankCorrelations[j];
         s.field = a.fields[j];
         std::array<double*, 3> out{&s.asphaltTotal, &s.concreteTotal, &s.totalDifference};
-        std::vector<double> ranks;
+        Scratch& mine = scratch[w];
         const std::vector<std::uint32_t>* ranked = nullptr;
         for (std::size_t t = 0; t < targets.size(); ++t) {
             if (!ranked || *ranked != *targets[t].rows) {
                 ranked = targets[t].rows;
-                ranks = Ranks(Gather(a.inputs[j], *ranked));
+                Ranks(mine.Gather(a.inputs[j], *ranked), mine.ranks, mine.ranking);
             }
-            *out[t] = PearsonCorrelation(ranks, targets[t].ranks);
+            *out[t] = PearsonCorrelation(mine.ranks, targets[t].ranks);
         }
     });
     a.capitalRecoveryFactor = CapitalRecoveryFactor(project.discountRate, project.analysisPeriod);

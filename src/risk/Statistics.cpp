@@ -1,6 +1,7 @@
 #include "Statistics.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <numeric>
 
@@ -117,13 +118,44 @@ Proportion WilsonInterval(std::int64_t successes, std::int64_t count) {
     return p;
 }
 
-std::vector<double> Ranks(const std::vector<double>& values) {
+const std::vector<std::uint32_t>& AscendingOrder(const std::vector<double>& values,
+                                                 RankingScratch& scratch) {
     const std::size_t n = values.size();
-    std::vector<std::uint32_t> order(n);
+    constexpr int kDigitBits = 11;
+    constexpr std::uint64_t kDigitMask = (1u << kDigitBits) - 1;
+    auto& [keys, nextKeys, order, nextOrder] = scratch;
+    // The bits of a double, turned so that unsigned order is numeric order.
+    keys.resize(n);
+    nextKeys.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto bits = std::bit_cast<std::uint64_t>(values[i]);
+        keys[i] = bits >> 63 ? ~bits : bits | (std::uint64_t{1} << 63);
+    }
+    order.resize(n);
+    nextOrder.resize(n);
     std::iota(order.begin(), order.end(), 0u);
-    std::ranges::sort(order,
-                      [&](std::uint32_t a, std::uint32_t b) { return values[a] < values[b]; });
-    std::vector<double> ranks(n);
+    std::array<std::size_t, kDigitMask + 2> start;
+    for (int shift = 0; shift < 64; shift += kDigitBits) {
+        start.fill(0);
+        for (std::uint64_t key : keys) ++start[((key >> shift) & kDigitMask) + 1];
+        // A digit all keys share moves nothing.
+        if (std::ranges::find(start, n) != start.end()) continue;
+        std::partial_sum(start.begin(), start.end(), start.begin());
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t at = start[(keys[i] >> shift) & kDigitMask]++;
+            nextKeys[at] = keys[i];
+            nextOrder[at] = order[i];
+        }
+        keys.swap(nextKeys);
+        order.swap(nextOrder);
+    }
+    return order;
+}
+
+void Ranks(const std::vector<double>& values, std::vector<double>& ranks, RankingScratch& scratch) {
+    const std::size_t n = values.size();
+    const std::vector<std::uint32_t>& order = AscendingOrder(values, scratch);
+    ranks.resize(n);
     for (std::size_t i = 0; i < n;) {
         std::size_t j = i;
         while (j + 1 < n && values[order[j + 1]] == values[order[i]]) ++j;
@@ -131,7 +163,6 @@ std::vector<double> Ranks(const std::vector<double>& values) {
         for (std::size_t k = i; k <= j; ++k) ranks[order[k]] = shared;
         i = j + 1;
     }
-    return ranks;
 }
 
 double PearsonCorrelation(const std::vector<double>& x, const std::vector<double>& y) {

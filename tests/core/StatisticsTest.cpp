@@ -1,5 +1,6 @@
 #include "risk/Statistics.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <numeric>
@@ -67,7 +68,16 @@ TEST(Statistics, WilsonIntervalsRanksAndCapitalRecovery) {
     EXPECT_NEAR(none.upper, 0.16113, 1e-5);
     EXPECT_TRUE(std::isnan(WilsonInterval(0, 0).value));
 
-    EXPECT_EQ(Ranks({30, 10, 20, 10}), (std::vector<double>{4, 1.5, 3, 1.5}));
+    EXPECT_EQ(Ranks({30, -10, 20, -10, -0.5, 1e300}), (std::vector<double>{5, 1.5, 4, 1.5, 3, 6}));
+    // The radix sort agrees with a stable comparison sort, negative numbers and ties included.
+    std::vector<double> values;
+    for (int k = 0; k < 5000; ++k)
+        values.push_back(std::ldexp((k * 7919) % 1013 - 506.5, k % 40 - 20));
+    std::vector<std::uint32_t> order(values.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::ranges::stable_sort(order, {}, [&](std::uint32_t i) { return values[i]; });
+    RankingScratch scratch;
+    EXPECT_EQ(AscendingOrder(values, scratch), order);
     EXPECT_NEAR(PearsonCorrelation({1, 2, 3, 4}, {2, 4, 6, 9}), 11.5 / std::sqrt(5 * 26.75), 1e-15);
     EXPECT_TRUE(std::isnan(PearsonCorrelation({1, 2, 3}, {5, 5, 5})));
 
