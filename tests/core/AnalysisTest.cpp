@@ -1,7 +1,9 @@
 #include "engine/Analysis.h"
 #include "CoreTestSupport.h"
 #include "model/SavedFields.h"
+#include "report/Report.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
@@ -111,7 +113,7 @@ TEST(Analysis, MaintenanceCountsComeBackOnlyWhenApplied) {
 
 TEST(Analysis, RefusalsNameTheFieldAndStopTheRun) {
     const std::vector<RefusalCase> cases = RefusalCases();
-    ASSERT_GE(cases.size(), 14u);
+    ASSERT_GE(cases.size(), 17u);
     for (const RefusalCase& c : cases) {
         ProjectData p = ProjectWith(c.assignments);
         const std::optional<Refusal> refusal = PrepareAnalysis(p);
@@ -136,8 +138,8 @@ TEST(Analysis, WithoutUserCostsNoTrafficIsCheckedOrSimulated) {
     p.terrain = 9;
     p.wzLength = 1.5;
     p.speedLimit = p.wzSpeedLimit = 0.0;
-    p.concreteStage[2].daysToComplete = kNaN;
-    p.aadt = 1e6;
+    p.concreteStage[2].daysToComplete = 1e12;
+    p.aadt = 1e10;
     EXPECT_TRUE(PrepareAnalysis(p));
     // A damaged switch counts as Exclude.
     for (std::int32_t off : {std::int32_t{WzInclusion::Exclude}, 2}) {
@@ -216,6 +218,16 @@ TEST(Analysis, EveryResultOfAnAcceptedRunIsFinite) {
                         for (double x : *hours) ASSERT_TRUE(std::isfinite(x)) << trial;
             }
         for (double count : run.asphaltTreatmentCount) ASSERT_TRUE(std::isfinite(count));
+
+        // The report prints every input, also those that no computation read.
+        ApplyTreatmentCounts(run, p);
+        std::string report = BuildReport(p, run.results, 0).bytes;
+        std::ranges::replace(report, '\r', '\t');
+        std::ranges::replace(report, '\n', '\t');
+        std::istringstream cells(report);
+        for (std::string cell; std::getline(cells, cell, '\t');)
+            for (const char* word : {"nan", "-nan", "inf", "-inf"})
+                ASSERT_NE(cell, word) << "in trial " << trial;
     }
     EXPECT_GT(accepted, 300);
 }
