@@ -1,7 +1,10 @@
 #include "CoreTestSupport.h"
 
+#include "model/ProjectFile.h"
+
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
 using namespace velmora;
 using namespace velmora::test;
@@ -36,19 +39,32 @@ TEST_F(CliTest, SetAndShowUseOneNotation) {
     EXPECT_EQ(p.projectTitle, "Enter Project Title Here");
 }
 
+// Only a regular file of a project file's size is read; anything else is refused at once,
+// without waiting for a writer to a FIFO or reading an endless device.
 TEST_F(CliTest, ShowReportsFilesItCannotRead) {
-    const CliRun missing = RunCli({"show", Path("missing.vlm")});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "velmora-cli: cannot read " + Path("missing.vlm") + ": " +
-                               std::strerror(ENOENT) + "\n");
-
-    std::filesystem::resize_file(Path("default.vlm"), 1000);
-    const CliRun cut = RunCli({"show", Path("default.vlm")});
-    EXPECT_EQ(cut.status, 1);
-    EXPECT_EQ(cut.err, "velmora-cli: cannot read " + Path("default.vlm") +
-                           ": The file is incomplete: it ends before "
-                           "concreteStage[2].hmaOverlayThickness (item 121 of 214).\n");
-    EXPECT_EQ(cut.out, "");
+    std::filesystem::copy_file(Path("default.vlm"), Path("cut.vlm"));
+    std::filesystem::resize_file(Path("cut.vlm"), 1000);
+    std::filesystem::copy_file(Path("default.vlm"), Path("huge.vlm"));
+    std::filesystem::resize_file(Path("huge.vlm"), kMaxProjectFileBytes + 1);
+    ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+    std::filesystem::create_directory(Path("folder"));
+    const struct {
+        std::string path, reason;
+    } cases[] = {
+        {Path("missing.vlm"), std::strerror(ENOENT)},
+        {Path("cut.vlm"), "The file is incomplete: it ends before "
+                          "concreteStage[2].hmaOverlayThickness (item 121 of 214)."},
+        {Path("huge.vlm"), "Larger than any project file (64 MiB)"},
+        {Path("fifo"), "Not a regular file"},
+        {"/dev/zero", "Not a regular file"},
+        {Path("folder"), std::strerror(EISDIR)},
+    };
+    for (const auto& c : cases) {
+        const CliRun show = RunCli({"show", c.path});
+        EXPECT_EQ(show.status, 1);
+        EXPECT_EQ(show.err, "velmora-cli: cannot read " + c.path + ": " + c.reason + "\n");
+        EXPECT_EQ(show.out, "");
+    }
 }
 
 // Usage errors exit with 2, files that cannot be read with 1; neither prints a result nor
@@ -90,7 +106,7 @@ TEST_F(CliTest, AFailedSaveLeavesTheOldFileIntact) {
     EXPECT_NE(err.str().find("projectTitle"), std::string::npos);
     EXPECT_EQ(Read("default.vlm"), before);
 
-    // A write that fails at the rename leaves neither a damaged target nor a stray temporary.
+    // A folder in the way is left alone, and so is the folder it sits in.
     std::filesystem::create_directories(dir_ / "taken" / "inside");
     EXPECT_FALSE(cli::WriteFileAtomically(Path("taken"), "x").empty());
     EXPECT_TRUE(std::filesystem::is_directory(dir_ / "taken" / "inside"));
