@@ -53,19 +53,38 @@ TEST_F(CliReportTest, WritesThroughLinksAndUnderTheLongestNames) {
     EXPECT_EQ(FileCount(), 5); // default.vlm, kept.xls, new.xls, links, the long one
 }
 
-// What is not a report's to replace is left as it was: a file the user may not write, and anything
-// that is not a regular file.
+TEST_F(CliReportTest, DashWritesTheReportToStandardOutput) {
+    const CliRun run = RunCli({"report", Path("default.vlm"), "-"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(WithoutDateLine(run.out), WithoutDateLine(DataFile("report-default.xls")));
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(FileCount(), 1);
+}
+
+// What is not a report's to replace is left as it was: the project file itself under any name,
+// a file the user may not write, and anything that is not a regular file.
 TEST_F(CliReportTest, RefusesToReplaceWhatIsNotItsOwn) {
     namespace fs = std::filesystem;
+    fs::create_hard_link(Path("default.vlm"), Path("hard.vlm"));
+    fs::create_symlink("default.vlm", Path("soft.vlm"));
     ASSERT_TRUE(cli::WriteFileAtomically(Path("locked.xls"), "previous").empty());
     fs::permissions(Path("locked.xls"), fs::perms(0444));
     ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
     fs::create_directories(dir_ / "folder" / "inside");
+    const std::string project = Read("default.vlm");
+    const std::string same = " is the project file " + Path("default.vlm") +
+                             "; the report would "
+                             "replace it";
     const struct {
         std::string out;
         int status;
         std::string message;
     } cases[] = {
+        {Path("default.vlm"), 2, Path("default.vlm") + same},
+        {(dir_ / "folder" / ".." / "default.vlm").string(), 2,
+         (dir_ / "folder" / ".." / "default.vlm").string() + same},
+        {Path("hard.vlm"), 2, Path("hard.vlm") + same},
+        {Path("soft.vlm"), 2, Path("soft.vlm") + same},
         {Path("locked.xls"), 1,
          "cannot write " + Path("locked.xls") + ": " + std::strerror(EACCES)},
         {Path("fifo"), 1, "cannot write " + Path("fifo") + ": Not a regular file"},
@@ -77,10 +96,12 @@ TEST_F(CliReportTest, RefusesToReplaceWhatIsNotItsOwn) {
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.err, "velmora-cli: " + c.message + "\n");
     }
+    EXPECT_EQ(Read("default.vlm"), project);
+    EXPECT_TRUE(fs::is_symlink(Path("soft.vlm")));
     EXPECT_EQ(Read("locked.xls"), "previous");
     EXPECT_TRUE(fs::is_fifo(Path("fifo")));
     EXPECT_TRUE(fs::is_directory(dir_ / "folder" / "inside"));
-    EXPECT_EQ(FileCount(), 4);
+    EXPECT_EQ(FileCount(), 6);
 }
 
 // The report holds the project after the sets, with the treatment counts the run recomputed.

@@ -39,6 +39,24 @@ TEST_F(CliTest, SetAndShowUseOneNotation) {
     EXPECT_EQ(p.projectTitle, "Enter Project Title Here");
 }
 
+// A refused --set names what is wrong and ends the run as a usage error.
+TEST_F(CliTest, RefusedSetsSayWhy) {
+    const struct {
+        const char* assignment;
+        std::string message;
+    } cases[] = {
+        {"aadt", "--set needs NAME=VALUE, not aadt"},
+        {"noSuchField=1", "no saved field is named noSuchField"},
+        {"wzLanes=2.5", "2.5 is not a value for wzLanes"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = RunCli({"compute", Path("default.vlm"), "--set", c.assignment});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "velmora-cli: " + c.message + "\n");
+    }
+}
+
 // Only a regular file of a project file's size is read; anything else is refused at once,
 // without waiting for a writer to a FIFO or reading an endless device.
 TEST_F(CliTest, ShowReportsFilesItCannotRead) {
@@ -86,6 +104,10 @@ TEST_F(CliTest, BadArgumentsAndMissingFiles) {
         {{"compute", file, "--set", "nosuch=1"}, 2},
         {{"report", file}, 2},
         {{"report", file, out, "--json"}, 2},
+        {{"report", file, out, "extra"}, 2},
+        {{"new", out, "b"}, 2},
+        {{"show", "--", file, "b"}, 2},
+        {{"--frobnicate"}, 2},
         {{"compute", Path("missing.vlm")}, 1},
     };
     for (const auto& c : cases) {
@@ -111,4 +133,59 @@ TEST_F(CliTest, AFailedSaveLeavesTheOldFileIntact) {
     EXPECT_FALSE(cli::WriteFileAtomically(Path("taken"), "x").empty());
     EXPECT_TRUE(std::filesystem::is_directory(dir_ / "taken" / "inside"));
     EXPECT_EQ(FileCount(), 2);
+}
+
+// --help and --version answer on standard output; -- ends the options, so that a file whose
+// name starts with dashes can be given.
+TEST_F(CliTest, HelpVersionAndFilesThatLookLikeOptions) {
+    const struct {
+        std::vector<std::string> args;
+        std::string shown;
+    } cases[] = {
+        {{"--help"}, "Usage: velmora-cli [OPTIONS] SUBCOMMAND"},
+        {{"compute", "--help"}, "--json"},
+        {{"report", "x.vlm", "--help"}, "Usage: velmora-cli report [OPTIONS] FILE OUT"},
+        {{"--version"}, "velmora-cli " VELMORA_VERSION "\n"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = RunCli(c.args);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_NE(run.out.find(c.shown), std::string::npos) << run.out;
+        EXPECT_EQ(run.err, "");
+    }
+
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir_);
+    std::filesystem::copy_file("default.vlm", "--x.vlm");
+    const CliRun file = RunCli({"show", "--", "--x.vlm"});
+    const CliRun option = RunCli({"show", "--x.vlm"});
+    std::filesystem::current_path(before);
+    EXPECT_EQ(file.status, 0);
+    EXPECT_EQ(file.out, DataFile("show-default.txt"));
+    EXPECT_EQ(option.status, 2);
+}
+
+// Output that never arrived is no success, whatever the command; and nothing a command throws
+// leaves the run without a message.
+TEST_F(CliTest, AFailedStandardOutputFailsTheRun) {
+    struct Full : std::streambuf {
+        int overflow(int) override { return traits_type::eof(); }
+    } full;
+    const std::string file = Path("default.vlm");
+    const std::vector<std::vector<std::string>> commands{
+        {"show", file}, {"compute", file}, {"compute", file, "--json"},       {"report", file, "-"},
+        {"--help"},     {"--version"},     {"report", file, Path("lcca.xls")}};
+    for (const std::vector<std::string>& args : commands) {
+        std::ostream out(&full);
+        std::ostringstream err;
+        EXPECT_EQ(cli::Run(args, out, err), 1) << ::testing::PrintToString(args);
+        EXPECT_TRUE(err.str().ends_with("velmora-cli: cannot write standard output\n"))
+            << err.str();
+    }
+
+    std::ostream throwing(&full);
+    throwing.exceptions(std::ios::badbit);
+    std::ostringstream err;
+    EXPECT_EQ(cli::Run({"compute", file}, throwing, err), 1);
+    EXPECT_TRUE(err.str().starts_with("velmora-cli: ")) << err.str();
 }
