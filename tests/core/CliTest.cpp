@@ -33,10 +33,38 @@ TEST_F(CliTest, SetAndShowUseOneNotation) {
     EXPECT_EQ(cli::EscapeText(p.projectDescription), "Line 1\\r\\nTab\\there \\\\ done");
 
     for (const char* bad : {"noSuchField=1", "wzLanes=2.5", "aadt=1,5", "aadt", "projectTitle=a\\",
-                            "projectTitle=\\q"})
+                            "projectTitle=\\q", "projectTitle=\\x1", "projectTitle=\\xg1"})
         EXPECT_FALSE(cli::ApplySet(p, bad, err)) << bad;
     EXPECT_EQ(p.wzLanes, -3);
     EXPECT_EQ(p.projectTitle, "Enter Project Title Here");
+}
+
+// A file's texts never reach a terminal as control characters: every one that has no letter of
+// its own prints as \xHH, and --set reads that back to the same bytes.
+TEST_F(CliTest, ShowEscapesEveryControlCharacter) {
+    const struct {
+        std::string text, shown;
+    } cases[] = {
+        {"\x1b]0;owned\x07\x1b[2J", "\\x1b]0;owned\\x07\\x1b[2J"},
+        {std::string("a\0b\x7f\x01\x1f", 6), "a\\x00b\\x7f\\x01\\x1f"},
+        {"\u009d\u0081 \u00a0\u00e9\u20ac", "\\xc2\\x9d\\xc2\\x81 \u00a0\u00e9\u20ac"},
+    };
+    for (const auto& c : cases) {
+        ProjectData p;
+        p.projectTitle = c.text;
+        std::ostringstream err;
+        ASSERT_TRUE(cli::SaveProject(Path("p.vlm"), p, err)) << err.str();
+        const CliRun show = RunCli({"show", Path("p.vlm")});
+        EXPECT_NE(show.out.find("\nprojectTitle=" + c.shown + "\n"), std::string::npos) << c.shown;
+
+        ProjectData back;
+        ASSERT_TRUE(cli::ApplySet(back, "projectTitle=" + c.shown, err)) << err.str();
+        EXPECT_EQ(back.projectTitle, c.text);
+    }
+    ProjectData upper;
+    std::ostringstream err;
+    ASSERT_TRUE(cli::ApplySet(upper, "projectTitle=\\x1B\\xC2\\x9D", err));
+    EXPECT_EQ(upper.projectTitle, "\x1b\u009d");
 }
 
 // A refused --set names what is wrong and ends the run as a usage error.
@@ -48,6 +76,7 @@ TEST_F(CliTest, RefusedSetsSayWhy) {
         {"aadt", "--set needs NAME=VALUE, not aadt"},
         {"noSuchField=1", "no saved field is named noSuchField"},
         {"wzLanes=2.5", "2.5 is not a value for wzLanes"},
+        {"projectTitle=\\x4", "\\x4 is not a value for projectTitle"},
     };
     for (const auto& c : cases) {
         const CliRun run = RunCli({"compute", Path("default.vlm"), "--set", c.assignment});
