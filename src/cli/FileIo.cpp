@@ -166,8 +166,8 @@ std::string WriteFileAtomically(const std::string& path, std::string_view bytes)
     mode_t mode;
     if (exists) {
         if (!S_ISREG(existing.st_mode)) return NotARegularFile(existing);
-        // access() lets root write anything; a file without any write permission is still
-        // not to be replaced behind its owner's back.
+        // For root access() allows every file; one without any write permission bit is still
+        // not replaced behind its owner's back.
         if (::access(target->c_str(), W_OK) != 0) return Reason(errno);
         if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return Reason(EACCES);
         mode = existing.st_mode & 07777;
@@ -178,7 +178,7 @@ std::string WriteFileAtomically(const std::string& path, std::string_view bytes)
     }
 
     const std::string temp = TemporaryPathFor(*target);
-    ::unlink(temp.c_str());
+    ::unlink(temp.c_str()); // what a run killed before its rename left
     std::optional<std::string> reason =
         WriteTemporary(temp, bytes, exists ? &existing : nullptr, mode, true);
     if (!reason) reason = WriteTemporary(temp, bytes, exists ? &existing : nullptr, mode, false);
