@@ -4,19 +4,15 @@
 #include "model/ProjectFile.h"
 #include "model/SavedFields.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <charconv>
+#include <new>
 #include <optional>
 #include <ostream>
 
 namespace velmora::cli {
 namespace {
-
-constexpr std::string_view kUsage =
-    "usage: velmora-cli new FILE\n"
-    "       velmora-cli show FILE\n"
-    "       velmora-cli compute FILE [--json] [--set NAME=VALUE]...\n"
-    "       velmora-cli report FILE OUT [--set NAME=VALUE]...\n";
 
 // `show`'s escapes: the letter after the backslash, and the character it stands for.
 struct Escape {
@@ -24,6 +20,18 @@ struct Escape {
     char character;
 };
 constexpr Escape kEscapes[] = {{'\\', '\\'}, {'t', '\t'}, {'r', '\r'}, {'n', '\n'}};
+
+// The length in bytes of a control character at text[k] that has no letter of its own, or 0:
+// C0 and DEL, and the C1 controls U+0080 to U+009F (UTF-8 0xC2 0x80 to 0xC2 0x9F), which some
+// terminals obey as well and which a record gets from the five bytes that Windows-1252 leaves
+// undefined.
+std::size_t ControlLength(std::string_view text, std::size_t k) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    if (byte(k) < 0x20 || byte(k) == 0x7F) return 1;
+    if (byte(k) == 0xC2 && k + 1 < text.size() && byte(k + 1) >= 0x80 && byte(k + 1) < 0xA0)
+        return 2;
+    return 0;
+}
 
 std::optional<std::string> UnescapeText(std::string_view text) {
     std::string out;
@@ -33,6 +41,16 @@ std::optional<std::string> UnescapeText(std::string_view text) {
             continue;
         }
         if (++k == text.size()) return std::nullopt;
+        if (text[k] == 'x') {
+            if (text.size() - k < 3) return std::nullopt;
+            const char* digits = text.data() + k + 1;
+            unsigned byte = 0;
+            const auto [end, ec] = std::from_chars(digits, digits + 2, byte, 16);
+            if (ec != std::errc() || end != digits + 2) return std::nullopt;
+            out += static_cast<char>(byte);
+            k += 2;
+            continue;
+        }
         const Escape* escape = std::ranges::find(kEscapes, text[k], &Escape::letter);
         if (escape == std::end(kEscapes)) return std::nullopt;
         out += escape->character;
@@ -47,15 +65,13 @@ bool ParseWhole(std::string_view text, T& value) {
     return ec == std::errc() && ptr == end;
 }
 
-int New(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-    if (args.size() != 1) return UsageError(err);
-    return SaveProject(args[0], ProjectData{}, err) ? kOk : kFileError;
+int New(const Arguments& arguments, std::ostream&, std::ostream& err) {
+    return SaveProject(arguments.file, ProjectData{}, err) ? kOk : kFileError;
 }
 
-int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 1) return UsageError(err);
+int Show(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     ProjectData project;
-    if (!LoadProject(args[0], project, err)) return kFileError;
+    if (!LoadProject(arguments.file, project, err)) return kFileError;
     ForEachSavedField(project, [&](const FieldName& name, const auto& field) {
         using T = std::decay_t<decltype(field)>;
         out << name.str() << '=';
@@ -70,6 +86,85 @@ int Show(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     return kOk;
 }
 
+void TakeFile(CLI::App& command, Arguments& arguments) {
+    command.add_option("FILE", arguments.file, "The project file (.vlm)")
+        ->required()
+        ->type_name("");
+}
+
+void TakeFileAndSets(CLI::App& command, Arguments& arguments) {
+    TakeFile(command, arguments);
+    command
+        .add_option("--set", arguments.sets,
+                    "Change a saved field for this run only (the file is never written); NAME "
+                    "and VALUE as show prints them")
+        ->type_name("NAME=VALUE")
+        // One assignment each time, so that FILE may follow it.
+        ->allow_extra_args(false);
+}
+
+// The commands of velmora-cli: name, one line of help, the options and positionals it takes,
+// and what it does with them.
+struct Command {
+    const char* name;
+    const char* description;
+    void (*declare)(CLI::App& command, Arguments& arguments);
+    int (*run)(const Arguments& arguments, std::ostream& out, std::ostream& err);
+};
+
+constexpr Command kCommands[] = {
+    {"new", "Write the default project to FILE", TakeFile, New},
+    {"show", "Print every saved field of FILE, one NAME=VALUE line each", TakeFile, Show},
+    {"compute", "Run Compute Costs on FILE and print the results",
+     [](CLI::App& command, Arguments& arguments) {
+         TakeFileAndSets(command, arguments);
+         command.add_flag("--json", arguments.json,
+                          "Print one JSON object, with the recomputed treatment counts and the "
+                          "user cost components of every stage");
+     },
+     Compute},
+    {"report", "Run Compute Costs on FILE and write the report of \"Export All Data\" to OUT",
+     [](CLI::App& command, Arguments& arguments) {
+         TakeFileAndSets(command, arguments);
+         command.add_option("OUT", arguments.output, "The report file, or - for standard output")
+             ->required()
+             ->type_name("");
+     },
+     Report},
+};
+
+int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    CLI::App app("Pavement life-cycle cost analysis of Velmora project files", "velmora-cli");
+    app.set_version_flag("--version", "velmora-cli " VELMORA_VERSION);
+    app.require_subcommand(1);
+    constexpr const char* kExitStatus =
+        "Exit status: 0 success, 1 a file that cannot be read or written, 2 a usage error, 3 a "
+        "project that the analysis refuses.";
+    app.footer(std::string("Run velmora-cli COMMAND --help for the arguments of a command.\n") +
+               kExitStatus);
+    app.failure_message([](const CLI::App* command, const CLI::Error& e) {
+        return "velmora-cli: " + CLI::FailureMessage::simple(command, e);
+    });
+    Arguments arguments;
+    std::vector<const CLI::App*> commands;
+    for (const Command& command : kCommands) {
+        CLI::App* subcommand = app.add_subcommand(command.name, command.description);
+        command.declare(*subcommand, arguments);
+        subcommand->footer(kExitStatus);
+        commands.push_back(subcommand);
+    }
+    try {
+        // CLI11 takes the arguments last first.
+        app.parse(std::vector<std::string>(args.rbegin(), args.rend()));
+    } catch (const CLI::ParseError& e) {
+        // --help and --version end the parse this way too, with a success.
+        return app.exit(e, out, err) == 0 ? kOk : kUsageError;
+    }
+    for (std::size_t k = 0; k < commands.size(); ++k)
+        if (commands[k]->parsed()) return kCommands[k].run(arguments, out, err);
+    return kUsageError;
+}
+
 } // namespace
 
 std::string FormatNumber(double value) {
@@ -80,14 +175,26 @@ std::string FormatNumber(double value) {
 }
 
 std::string EscapeText(std::string_view text) {
+    constexpr std::string_view kHex = "0123456789abcdef";
     std::string out;
-    for (char c : text) {
-        const Escape* escape = std::ranges::find(kEscapes, c, &Escape::character);
-        if (escape == std::end(kEscapes)) {
-            out += c;
-        } else {
+    for (std::size_t k = 0; k < text.size();) {
+        const Escape* escape = std::ranges::find(kEscapes, text[k], &Escape::character);
+        if (escape != std::end(kEscapes)) {
             out += '\\';
             out += escape->letter;
+            ++k;
+            continue;
+        }
+        const std::size_t control = ControlLength(text, k);
+        if (control == 0) {
+            out += text[k++];
+            continue;
+        }
+        for (const std::size_t end = k + control; k < end; ++k) {
+            const auto byte = static_cast<unsigned char>(text[k]);
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 15];
         }
     }
     return out;
@@ -106,11 +213,16 @@ bool LoadProject(const std::string& path, ProjectData& project, std::ostream& er
 }
 
 bool WriteOutput(const std::string& path, std::string_view bytes,
-                 const std::string& unencodableField, std::string_view kind, std::ostream& err) {
+                 const std::string& unencodableField, std::string_view kind, std::ostream* out,
+                 std::ostream& err) {
     if (!unencodableField.empty()) {
         err << "velmora-cli: cannot write " << path << ": " << unencodableField
             << " holds a character that " << kind << " cannot hold\n";
         return false;
+    }
+    if (out && path == "-") {
+        out->write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return true;
     }
     const std::string reason = WriteFileAtomically(path, bytes);
     if (!reason.empty()) err << "velmora-cli: cannot write " << path << ": " << reason << '\n';
@@ -119,7 +231,8 @@ bool WriteOutput(const std::string& path, std::string_view bytes,
 
 bool SaveProject(const std::string& path, const ProjectData& project, std::ostream& err) {
     const EncodedProject encoded = EncodeProject(project);
-    return WriteOutput(path, encoded.bytes, encoded.unencodableField, "a project file", err);
+    return WriteOutput(path, encoded.bytes, encoded.unencodableField, "a project file", nullptr,
+                       err);
 }
 
 bool ApplySet(ProjectData& project, std::string_view assignment, std::ostream& err) {
@@ -151,25 +264,21 @@ bool ApplySet(ProjectData& project, std::string_view assignment, std::ostream& e
     return found && parsed;
 }
 
-int UsageError(std::ostream& err) {
-    err << kUsage;
-    return kUsageError;
-}
-
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    struct Command {
-        std::string_view name;
-        int (*run)(const std::vector<std::string>&, std::ostream&, std::ostream&);
-    };
-    static constexpr Command kCommands[] = {
-        {"new", New}, {"show", Show}, {"compute", Compute}, {"report", Report}};
-    if (!args.empty()) {
-        for (const Command& command : kCommands) {
-            if (args[0] == command.name)
-                return command.run({args.begin() + 1, args.end()}, out, err);
+    try {
+        int status = Dispatch(args, out, err);
+        // Results that never arrived (a full disk, a closed pipe) are no success.
+        if (!out.flush()) {
+            err << "velmora-cli: cannot write standard output\n";
+            if (status == kOk) status = kFileError;
         }
+        return status;
+    } catch (const std::bad_alloc&) {
+        err << "velmora-cli: out of memory\n";
+    } catch (const std::exception& e) {
+        err << "velmora-cli: " << e.what() << '\n';
     }
-    return UsageError(err);
+    return kFileError;
 }
 
 } // namespace velmora::cli

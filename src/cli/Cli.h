@@ -1,13 +1,12 @@
 #pragma once
 
 // velmora-cli: a headless front end for scripts, batch runs and checks. The commands live here,
-// as functions on argument lists and streams, so the tests run them without a process.
+// as functions on parsed arguments and streams, so the tests run them without a process.
 
 #include "engine/Analysis.h"
 #include "model/ProjectData.h"
 
 #include <iosfwd>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,32 +15,30 @@ namespace velmora::cli {
 
 enum ExitCode : int { kOk = 0, kFileError = 1, kUsageError = 2, kRefused = 3 };
 
-// args excludes the program name.
+// args excludes the program name. Whatever a command does, a failure to write `out` ends the
+// run with kFileError.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-// Writes the usage text to `err` and gives kUsageError.
-int UsageError(std::ostream& err);
+// The command line once parsed. Each command declares the options and positionals it takes,
+// bound to fields here; a new command adds the fields it needs.
+struct Arguments {
+    std::string file;
+    std::string output; // "-" for standard output
+    std::vector<std::string> sets;
+    bool json = false;
+};
 
 // Helpers shared by the commands. Each reports its failure on `err` as one line.
 bool LoadProject(const std::string& path, ProjectData& project, std::ostream& err);
 bool SaveProject(const std::string& path, const ProjectData& project, std::ostream& err);
-// Writes `bytes` to `path` atomically, unless `unencodableField` names a field whose text `kind`
-// ("a report") cannot hold: then nothing is written.
+// Writes `bytes` to `path` atomically, or to `out` when `path` is "-" and `out` is given,
+// unless `unencodableField` names a field whose text `kind` ("a report") cannot hold: then
+// nothing is written.
 bool WriteOutput(const std::string& path, std::string_view bytes,
-                 const std::string& unencodableField, std::string_view kind, std::ostream& err);
+                 const std::string& unencodableField, std::string_view kind, std::ostream* out,
+                 std::ostream& err);
 // Applies "NAME=VALUE", NAME as `show` prints it and VALUE in `show`'s notation.
 bool ApplySet(ProjectData& project, std::string_view assignment, std::ostream& err);
-
-// What `compute` and `report` share: FILE, then --set NAME=VALUE options in any order, and the
-// flags a command allows.
-struct RunArguments {
-    std::string file;
-    std::vector<std::string> positional; // after FILE
-    std::vector<std::string> sets;
-    std::vector<std::string> flags;
-};
-std::optional<RunArguments> ParseRunArguments(const std::vector<std::string>& args,
-                                              const std::vector<std::string_view>& allowedFlags);
 
 // Loads FILE, applies the --set assignments, and runs the hand-off and the analysis as Compute
 // Costs does. A refusal is written to `err` (caption, then text) and gives kRefused; each
@@ -50,14 +47,15 @@ struct ComputedRun {
     ProjectData project; // after the hand-off, with the recomputed treatment counts
     AnalysisResult analysis;
 };
-int ComputeOnFile(const RunArguments& arguments, ComputedRun& run, std::ostream& err);
+int ComputeOnFile(const Arguments& arguments, ComputedRun& run, std::ostream& err);
 
-int Compute(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-int Report(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int Compute(const Arguments& arguments, std::ostream& out, std::ostream& err);
+int Report(const Arguments& arguments, std::ostream& out, std::ostream& err);
 
 // %.17g, independent of the C locale: reads back to the same double.
 std::string FormatNumber(double value);
-// `show`'s notation for texts: \\, \t, \r and \n escaped.
+// `show`'s notation for texts: \\, \t, \r and \n escaped, and every other control character as
+// \xHH, its bytes in hexadecimal, so that no text of a file reaches a terminal as a control.
 std::string EscapeText(std::string_view text);
 
 } // namespace velmora::cli

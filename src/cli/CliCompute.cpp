@@ -2,7 +2,6 @@
 
 #include "Cli.h"
 
-#include <algorithm>
 #include <ostream>
 
 namespace velmora::cli {
@@ -39,29 +38,7 @@ void WriteJson(std::ostream& out, const AnalysisResult& run) {
 
 } // namespace
 
-std::optional<RunArguments> ParseRunArguments(const std::vector<std::string>& args,
-                                              const std::vector<std::string_view>& allowedFlags) {
-    RunArguments parsed;
-    for (std::size_t k = 0; k < args.size(); ++k) {
-        const std::string& arg = args[k];
-        if (arg == "--set") {
-            if (++k == args.size()) return std::nullopt;
-            parsed.sets.push_back(args[k]);
-        } else if (arg.starts_with("--")) {
-            if (std::find(allowedFlags.begin(), allowedFlags.end(), arg) == allowedFlags.end())
-                return std::nullopt;
-            parsed.flags.push_back(arg);
-        } else if (parsed.file.empty()) {
-            parsed.file = arg;
-        } else {
-            parsed.positional.push_back(arg);
-        }
-    }
-    if (parsed.file.empty()) return std::nullopt;
-    return parsed;
-}
-
-int ComputeOnFile(const RunArguments& arguments, ComputedRun& run, std::ostream& err) {
+int ComputeOnFile(const Arguments& arguments, ComputedRun& run, std::ostream& err) {
     if (!LoadProject(arguments.file, run.project, err)) return kFileError;
     for (const std::string& assignment : arguments.sets)
         if (!ApplySet(run.project, assignment, err)) return kUsageError;
@@ -78,14 +55,11 @@ int ComputeOnFile(const RunArguments& arguments, ComputedRun& run, std::ostream&
     return kOk;
 }
 
-int Compute(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const std::optional<RunArguments> arguments = ParseRunArguments(args, {"--json"});
-    if (!arguments || !arguments->positional.empty()) return UsageError(err);
-
+int Compute(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     ComputedRun run;
-    if (const int status = ComputeOnFile(*arguments, run, err); status != kOk) return status;
+    if (const int status = ComputeOnFile(arguments, run, err); status != kOk) return status;
 
-    if (!arguments->flags.empty()) {
+    if (arguments.json) {
         WriteJson(out, run.analysis);
         return kOk;
     }

@@ -1,25 +1,31 @@
 // velmora-cli report: the "Export All Data" report of a Compute Costs run, written to a file.
 
 #include "Cli.h"
+#include "FileIo.h"
 #include "report/Report.h"
 
 #include <ostream>
 
 namespace velmora::cli {
 
-int Report(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const std::optional<RunArguments> arguments = ParseRunArguments(args, {});
-    if (!arguments || arguments->positional.size() != 1) return UsageError(err);
-    const std::string& path = arguments->positional[0];
+int Report(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    const std::string& path = arguments.output;
+    const bool toStandardOutput = path == "-";
+    if (!toStandardOutput && SameFile(arguments.file, path)) {
+        err << "velmora-cli: " << path << " is the project file " << arguments.file
+            << "; the report would replace it\n";
+        return kUsageError;
+    }
 
     ComputedRun run;
-    if (const int status = ComputeOnFile(*arguments, run, err); status != kOk) return status;
+    if (const int status = ComputeOnFile(arguments, run, err); status != kOk) return status;
 
     const velmora::Report report =
         BuildReport(run.project, run.analysis.results, std::time(nullptr));
-    if (!WriteOutput(path, report.bytes, report.unencodableField, "a report", err))
+    if (!WriteOutput(path, report.bytes, report.unencodableField, "a report", &out, err))
         return kFileError;
-    out << "Your life cycle cost analysis has been successfully exported.\n";
+    // On standard output the report stands alone, as a redirection or a pipe expects it.
+    if (!toStandardOutput) out << "Your life cycle cost analysis has been successfully exported.\n";
     return kOk;
 }
 

@@ -1,80 +1,197 @@
 #include "FileIo.h"
 
+#include "model/ProjectFile.h"
+
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace velmora::cli {
+namespace {
+
+constexpr const char* kTooLarge = "Larger than any project file (64 MiB)";
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    int get() const { return fd_; }
+    // Closes now, so that a failure to close is seen: some file systems report a failed write
+    // only then.
+    int Close() {
+        const int result = ::close(fd_);
+        fd_ = -1;
+        return result;
+    }
+
+private:
+    int fd_;
+};
+
+std::string Reason(int code) {
+    return std::strerror(code);
+}
+
+// Why a name that is not a regular file is neither read nor replaced.
+std::string NotARegularFile(const struct stat& status) {
+    return S_ISDIR(status.st_mode) ? Reason(EISDIR) : "Not a regular file";
+}
+
+// Follows symbolic links from `path` to the name of the file they lead to, which need not exist
+// yet. Anything else that stops the walk is left for the write itself to report.
+std::optional<std::string> FollowLinks(std::string path, int& error) {
+    for (int hops = 0; hops < 40; ++hops) { // as many as the kernel follows
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
+        char target[4096];
+        const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
+        if (n < 0 || n == sizeof target) {
+            error = n < 0 ? errno : ENAMETOOLONG;
+            return std::nullopt;
+        }
+        const std::size_t slash = path.rfind('/');
+        const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+        path = target[0] == '/' ? std::string(target, n) : folder + std::string(target, n);
+    }
+    error = ELOOP;
+    return std::nullopt;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno != EINTR) return false;
+        if (n > 0) done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Writes the complete content to `temp`. With `anonymous` the file gets that name only once it
+// is complete and on disk (O_TMPFILE), so a run killed while writing leaves nothing behind;
+// nullopt when the file system, or a missing /proc, does not allow that.
+std::optional<std::string> WriteTemporary(const std::string& temp, std::string_view bytes,
+                                          const struct stat* existing, mode_t mode,
+                                          bool anonymous) {
+    const int fd = anonymous
+                       ? ::open(FolderOf(temp).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600)
+                       : ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) return anonymous ? std::nullopt : std::optional(Reason(errno));
+    Descriptor file(fd);
+    // Not every user may give a file to its owner; it then stays the writer's.
+    if (existing && ::fchown(fd, existing->st_uid, existing->st_gid) != 0) {
+    }
+    if (::fchmod(fd, mode) != 0 || !WriteAll(fd, bytes) || ::fsync(fd) != 0) return Reason(errno);
+    if (anonymous) {
+        const std::string self = "/proc/self/fd/" + std::to_string(fd);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) != 0)
+            return std::nullopt;
+    }
+    if (file.Close() != 0) return Reason(errno);
+    return std::string();
+}
+
+} // namespace
 
 std::optional<std::string> ReadFileBytes(const std::string& path, std::string& error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = std::strerror(errno);
+    // Without O_NONBLOCK, opening a FIFO would wait for a writer before fstat could refuse it.
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat status {};
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0) {
+        error = Reason(errno);
+        return std::nullopt;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        error = NotARegularFile(status);
+        return std::nullopt;
+    }
+    if (static_cast<std::uintmax_t>(status.st_size) > kMaxProjectFileBytes) {
+        error = kTooLarge;
         return std::nullopt;
     }
     std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(status.st_size));
     char buffer[65536];
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        const ssize_t n = ::read(file.get(), buffer, sizeof buffer);
         if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;
-            error = std::strerror(errno);
-            ::close(fd);
+            error = Reason(errno);
+            return std::nullopt;
+        }
+        // The file may grow while it is read.
+        if (bytes.size() + static_cast<std::size_t>(n) > kMaxProjectFileBytes) {
+            error = kTooLarge;
             return std::nullopt;
         }
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
-    ::close(fd);
     return bytes;
 }
 
-std::string WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    std::string pattern = path + ".XXXXXX";
-    std::vector<char> temp(pattern.begin(), pattern.end());
-    temp.push_back('\0');
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return std::strerror(errno);
+std::string TemporaryPathFor(const std::string& path) {
+    // A short name of its own for each target, so that a target name of the longest length
+    // the file system allows still leaves room for it, and the next write to the same target
+    // finds what a killed run left.
+    const std::size_t slash = path.rfind('/');
+    std::uint64_t hash = 14695981039346656037u; // FNV-1a of the file's own name
+    for (std::size_t k = slash == std::string::npos ? 0 : slash + 1; k < path.size(); ++k)
+        hash = (hash ^ static_cast<unsigned char>(path[k])) * 1099511628211u;
+    char name[32];
+    std::snprintf(name, sizeof name, ".velmora-%016llx.tmp", static_cast<unsigned long long>(hash));
+    return (slash == std::string::npos ? "" : path.substr(0, slash + 1)) + name;
+}
 
-    // A replaced file keeps its permissions; a new one gets the usual ones.
+std::string WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    int error = 0;
+    const std::optional<std::string> target = FollowLinks(path, error);
+    if (!target) return Reason(error);
+
     struct stat existing {};
+    const bool exists = ::stat(target->c_str(), &existing) == 0;
     mode_t mode;
-    if (::stat(path.c_str(), &existing) == 0) {
+    if (exists) {
+        if (!S_ISREG(existing.st_mode)) return NotARegularFile(existing);
+        // For root access() allows every file; one without any write permission bit is still
+        // not replaced behind its owner's back.
+        if (::access(target->c_str(), W_OK) != 0) return Reason(errno);
+        if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return Reason(EACCES);
         mode = existing.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    auto fail = [&](int code) {
-        ::close(fd);
-        ::unlink(temp.data());
-        return std::string(std::strerror(code));
-    };
-    if (::fchmod(fd, mode) != 0) return fail(errno);
-    for (std::size_t done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return fail(errno);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0) return fail(errno);
-    if (::close(fd) != 0) {
-        const int code = errno;
-        ::unlink(temp.data());
-        return std::strerror(code);
-    }
-    if (::rename(temp.data(), path.c_str()) != 0) {
-        const int code = errno;
-        ::unlink(temp.data());
-        return std::strerror(code);
-    }
-    return {};
+
+    const std::string temp = TemporaryPathFor(*target);
+    ::unlink(temp.c_str()); // what a run killed before its rename left
+    std::optional<std::string> reason =
+        WriteTemporary(temp, bytes, exists ? &existing : nullptr, mode, true);
+    if (!reason) reason = WriteTemporary(temp, bytes, exists ? &existing : nullptr, mode, false);
+    if (reason->empty() && ::rename(temp.c_str(), target->c_str()) != 0) reason = Reason(errno);
+    if (!reason->empty()) ::unlink(temp.c_str());
+    return *reason;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat first {
+    }, second{};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 } // namespace velmora::cli

@@ -6,12 +6,23 @@
 
 namespace velmora::cli {
 
-// The whole file, or nothing with `error` set to the reason (the system's wording).
+// The whole file, or nothing with `error` set to the reason (the system's wording where it has
+// one). Only regular files of at most kMaxProjectFileBytes are read; anything else (a device, a
+// FIFO, a directory) is refused before a byte is read, and without waiting for a writer.
 std::optional<std::string> ReadFileBytes(const std::string& path, std::string& error);
 
 // Writes `bytes` to a temporary file beside `path`, flushes it to disk and renames it over
-// `path`, so a failed write leaves an existing file as it was. Returns the reason on failure,
-// an empty string on success.
+// `path`, so a failed write leaves an existing file as it was. A symbolic link is followed: its
+// target is replaced and the link kept. An existing file keeps its permissions and owner; one
+// that is not a regular file, or that the user may not write, is refused and left alone.
+// Returns the reason on failure, an empty string on success.
 std::string WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// Where WriteFileAtomically gives `path`'s content a name before it takes the place of `path`.
+// A run killed in between leaves it there, and the next write to `path` removes it.
+std::string TemporaryPathFor(const std::string& path);
+
+// Both names exist and lead to the same file (through links, hard ones included).
+bool SameFile(const std::string& a, const std::string& b);
 
 } // namespace velmora::cli

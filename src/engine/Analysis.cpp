@@ -6,6 +6,7 @@
 #include "QueueModel.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace velmora {
 namespace {
@@ -174,7 +175,9 @@ public:
     explicit RangeCheck(bool userCosts) : userCosts_(userCosts) {}
 
     void operator()(double value, const Guard& guard, const Where& where = {}) {
-        if (refusal || (guard.userCostsOnly && !userCosts_)) return;
+        // Without user costs no computation reads these fields, but the report still prints
+        // them, and it must never print a value that is not a number.
+        if (refusal || (guard.userCostsOnly && !userCosts_ && std::isfinite(value))) return;
         if (!(value >= guard.low && value <= guard.high)) refusal = MakeRefusal(guard, where);
     }
 

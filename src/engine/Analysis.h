@@ -35,6 +35,8 @@ bool UserCostsIncluded(const ProjectData& project);
 // nothing when the analysis may run. After the two work zone checks it refuses every value the
 // analysis cannot compute with (a project length of 0, a speed of 0, a terrain outside the list,
 // a number too large or not a number at all), so a run it lets through gives finite results.
+// Fields that only the user costs read are checked only when user costs count; without them
+// they must still be finite numbers, since the report prints them.
 std::optional<Refusal> PrepareAnalysis(ProjectData& project);
 
 // One stage of one option as the run saw it, for the results form and for checks.

@@ -182,9 +182,13 @@ HourlyQuantities DeriveHourlyQuantities(const DirectionDay& day, ClosureWindow w
             // Mean queue of the hour over the difference between the density in the queue and
             // that of the approaching traffic. Equal densities give the model no queue length.
             const double densityGap = capacity / speed - demand / speedLimit;
+            // Arrivals denser than the queue (heavy trucks on hills) give a negative length, and
+            // a queue faster than the speed limit (more work zone lanes than the road has in a
+            // direction) a negative delay. A queue never shortens a trip: such an hour counts none.
             if (densityGap != 0.0)
-                q.queueLength[h] = (day.queue[p] + day.queue[h]) * 0.5 / densityGap;
-            q.queueDelay[h] = q.queueLength[h] / speed - q.queueLength[h] / speedLimit;
+                q.queueLength[h] = NotBelowZero((day.queue[p] + day.queue[h]) * 0.5 / densityGap);
+            q.queueDelay[h] =
+                NotBelowZero(q.queueLength[h] / speed - q.queueLength[h] / speedLimit);
         }
     }
     return q;

@@ -57,7 +57,8 @@ struct SimulatedDay {
 SimulatedDay QueueSimulation(const std::array<Hours, 2>& demand, double normalCapacity,
                              double closureCapacity, double queueCapacity, ClosureWindow window);
 
-// The hourly quantities of one direction that the valuation prices.
+// The hourly quantities of one direction that the valuation prices. Queue lengths and delays
+// are never negative: a queue never shortens a trip.
 struct HourlyQuantities {
     Hours servedVolume{};
     Hours queuedServed{};

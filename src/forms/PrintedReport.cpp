@@ -2,85 +2,50 @@
 
 #include "Forms.h"
 #include "engine/Analysis.h"
-#include "model/Cp1252.h"
-#include "model/SavedFields.h"
-#include "report/Report.h"
+#include "report/ReportDocument.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QPrinter>
-#include <QStringList>
 #include <QTextDocument>
-#include <algorithm>
-#include <type_traits>
+#include <span>
 
 namespace velmora {
 namespace {
-
-// Where the report's computed costs begin; a refused project prints no costs.
-const QString kCostsHeading = QStringLiteral("\r\n\r\n***COMPUTED COSTS - ASPHALT OPTION***");
-
-// A report holds Windows-1252 text only; on paper a character it cannot hold becomes '?'
-// instead of costing the user the whole printout.
-ProjectData Printable(ProjectData project) {
-    ForEachSavedField(project, [](const FieldName&, auto& field) {
-        if constexpr (std::is_same_v<std::decay_t<decltype(field)>, std::string>) {
-            if (FitsCp1252(field)) return;
-            QString printable;
-            for (char32_t cp : QString::fromStdString(field).toUcs4())
-                printable += Cp1252FromCodePoint(cp) ? QString::fromUcs4(&cp, 1) : QString("?");
-            field = printable.toStdString();
-        }
-    });
-    return project;
-}
-
-bool IsNumber(const QString& cell) {
-    bool ok = false;
-    cell.trimmed().toDouble(&ok);
-    return ok;
-}
 
 QString Escaped(const QString& text) {
     return text.toHtmlEscaped().replace(u'\n', QStringLiteral("<br>"));
 }
 
-// The report's tab-separated lines as HTML: a "***SECTION***" line becomes a heading, a line
-// without tabs a paragraph, and the lines between two blank lines one table whose numbers are
-// right-aligned. A first row that holds only texts, three or more of them, heads its table.
-QString TabTextToHtml(const QString& text) {
+QString CellText(const ReportCell& cell) {
+    if (cell.kind == ReportCell::Kind::Text) return QString::fromStdString(cell.text);
+    return QString::number(cell.value, 'f', cell.decimals);
+}
+
+// A section's rows as HTML: rows between blank lines make one table, with headings as <th> and
+// numbers right-aligned; a row of one text alone is a paragraph.
+QString RowsHtml(std::span<const ReportRow> rows) {
     QString html;
-    QString rows;
+    QString table;
     const auto flush = [&] {
-        if (rows.isEmpty()) return;
-        html += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">" + rows + "</table>";
-        rows.clear();
+        if (table.isEmpty()) return;
+        html += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">" + table + "</table>";
+        table.clear();
     };
-    bool first = true;
-    for (const QString& line : text.split(QStringLiteral("\r\n"))) {
-        if (first) {
-            html += "<h1>" + Escaped(line) + "</h1>";
-            first = false;
+    for (const ReportRow& row : rows) {
+        if (row.cells.size() <= 1) {
+            flush();
+            if (!row.cells.empty()) html += "<p>" + Escaped(CellText(row.cells[0])) + "</p>";
             continue;
         }
-        const QStringList cells = line.split(u'\t');
-        if (line.startsWith(QStringLiteral("***")) && line.endsWith(QStringLiteral("***"))) {
-            flush();
-            html += "<h2>" + Escaped(line.mid(3, line.size() - 6)) + "</h2>";
-        } else if (line.isEmpty() || cells.size() == 1) {
-            flush();
-            if (!line.isEmpty()) html += "<p>" + Escaped(line) + "</p>";
-        } else {
-            const bool heading = rows.isEmpty() && cells.size() >= 3 &&
-                                 std::none_of(cells.begin(), cells.end(), IsNumber);
-            rows += "<tr>";
-            for (const QString& cell : cells) {
-                const QString tag = heading ? "th" : "td";
-                rows += "<" + tag + (IsNumber(cell) ? " align=\"right\">" : ">") +
-                        Escaped(cell.trimmed()) + "</" + tag + ">";
-            }
-            rows += "</tr>";
+        table += "<tr>";
+        const QString tag = row.header ? "th" : "td";
+        for (const ReportCell& cell : row.cells) {
+            const bool number = cell.kind == ReportCell::Kind::Number;
+            table += "<" + tag + (number ? " align=\"right\">" : ">") +
+                    Escaped(CellText(cell).trimmed()) + "</" + tag + ">";
         }
+        table += "</tr>";
     }
     flush();
     return html;
@@ -90,24 +55,34 @@ QString TabTextToHtml(const QString& text) {
 
 QString PrintedReportHtml(const ProjectData& record, std::time_t time) {
     // The hand-off rewrites the stage flags; printing works on a copy and changes no record.
-    ProjectData project = Printable(record);
+    ProjectData project = record;
     const std::optional<Refusal> refusal = PrepareAnalysis(project);
     const AnalysisResult run = refusal ? AnalysisResult{} : RunAnalysisOnCopy(project);
-    QString text =
-        QString::fromStdString(Cp1252ToUtf8(BuildReport(project, run.results, time).bytes));
-    QString notes;
-    if (refusal) {
-        text.truncate(text.indexOf(kCostsHeading));
-        notes = "<h2>COMPUTED COSTS</h2><p><b>" +
+    const ReportDocument document =
+        BuildReportDocument(project, refusal ? nullptr : &run.results, time);
+
+    QString html = "<html><body>";
+    for (const ReportSection& section : document.sections) {
+        std::span<const ReportRow> rows = section.rows;
+        if (section.kind == ReportSection::Kind::Title) {
+            // The program's name and version line heads the whole printout.
+            html += "<h1>" + Escaped(CellText(rows.front().cells.front())) + "</h1>";
+            rows = rows.subspan(1);
+        } else {
+            html += "<h2>" + Escaped(QString::fromStdString(section.heading)) + "</h2>";
+        }
+        html += RowsHtml(rows);
+    }
+    if (refusal)
+        html += "<h2>COMPUTED COSTS</h2><p><b>" +
                 Escaped(QString::fromStdString(refusal->caption)) + "</b></p><p>" +
                 Escaped(QString::fromStdString(refusal->text)) + "</p>";
-    }
     for (const auto& [gridlock, option] : {std::pair{run.asphaltGridlock, "Asphalt option"},
                                            std::pair{run.concreteGridlock, "Concrete option"}})
         if (gridlock)
-            notes += "<p><b>" + QString(option) + ": " + kGridlockCaption + ".</b> " +
-                     Escaped(QString(kGridlockText)) + "</p>";
-    return "<html><body>" + TabTextToHtml(text) + notes + "</body></html>";
+            html += "<p><b>" + QString(option) + ": " + kGridlockCaption + ".</b> " +
+                    Escaped(QString(kGridlockText)) + "</p>";
+    return html + "</body></html>";
 }
 
 int PrintDocument(QPrinter& printer, const QString& html, const QString& footer) {

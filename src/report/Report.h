@@ -4,10 +4,8 @@
 // tab-separated text that a spreadsheet opens as a table. Computes nothing and writes nothing;
 // the front end decides where the bytes go.
 
-#include "engine/CostResults.h"
-#include "model/ProjectData.h"
+#include "ReportDocument.h"
 
-#include <ctime>
 #include <string>
 
 namespace velmora {
@@ -27,5 +25,9 @@ struct Report {
 // `time` the moment of the export, written as local time the way the C library's ctime renders
 // it. Numbers never go through the C locale, so the GUI's own locale cannot change them.
 Report BuildReport(const ProjectData& project, const CostResults& results, std::time_t time);
+
+// The tab-separated text of a report document: a blank line and "***HEADING***" before each
+// section, one line per row, cells separated by tabs, texts in Windows-1252.
+Report WriteTabSeparated(const ReportDocument& document);
 
 } // namespace velmora

@@ -1,7 +1,9 @@
 #include "engine/Analysis.h"
 #include "CoreTestSupport.h"
 #include "model/SavedFields.h"
+#include "report/Report.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
@@ -111,7 +113,7 @@ TEST(Analysis, MaintenanceCountsComeBackOnlyWhenApplied) {
 
 TEST(Analysis, RefusalsNameTheFieldAndStopTheRun) {
     const std::vector<RefusalCase> cases = RefusalCases();
-    ASSERT_GE(cases.size(), 14u);
+    ASSERT_GE(cases.size(), 17u);
     for (const RefusalCase& c : cases) {
         ProjectData p = ProjectWith(c.assignments);
         const std::optional<Refusal> refusal = PrepareAnalysis(p);
@@ -136,8 +138,8 @@ TEST(Analysis, WithoutUserCostsNoTrafficIsCheckedOrSimulated) {
     p.terrain = 9;
     p.wzLength = 1.5;
     p.speedLimit = p.wzSpeedLimit = 0.0;
-    p.concreteStage[2].daysToComplete = kNaN;
-    p.aadt = 1e6;
+    p.concreteStage[2].daysToComplete = 1e12;
+    p.aadt = 1e10;
     EXPECT_TRUE(PrepareAnalysis(p));
     // A damaged switch counts as Exclude.
     for (std::int32_t off : {std::int32_t{WzInclusion::Exclude}, 2}) {
@@ -200,16 +202,65 @@ TEST(Analysis, EveryResultOfAnAcceptedRunIsFinite) {
         const AnalysisResult run = RunAnalysis(p);
         ForEachCostResult(run.results, [&](const std::string& name, double value) {
             ASSERT_TRUE(std::isfinite(value)) << name << " in trial " << trial;
+            if (name.find("User") != std::string::npos) {
+                ASSERT_GE(value, 0.0) << name << " in trial " << trial;
+            }
         });
         for (const auto* stages : {&run.asphaltStages, &run.concreteStages})
             for (const StageBreakdown& stage : *stages) {
-                for (double c : stage.components) ASSERT_TRUE(std::isfinite(c)) << trial;
+                for (double c : stage.components) {
+                    ASSERT_TRUE(std::isfinite(c)) << trial;
+                    ASSERT_GE(c, 0.0) << trial;
+                }
                 for (const HourlyQuantities& q : stage.traffic.hourly)
                     for (const Hours* hours : {&q.queuedServed, &q.queuedArrivals, &q.queueSpeed,
                                                &q.queueLength, &q.queueDelay})
                         for (double x : *hours) ASSERT_TRUE(std::isfinite(x)) << trial;
             }
         for (double count : run.asphaltTreatmentCount) ASSERT_TRUE(std::isfinite(count));
+
+        // The report prints every input, also those that no computation read.
+        ApplyTreatmentCounts(run, p);
+        std::string report = BuildReport(p, run.results, 0).bytes;
+        std::ranges::replace(report, '\r', '\t');
+        std::ranges::replace(report, '\n', '\t');
+        std::istringstream cells(report);
+        for (std::string cell; std::getline(cells, cell, '\t');)
+            for (const char* word : {"nan", "-nan", "inf", "-inf"})
+                ASSERT_NE(cell, word) << "in trial " << trial;
     }
     EXPECT_GT(accepted, 300);
+}
+
+// A queue never shortens a trip: no hour counts a negative queue length or delay, so no user
+// cost is negative, and a project that never met such an hour keeps its costs to the dollar.
+TEST(Analysis, QueuesNeverShortenATripAndOtherwiseNothingChanged) {
+    std::istringstream in(DataFile("queued-projects.txt"));
+    int kept = 0;
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t bar = line.find(" | ");
+        if (line.empty() || line[0] == '#' || bar == std::string::npos) continue;
+        std::istringstream assignments(line.substr(0, bar)), rest(line.substr(bar + 3));
+        std::vector<std::string> sets;
+        for (std::string a; assignments >> a;) sets.push_back(a);
+        Four asphalt, concrete;
+        for (double& v : asphalt) rest >> v;
+        for (double& v : concrete) rest >> v;
+        std::string mark;
+        for (std::string word; rest >> word;) mark = word;
+
+        const AnalysisResult run = Analyse(ProjectWith(sets));
+        for (const auto* stages : {&run.asphaltStages, &run.concreteStages})
+            for (const StageBreakdown& stage : *stages) {
+                for (double c : stage.components) EXPECT_GE(c, 0.0) << line;
+                for (const HourlyQuantities& q : stage.traffic.hourly)
+                    for (int h = 0; h < 24; ++h)
+                        EXPECT_TRUE(q.queueLength[h] >= 0.0 && q.queueDelay[h] >= 0.0) << line;
+            }
+        if (mark == "negative") continue;
+        ++kept;
+        EXPECT_EQ(run.results.asphaltUser, asphalt) << line;
+        EXPECT_EQ(run.results.concreteUser, concrete) << line;
+    }
+    EXPECT_GE(kept, 50);
 }

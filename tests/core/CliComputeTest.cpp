@@ -25,12 +25,21 @@ TEST_F(CliComputeTest, SetOverridesAndJsonCarriesCountsAndComponents) {
     EXPECT_EQ(Read("default.vlm"), before); // compute never writes the file
 }
 
+// Each gridlocked option is named in its own message.
 TEST_F(CliComputeTest, GridlockStillPrintsTheResults) {
-    const CliRun gridlock =
-        RunCli(WithSets({"compute", Path("default.vlm")}, Assignments("report-gridlock.set")));
-    EXPECT_EQ(gridlock.status, 0);
-    EXPECT_TRUE(gridlock.out.ends_with("\nasphaltGridlock\t1\nconcreteGridlock\t0\n"));
-    EXPECT_EQ(gridlock.err, std::string("Gridlock (asphalt option)\n") + kGridlockText + "\n");
+    const struct {
+        std::vector<std::string> assignments;
+        std::string option, flags;
+    } cases[] = {
+        {Assignments("report-gridlock.set"), "asphalt", "1\nconcreteGridlock\t0"},
+        {{"aadt=50000", "laneCount=4", "asphaltWzTiming=1"}, "concrete", "0\nconcreteGridlock\t1"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = RunCli(WithSets({"compute", Path("default.vlm")}, c.assignments));
+        EXPECT_EQ(run.status, 0);
+        EXPECT_TRUE(run.out.ends_with("\nasphaltGridlock\t" + c.flags + "\n")) << run.out;
+        EXPECT_EQ(run.err, "Gridlock (" + c.option + " option)\n" + kGridlockText + "\n");
+    }
 }
 
 TEST_F(CliComputeTest, RefusalsExitWithThreeAndPrintNothing) {

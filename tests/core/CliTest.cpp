@@ -1,7 +1,10 @@
 #include "CoreTestSupport.h"
 
+#include "model/ProjectFile.h"
+
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
 using namespace velmora;
 using namespace velmora::test;
@@ -30,25 +33,85 @@ TEST_F(CliTest, SetAndShowUseOneNotation) {
     EXPECT_EQ(cli::EscapeText(p.projectDescription), "Line 1\\r\\nTab\\there \\\\ done");
 
     for (const char* bad : {"noSuchField=1", "wzLanes=2.5", "aadt=1,5", "aadt", "projectTitle=a\\",
-                            "projectTitle=\\q"})
+                            "projectTitle=\\q", "projectTitle=\\x1", "projectTitle=\\xg1"})
         EXPECT_FALSE(cli::ApplySet(p, bad, err)) << bad;
     EXPECT_EQ(p.wzLanes, -3);
     EXPECT_EQ(p.projectTitle, "Enter Project Title Here");
 }
 
-TEST_F(CliTest, ShowReportsFilesItCannotRead) {
-    const CliRun missing = RunCli({"show", Path("missing.vlm")});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "velmora-cli: cannot read " + Path("missing.vlm") + ": " +
-                               std::strerror(ENOENT) + "\n");
+// A file's texts never reach a terminal as control characters: every one that has no letter of
+// its own prints as \xHH, and --set reads that back to the same bytes.
+TEST_F(CliTest, ShowEscapesEveryControlCharacter) {
+    const struct {
+        std::string text, shown;
+    } cases[] = {
+        {"\x1b]0;owned\x07\x1b[2J", "\\x1b]0;owned\\x07\\x1b[2J"},
+        {std::string("a\0b\x7f\x01\x1f", 6), "a\\x00b\\x7f\\x01\\x1f"},
+        {"\u009d\u0081 \u00a0\u00e9\u20ac", "\\xc2\\x9d\\xc2\\x81 \u00a0\u00e9\u20ac"},
+    };
+    for (const auto& c : cases) {
+        ProjectData p;
+        p.projectTitle = c.text;
+        std::ostringstream err;
+        ASSERT_TRUE(cli::SaveProject(Path("p.vlm"), p, err)) << err.str();
+        const CliRun show = RunCli({"show", Path("p.vlm")});
+        EXPECT_NE(show.out.find("\nprojectTitle=" + c.shown + "\n"), std::string::npos) << c.shown;
 
-    std::filesystem::resize_file(Path("default.vlm"), 1000);
-    const CliRun cut = RunCli({"show", Path("default.vlm")});
-    EXPECT_EQ(cut.status, 1);
-    EXPECT_EQ(cut.err, "velmora-cli: cannot read " + Path("default.vlm") +
-                           ": The file is incomplete: it ends before "
-                           "concreteStage[2].hmaOverlayThickness (item 121 of 214).\n");
-    EXPECT_EQ(cut.out, "");
+        ProjectData back;
+        ASSERT_TRUE(cli::ApplySet(back, "projectTitle=" + c.shown, err)) << err.str();
+        EXPECT_EQ(back.projectTitle, c.text);
+    }
+    ProjectData upper;
+    std::ostringstream err;
+    ASSERT_TRUE(cli::ApplySet(upper, "projectTitle=\\x1B\\xC2\\x9D", err));
+    EXPECT_EQ(upper.projectTitle, "\x1b\u009d");
+}
+
+// A refused --set names what is wrong and ends the run as a usage error.
+TEST_F(CliTest, RefusedSetsSayWhy) {
+    const struct {
+        const char* assignment;
+        std::string message;
+    } cases[] = {
+        {"aadt", "--set needs NAME=VALUE, not aadt"},
+        {"noSuchField=1", "no saved field is named noSuchField"},
+        {"wzLanes=2.5", "2.5 is not a value for wzLanes"},
+        {"projectTitle=\\x4", "\\x4 is not a value for projectTitle"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = RunCli({"compute", Path("default.vlm"), "--set", c.assignment});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "velmora-cli: " + c.message + "\n");
+    }
+}
+
+// Only a regular file of a project file's size is read; anything else is refused at once,
+// without waiting for a writer to a FIFO or reading an endless device.
+TEST_F(CliTest, ShowReportsFilesItCannotRead) {
+    std::filesystem::copy_file(Path("default.vlm"), Path("cut.vlm"));
+    std::filesystem::resize_file(Path("cut.vlm"), 1000);
+    std::filesystem::copy_file(Path("default.vlm"), Path("huge.vlm"));
+    std::filesystem::resize_file(Path("huge.vlm"), kMaxProjectFileBytes + 1);
+    ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+    std::filesystem::create_directory(Path("folder"));
+    const struct {
+        std::string path, reason;
+    } cases[] = {
+        {Path("missing.vlm"), std::strerror(ENOENT)},
+        {Path("cut.vlm"), "The file is incomplete: it ends before "
+                          "concreteStage[2].hmaOverlayThickness (item 121 of 214)."},
+        {Path("huge.vlm"), "Larger than any project file (64 MiB)"},
+        {Path("fifo"), "Not a regular file"},
+        {"/dev/zero", "Not a regular file"},
+        {Path("folder"), std::strerror(EISDIR)},
+    };
+    for (const auto& c : cases) {
+        const CliRun show = RunCli({"show", c.path});
+        EXPECT_EQ(show.status, 1);
+        EXPECT_EQ(show.err, "velmora-cli: cannot read " + c.path + ": " + c.reason + "\n");
+        EXPECT_EQ(show.out, "");
+    }
 }
 
 // Usage errors exit with 2, files that cannot be read with 1; neither prints a result nor
@@ -70,6 +133,10 @@ TEST_F(CliTest, BadArgumentsAndMissingFiles) {
         {{"compute", file, "--set", "nosuch=1"}, 2},
         {{"report", file}, 2},
         {{"report", file, out, "--json"}, 2},
+        {{"report", file, out, "extra"}, 2},
+        {{"new", out, "b"}, 2},
+        {{"show", "--", file, "b"}, 2},
+        {{"--frobnicate"}, 2},
         {{"compute", Path("missing.vlm")}, 1},
     };
     for (const auto& c : cases) {
@@ -90,9 +157,64 @@ TEST_F(CliTest, AFailedSaveLeavesTheOldFileIntact) {
     EXPECT_NE(err.str().find("projectTitle"), std::string::npos);
     EXPECT_EQ(Read("default.vlm"), before);
 
-    // A write that fails at the rename leaves neither a damaged target nor a stray temporary.
+    // A folder in the way is left alone, and so is the folder it sits in.
     std::filesystem::create_directories(dir_ / "taken" / "inside");
     EXPECT_FALSE(cli::WriteFileAtomically(Path("taken"), "x").empty());
     EXPECT_TRUE(std::filesystem::is_directory(dir_ / "taken" / "inside"));
     EXPECT_EQ(FileCount(), 2);
+}
+
+// --help and --version answer on standard output; -- ends the options, so that a file whose
+// name starts with dashes can be given.
+TEST_F(CliTest, HelpVersionAndFilesThatLookLikeOptions) {
+    const struct {
+        std::vector<std::string> args;
+        std::string shown;
+    } cases[] = {
+        {{"--help"}, "Usage: velmora-cli [OPTIONS] SUBCOMMAND"},
+        {{"compute", "--help"}, "--json"},
+        {{"report", "x.vlm", "--help"}, "Usage: velmora-cli report [OPTIONS] FILE OUT"},
+        {{"--version"}, "velmora-cli " VELMORA_VERSION "\n"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = RunCli(c.args);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_NE(run.out.find(c.shown), std::string::npos) << run.out;
+        EXPECT_EQ(run.err, "");
+    }
+
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir_);
+    std::filesystem::copy_file("default.vlm", "--x.vlm");
+    const CliRun file = RunCli({"show", "--", "--x.vlm"});
+    const CliRun option = RunCli({"show", "--x.vlm"});
+    std::filesystem::current_path(before);
+    EXPECT_EQ(file.status, 0);
+    EXPECT_EQ(file.out, DataFile("show-default.txt"));
+    EXPECT_EQ(option.status, 2);
+}
+
+// Output that never arrived is no success, whatever the command; and nothing a command throws
+// leaves the run without a message.
+TEST_F(CliTest, AFailedStandardOutputFailsTheRun) {
+    struct Full : std::streambuf {
+        int overflow(int) override { return traits_type::eof(); }
+    } full;
+    const std::string file = Path("default.vlm");
+    const std::vector<std::vector<std::string>> commands{
+        {"show", file}, {"compute", file}, {"compute", file, "--json"},       {"report", file, "-"},
+        {"--help"},     {"--version"},     {"report", file, Path("lcca.xls")}};
+    for (const std::vector<std::string>& args : commands) {
+        std::ostream out(&full);
+        std::ostringstream err;
+        EXPECT_EQ(cli::Run(args, out, err), 1) << ::testing::PrintToString(args);
+        EXPECT_TRUE(err.str().ends_with("velmora-cli: cannot write standard output\n"))
+            << err.str();
+    }
+
+    std::ostream throwing(&full);
+    throwing.exceptions(std::ios::badbit);
+    std::ostringstream err;
+    EXPECT_EQ(cli::Run({"compute", file}, throwing, err), 1);
+    EXPECT_TRUE(err.str().starts_with("velmora-cli: ")) << err.str();
 }

@@ -101,3 +101,24 @@ TEST(QueueModel, QueuesThatNeverSettleAreGridlock) {
     const double normal = NormalCapacity(1.0, 10.0, Terrain::Level); // 1047.6, below 1400
     EXPECT_TRUE(QueueSimulation(alternating, normal, 1000.0, 1400.0, {7, 10}).gridlock);
 }
+
+// An hour queued on both sides of it, 1000 vehicles an hour normal capacity, 55 mph: a queue
+// served at 1400 an hour meets 3000 arrivals denser than itself, and one served at 2800 moves
+// faster than the speed limit. Neither may count a negative length or delay.
+TEST(QueueModel, AQueueNeverShortensATrip) {
+    const struct {
+        double capacity, demand;
+        bool delayed;
+    } cases[] = {{1400.0, 1200.0, true}, {1400.0, 3000.0, false}, {2800.0, 500.0, false}};
+    for (const auto& c : cases) {
+        DirectionDay day;
+        day.demand[5] = c.demand;
+        day.capacity[5] = c.capacity;
+        day.queue[4] = day.queue[5] = 300.0;
+        const HourlyQuantities q = DeriveHourlyQuantities(day, {0, 0}, 1000.0, 55.0);
+        EXPECT_GT(q.queueSpeed[5], 0.0);
+        EXPECT_GE(q.queueLength[5], 0.0) << c.capacity << " " << c.demand;
+        EXPECT_EQ(q.queueDelay[5] > 0.0, c.delayed) << c.capacity << " " << c.demand;
+        EXPECT_GE(q.queueDelay[5], 0.0) << c.capacity << " " << c.demand;
+    }
+}
