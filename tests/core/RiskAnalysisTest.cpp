@@ -285,7 +285,7 @@ TEST(RiskAnalysis, APrecisionRunStopsAtTheFirstBlockThatMeetsIt) {
     const RiskAnalysis a =
         Simulate(p, Definitions(kWearingPrice, R"("sampling": "mc", "maxIterations": 100000,
                                                   "precision": )" +
-                                                   std::to_string(precision) + ","));
+                                                   ShortNumber(precision) + ","));
     ASSERT_TRUE(a.precisionReached);
     ASSERT_EQ(a.iterations % 1000, 0);
     EXPECT_LT(a.halfWidth, precision);
