@@ -6,10 +6,13 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <new>
 #include <optional>
 #include <ostream>
+#include <sstream>
+#include <thread>
 
 namespace velmora::cli {
 namespace {
@@ -92,8 +95,7 @@ void TakeFile(CLI::App& command, Arguments& arguments) {
         ->type_name("");
 }
 
-void TakeFileAndSets(CLI::App& command, Arguments& arguments) {
-    TakeFile(command, arguments);
+void TakeSets(CLI::App& command, Arguments& arguments) {
     command
         .add_option("--set", arguments.sets,
                     "Change a saved field for this run only (the file is never written); NAME "
@@ -101,6 +103,20 @@ void TakeFileAndSets(CLI::App& command, Arguments& arguments) {
         ->type_name("NAME=VALUE")
         // One assignment each time, so that FILE may follow it.
         ->allow_extra_args(false);
+}
+
+void TakeFileAndSets(CLI::App& command, Arguments& arguments) {
+    TakeFile(command, arguments);
+    TakeSets(command, arguments);
+}
+
+// Several files, run in parallel; with --json one line of JSON each.
+void TakeFilesSetsAndJson(CLI::App& command, Arguments& arguments, const char* json) {
+    command.add_option("FILE", arguments.files, "The project files (.vlm), run in parallel")
+        ->required()
+        ->type_name("");
+    TakeSets(command, arguments);
+    command.add_flag("--json", arguments.json, json);
 }
 
 // The commands of velmora-cli: name, one line of help, the options and positionals it takes,
@@ -115,12 +131,11 @@ struct Command {
 constexpr Command kCommands[] = {
     {"new", "Write the default project to FILE", TakeFile, New},
     {"show", "Print every saved field of FILE, one NAME=VALUE line each", TakeFile, Show},
-    {"compute", "Run Compute Costs on FILE and print the results",
+    {"compute", "Run Compute Costs on each FILE and print the results",
      [](CLI::App& command, Arguments& arguments) {
-         TakeFileAndSets(command, arguments);
-         command.add_flag("--json", arguments.json,
-                          "Print one JSON object, with the recomputed treatment counts and the "
-                          "user cost components of every stage");
+         TakeFilesSetsAndJson(command, arguments,
+                              "Print one line of JSON for each file, with the recomputed "
+                              "treatment counts and the user cost components of every stage");
      },
      Compute},
     {"report", "Run Compute Costs on FILE and write the report of \"Export All Data\" to OUT",
@@ -209,6 +224,7 @@ bool LoadProject(const std::string& path, ProjectData& project, std::ostream& er
     }
     const DecodeResult result = DecodeProject(*bytes, project);
     if (!result.ok) err << "velmora-cli: cannot read " << path << ": " << result.message << '\n';
+    if (!result.warning.empty()) err << "velmora-cli: " << path << ": " << result.warning << '\n';
     return result.ok;
 }
 
@@ -220,13 +236,56 @@ bool WriteOutput(const std::string& path, std::string_view bytes,
             << " holds a character that " << kind << " cannot hold\n";
         return false;
     }
+    return WriteOutput(
+        path, [bytes](const auto& write) { write(bytes); }, out, err);
+}
+
+bool WriteOutput(const std::string& path, const Producer& produce, std::ostream* out,
+                 std::ostream& err) {
     if (out && path == "-") {
-        out->write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        produce([out](std::string_view piece) {
+            out->write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        });
         return true;
     }
-    const std::string reason = WriteFileAtomically(path, bytes);
+    const std::string reason = WriteFileAtomically(path, produce);
     if (!reason.empty()) err << "velmora-cli: cannot write " << path << ": " << reason << '\n';
     return reason.empty();
+}
+
+int ForEachFile(const std::vector<std::string>& files, unsigned workers,
+                const std::function<int(std::size_t, std::ostream&, std::ostream&)>& one,
+                std::ostream& out, std::ostream& err) {
+    if (files.size() == 1) return one(0, out, err);
+    struct Outcome {
+        std::ostringstream out, err;
+        int status = kOk;
+    };
+    std::vector<Outcome> outcomes(files.size());
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t k; (k = next++) < files.size();) {
+            Outcome& o = outcomes[k];
+            try {
+                o.status = one(k, o.out, o.err);
+            } catch (const std::exception& e) {
+                o.err << "velmora-cli: " << files[k] << ": " << e.what() << '\n';
+                o.status = kFileError;
+            }
+        }
+    };
+    {
+        std::vector<std::jthread> pool;
+        for (std::size_t w = 0; w < std::min<std::size_t>(std::max(workers, 1u), files.size()); ++w)
+            pool.emplace_back(work);
+    }
+    int status = kOk;
+    for (Outcome& o : outcomes) {
+        out << o.out.str();
+        err << o.err.str();
+        if (status == kOk) status = o.status;
+    }
+    return status;
 }
 
 bool SaveProject(const std::string& path, const ProjectData& project, std::ostream& err) {

@@ -6,7 +6,10 @@
 #include "engine/Analysis.h"
 #include "model/ProjectData.h"
 
+#include <cstdint>
+#include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,7 +26,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 // bound to fields here; a new command adds the fields it needs.
 struct Arguments {
     std::string file;
-    std::string output; // "-" for standard output
+    std::vector<std::string> files; // commands that take several
+    std::string output;             // "-" for standard output
     std::vector<std::string> sets;
     bool json = false;
 };
@@ -37,6 +41,10 @@ bool SaveProject(const std::string& path, const ProjectData& project, std::ostre
 bool WriteOutput(const std::string& path, std::string_view bytes,
                  const std::string& unencodableField, std::string_view kind, std::ostream* out,
                  std::ostream& err);
+// The same for content handed over piece by piece by `produce` (see FileIo.h).
+bool WriteOutput(const std::string& path,
+                 const std::function<void(const std::function<void(std::string_view)>&)>& produce,
+                 std::ostream* out, std::ostream& err);
 // Applies "NAME=VALUE", NAME as `show` prints it and VALUE in `show`'s notation.
 bool ApplySet(ProjectData& project, std::string_view assignment, std::ostream& err);
 
@@ -47,7 +55,15 @@ struct ComputedRun {
     ProjectData project; // after the hand-off, with the recomputed treatment counts
     AnalysisResult analysis;
 };
-int ComputeOnFile(const Arguments& arguments, ComputedRun& run, std::ostream& err);
+int ComputeOnFile(const std::string& file, const std::vector<std::string>& sets, ComputedRun& run,
+                  std::ostream& err);
+
+// Runs one(k, out, err) for each of `files` (k its index), up to `workers` at a time, and writes
+// what each wrote to `out` and `err` in the order of `files`. The status is that of the first
+// file that failed, or kOk.
+int ForEachFile(const std::vector<std::string>& files, unsigned workers,
+                const std::function<int(std::size_t k, std::ostream& out, std::ostream& err)>& one,
+                std::ostream& out, std::ostream& err);
 
 int Compute(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int Report(const Arguments& arguments, std::ostream& out, std::ostream& err);

@@ -1,46 +1,37 @@
-// velmora-cli compute: the Compute Costs run on a project file, printed for scripts.
+// velmora-cli compute: the Compute Costs run on project files, printed for scripts.
 
 #include "Cli.h"
 
+#include <nlohmann/json.hpp>
 #include <ostream>
+#include <thread>
 
 namespace velmora::cli {
 namespace {
 
-void WriteNumbers(std::ostream& out, const double* values, int count) {
-    out << '[';
-    for (int k = 0; k < count; ++k) out << (k ? ", " : "") << FormatNumber(values[k]);
-    out << ']';
-}
-
-void WriteJson(std::ostream& out, const AnalysisResult& run) {
-    out << "{\n";
-    ForEachCostResult(run.results, [&](const std::string& name, double value) {
-        out << "  \"" << name << "\": " << FormatNumber(value) << ",\n";
-    });
-    out << "  \"asphaltGridlock\": " << (run.asphaltGridlock ? "true" : "false") << ",\n";
-    out << "  \"concreteGridlock\": " << (run.concreteGridlock ? "true" : "false") << ",\n";
-    const auto option = [&](const char* name, const std::array<double, 4>& counts,
-                            const std::array<StageBreakdown, 4>& stages, bool last) {
-        out << "  \"" << name << "TreatmentCount\": ";
-        WriteNumbers(out, counts.data(), 4);
-        out << ",\n  \"" << name << "UserComponents\": [";
-        for (int k = 0; k < 4; ++k) {
-            out << (k ? ", " : "");
-            WriteNumbers(out, stages[k].components.data(), kUserCostComponentCount);
-        }
-        out << ']' << (last ? "\n" : ",\n");
+nlohmann::ordered_json ComputeJson(const AnalysisResult& run) {
+    nlohmann::ordered_json out;
+    ForEachCostResult(run.results,
+                      [&](const std::string& name, double value) { out[name] = value; });
+    out["asphaltGridlock"] = run.asphaltGridlock;
+    out["concreteGridlock"] = run.concreteGridlock;
+    const auto option = [&](const std::string& name, const std::array<double, 4>& counts,
+                            const std::array<StageBreakdown, 4>& stages) {
+        out[name + "TreatmentCount"] = counts;
+        nlohmann::ordered_json& components = out[name + "UserComponents"];
+        for (const StageBreakdown& stage : stages) components.push_back(stage.components);
     };
-    option("asphalt", run.asphaltTreatmentCount, run.asphaltStages, false);
-    option("concrete", run.concreteTreatmentCount, run.concreteStages, true);
-    out << "}\n";
+    option("asphalt", run.asphaltTreatmentCount, run.asphaltStages);
+    option("concrete", run.concreteTreatmentCount, run.concreteStages);
+    return out;
 }
 
 } // namespace
 
-int ComputeOnFile(const Arguments& arguments, ComputedRun& run, std::ostream& err) {
-    if (!LoadProject(arguments.file, run.project, err)) return kFileError;
-    for (const std::string& assignment : arguments.sets)
+int ComputeOnFile(const std::string& file, const std::vector<std::string>& sets, ComputedRun& run,
+                  std::ostream& err) {
+    if (!LoadProject(file, run.project, err)) return kFileError;
+    for (const std::string& assignment : sets)
         if (!ApplySet(run.project, assignment, err)) return kUsageError;
 
     if (const std::optional<Refusal> refusal = PrepareAnalysis(run.project)) {
@@ -56,19 +47,25 @@ int ComputeOnFile(const Arguments& arguments, ComputedRun& run, std::ostream& er
 }
 
 int Compute(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-    ComputedRun run;
-    if (const int status = ComputeOnFile(arguments, run, err); status != kOk) return status;
-
-    if (arguments.json) {
-        WriteJson(out, run.analysis);
-        return kOk;
-    }
-    ForEachCostResult(run.analysis.results, [&](const std::string& name, double value) {
-        out << name << '\t' << FormatNumber(value) << '\n';
-    });
-    out << "asphaltGridlock\t" << run.analysis.asphaltGridlock << '\n';
-    out << "concreteGridlock\t" << run.analysis.concreteGridlock << '\n';
-    return kOk;
+    const bool several = arguments.files.size() > 1;
+    const auto one = [&](std::size_t k, std::ostream& out, std::ostream& err) {
+        const std::string& file = arguments.files[k];
+        ComputedRun run;
+        if (const int status = ComputeOnFile(file, arguments.sets, run, err); status != kOk)
+            return status;
+        if (arguments.json) {
+            out << ComputeJson(run.analysis).dump() << '\n';
+            return int{kOk};
+        }
+        if (several) out << file << ":\n";
+        ForEachCostResult(run.analysis.results, [&](const std::string& name, double value) {
+            out << name << '\t' << FormatNumber(value) << '\n';
+        });
+        out << "asphaltGridlock\t" << run.analysis.asphaltGridlock << '\n';
+        out << "concreteGridlock\t" << run.analysis.concreteGridlock << '\n';
+        return int{kOk};
+    };
+    return ForEachFile(arguments.files, std::thread::hardware_concurrency(), one, out, err);
 }
 
 } // namespace velmora::cli

@@ -18,7 +18,8 @@ int Report(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     }
 
     ComputedRun run;
-    if (const int status = ComputeOnFile(arguments, run, err); status != kOk) return status;
+    if (const int status = ComputeOnFile(arguments.file, arguments.sets, run, err); status != kOk)
+        return status;
 
     const velmora::Report report =
         BuildReport(run.project, run.analysis.results, std::time(nullptr));

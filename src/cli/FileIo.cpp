@@ -83,7 +83,7 @@ bool WriteAll(int fd, std::string_view bytes) {
 // Writes the complete content to `temp`. With `anonymous` the file gets that name only once it
 // is complete and on disk (O_TMPFILE), so a run killed while writing leaves nothing behind;
 // nullopt when the file system, or a missing /proc, does not allow that.
-std::optional<std::string> WriteTemporary(const std::string& temp, std::string_view bytes,
+std::optional<std::string> WriteTemporary(const std::string& temp, const Producer& produce,
                                           const struct stat* existing, mode_t mode,
                                           bool anonymous) {
     const int fd = anonymous
@@ -94,7 +94,9 @@ std::optional<std::string> WriteTemporary(const std::string& temp, std::string_v
     // Not every user may give a file to its owner; it then stays the writer's.
     if (existing && ::fchown(fd, existing->st_uid, existing->st_gid) != 0) {
     }
-    if (::fchmod(fd, mode) != 0 || !WriteAll(fd, bytes) || ::fsync(fd) != 0) return Reason(errno);
+    bool written = ::fchmod(fd, mode) == 0;
+    produce([&](std::string_view piece) { written = written && WriteAll(fd, piece); });
+    if (!written || ::fsync(fd) != 0) return Reason(errno);
     if (anonymous) {
         const std::string self = "/proc/self/fd/" + std::to_string(fd);
         if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) != 0)
@@ -157,6 +159,10 @@ std::string TemporaryPathFor(const std::string& path) {
 }
 
 std::string WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    return WriteFileAtomically(path, [bytes](const auto& write) { write(bytes); });
+}
+
+std::string WriteFileAtomically(const std::string& path, const Producer& produce) {
     int error = 0;
     const std::optional<std::string> target = FollowLinks(path, error);
     if (!target) return Reason(error);
@@ -180,8 +186,8 @@ std::string WriteFileAtomically(const std::string& path, std::string_view bytes)
     const std::string temp = TemporaryPathFor(*target);
     ::unlink(temp.c_str()); // what a run killed before its rename left
     std::optional<std::string> reason =
-        WriteTemporary(temp, bytes, exists ? &existing : nullptr, mode, true);
-    if (!reason) reason = WriteTemporary(temp, bytes, exists ? &existing : nullptr, mode, false);
+        WriteTemporary(temp, produce, exists ? &existing : nullptr, mode, true);
+    if (!reason) reason = WriteTemporary(temp, produce, exists ? &existing : nullptr, mode, false);
     if (reason->empty() && ::rename(temp.c_str(), target->c_str()) != 0) reason = Reason(errno);
     if (!reason->empty()) ::unlink(temp.c_str());
     return *reason;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,11 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::string& e
 // that is not a regular file, or that the user may not write, is refused and left alone.
 // Returns the reason on failure, an empty string on success.
 std::string WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// The same for content too large to hold at once: `produce` hands it piece by piece to the
+// function it is given, and may be called more than once.
+using Producer = std::function<void(const std::function<void(std::string_view)>& write)>;
+std::string WriteFileAtomically(const std::string& path, const Producer& produce);
 
 // Where WriteFileAtomically gives `path`'s content a name before it takes the place of `path`.
 // A run killed in between leaves it there, and the next write to `path` removes it.

@@ -12,8 +12,8 @@ TEST_F(CliComputeTest, PrintsTheResultsInTableOrder) {
     EXPECT_EQ(run.err, "");
 }
 
-// The options may come in any order around FILE; the JSON adds the recomputed treatment counts
-// and the seven user cost components of every stage.
+// The options may come in any order around FILE; the JSON, one line, adds the recomputed
+// treatment counts and the seven user cost components of every stage.
 TEST_F(CliComputeTest, SetOverridesAndJsonCarriesCountsAndComponents) {
     const std::string before = Read("default.vlm");
     const CliRun run =
@@ -50,4 +50,30 @@ TEST_F(CliComputeTest, RefusalsExitWithThreeAndPrintNothing) {
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.err, c.caption + "\n" + c.text + "\n");
     }
+}
+
+// Several files run in parallel and print in the order given, one line of JSON each; the status
+// is that of the first file that failed.
+TEST_F(CliComputeTest, SeveralFilesPrintInTheOrderGiven) {
+    const std::string file = Path("default.vlm"), heavy = Path("heavy.vlm");
+    ProjectData p;
+    p.aadt = 30000;
+    p.laneCount = 4;
+    std::ostringstream err;
+    ASSERT_TRUE(cli::SaveProject(heavy, p, err));
+    const std::string one = RunCli({"compute", file, "--json"}).out;
+    const std::string two = RunCli({"compute", heavy, "--json"}).out;
+    ASSERT_NE(one, two);
+    const CliRun both = RunCli({"compute", "--json", file, heavy, file});
+    EXPECT_EQ(both.status, 0);
+    EXPECT_EQ(both.out, one + two + one);
+
+    const CliRun text = RunCli({"compute", heavy, file});
+    EXPECT_EQ(text.out, heavy + ":\n" + RunCli({"compute", heavy}).out + file + ":\n" +
+                            DataFile("compute-default.txt"));
+
+    const CliRun failed =
+        RunCli({"compute", "--json", file, Path("missing.vlm"), "--set", "wzSpeedLimit=70"});
+    EXPECT_EQ(failed.status, 3); // the first file is refused before the second cannot be read
+    EXPECT_NE(failed.err.find("cannot read " + Path("missing.vlm")), std::string::npos);
 }

@@ -127,7 +127,6 @@ TEST_F(CliTest, BadArgumentsAndMissingFiles) {
         {{"new"}, 2},
         {{"show", file, "b"}, 2},
         {{"compute"}, 2},
-        {{"compute", file, "extra"}, 2},
         {{"compute", file, "--xml"}, 2},
         {{"compute", file, "--set"}, 2},
         {{"compute", file, "--set", "nosuch=1"}, 2},
