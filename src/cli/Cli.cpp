@@ -119,6 +119,48 @@ void TakeFilesSetsAndJson(CLI::App& command, Arguments& arguments, const char* j
     command.add_flag("--json", arguments.json, json);
 }
 
+void DeclareRisk(CLI::App& command, Arguments& arguments) {
+    TakeFile(command, arguments);
+    CLI::Option* import =
+        command
+            .add_option("--import", arguments.importFile,
+                        "Check the risk definitions in DEFS.json and store them in FILE")
+            ->type_name("DEFS.json");
+    command.add_flag("--clear", arguments.clear, "Remove the risk definitions from FILE")
+        ->excludes(import);
+}
+
+void DeclareSimulate(CLI::App& command, Arguments& arguments) {
+    TakeFilesSetsAndJson(command, arguments, "Print every figure of each file as one line of JSON");
+    command
+        .add_option("--risk", arguments.riskFile,
+                    "Take the risk definitions from DEFS.json "
+                    "instead of FILE's own")
+        ->type_name("DEFS.json");
+    command.add_option("--iterations", arguments.iterations, "Run N iterations")->type_name("N");
+    command
+        .add_option("--precision", arguments.precision,
+                    "Stop once the 95 % confidence half-width of the mean difference of the "
+                    "totals is below D dollars per mile, checked every 1,000 iterations")
+        ->type_name("D");
+    command
+        .add_option("--max-iterations", arguments.maxIterations,
+                    "Stop a precision run after N iterations at the latest")
+        ->type_name("N");
+    command.add_option("--seed", arguments.seed, "The seed of the random numbers")->type_name("S");
+    command.add_option("--sampling", arguments.sampling, "Latin hypercube or Monte Carlo")
+        ->type_name("lhs|mc")
+        ->check(CLI::IsMember({"lhs", "mc"}));
+    command.add_option("--threads", arguments.threads, "Threads to use (default: every core)")
+        ->type_name("N")
+        ->check(CLI::PositiveNumber);
+    command
+        .add_option("--samples", arguments.samplesFile,
+                    "Write every iteration's inputs and results to OUT.csv (- for standard "
+                    "output)")
+        ->type_name("OUT.csv");
+}
+
 // The commands of velmora-cli: name, one line of help, the options and positionals it takes,
 // and what it does with them.
 struct Command {
@@ -146,6 +188,10 @@ constexpr Command kCommands[] = {
              ->type_name("");
      },
      Report},
+    {"risk", "Print the risk definitions of FILE as JSON, or store or remove them", DeclareRisk,
+     Risk},
+    {"simulate", "Run the risk analysis of each FILE and print its summary", DeclareSimulate,
+     Simulate},
 };
 
 int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

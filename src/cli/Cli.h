@@ -30,6 +30,17 @@ struct Arguments {
     std::string output;             // "-" for standard output
     std::vector<std::string> sets;
     bool json = false;
+
+    // risk
+    std::string importFile;
+    bool clear = false;
+    // simulate: the definitions, and what overrides theirs
+    std::string riskFile;
+    std::optional<std::int64_t> iterations, maxIterations;
+    std::optional<std::uint64_t> seed;
+    std::optional<std::string> precision, sampling;
+    unsigned threads = 0;
+    std::string samplesFile;
 };
 
 // Helpers shared by the commands. Each reports its failure on `err` as one line.
@@ -67,6 +78,8 @@ int ForEachFile(const std::vector<std::string>& files, unsigned workers,
 
 int Compute(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int Report(const Arguments& arguments, std::ostream& out, std::ostream& err);
+int Risk(const Arguments& arguments, std::ostream& out, std::ostream& err);
+int Simulate(const Arguments& arguments, std::ostream& out, std::ostream& err);
 
 // %.17g, independent of the C locale: reads back to the same double.
 std::string FormatNumber(double value);

@@ -1,0 +1,261 @@
+// velmora-cli risk and simulate: the risk definitions a project keeps, and its risk analysis.
+
+#include "Cli.h"
+#include "FileIo.h"
+#include "risk/RiskAnalysis.h"
+#include "risk/RiskExport.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <iomanip>
+#include <iostream>
+#include <memory>
+#include <thread>
+#include <unistd.h>
+
+namespace velmora::cli {
+namespace {
+
+using risk::RiskAnalysis;
+using risk::RiskDefinitions;
+
+int ReadDefinitions(const std::string& path, RiskDefinitions& definitions, std::ostream& err) {
+    std::string reason;
+    const std::optional<std::string> bytes = ReadFileBytes(path, reason);
+    if (!bytes) {
+        err << "velmora-cli: cannot read " << path << ": " << reason << '\n';
+        return kFileError;
+    }
+    risk::ParsedDefinitions parsed = risk::ParseRiskDefinitions(*bytes);
+    if (!parsed.ok()) {
+        err << "velmora-cli: " << path << ": " << parsed.error << '\n';
+        return kUsageError;
+    }
+    definitions = std::move(parsed.definitions);
+    return kOk;
+}
+
+// The definitions `arguments` name for `project`, the command line's settings over theirs,
+// checked; on a failure the status, with the reason on `err`.
+int DefinitionsFor(const Arguments& arguments, const std::string& file, const ProjectData& project,
+                   RiskDefinitions& d, std::ostream& err) {
+    std::string source = arguments.riskFile;
+    if (!source.empty()) {
+        if (const int status = ReadDefinitions(source, d, err); status != kOk) return status;
+    } else if (project.riskDefinitions.empty()) {
+        err << "velmora-cli: " << file << " holds no risk definitions: store some with "
+            << "velmora-cli risk " << file << " --import DEFS.json, or give --risk DEFS.json\n";
+        return kUsageError;
+    } else {
+        source = "the risk definitions of " + file;
+        risk::ParsedDefinitions parsed = risk::ParseRiskDefinitions(project.riskDefinitions);
+        if (!parsed.ok()) {
+            err << "velmora-cli: " << source << ": " << parsed.error << '\n';
+            return kUsageError;
+        }
+        d = std::move(parsed.definitions);
+    }
+    if (arguments.iterations) d.iterations = *arguments.iterations;
+    if (arguments.maxIterations) d.maxIterations = *arguments.maxIterations;
+    if (arguments.seed) d.seed = *arguments.seed;
+    if (arguments.sampling)
+        d.sampling = *arguments.sampling == "mc" ? risk::Sampling::MonteCarlo
+                                                 : risk::Sampling::LatinHypercube;
+    if (const auto& text = arguments.precision) {
+        double precision = 0.0;
+        const auto [end, ec] =
+            std::from_chars(text->data(), text->data() + text->size(), precision);
+        if (ec != std::errc() || end != text->data() + text->size()) {
+            err << "velmora-cli: --precision needs a number of dollars per mile, not " << *text
+                << '\n';
+            return kUsageError;
+        }
+        d.precision = precision;
+    }
+    if (const std::string problem = risk::CheckRiskDefinitions(d, project); !problem.empty()) {
+        err << "velmora-cli: " << source << ": " << problem << '\n';
+        return kUsageError;
+    }
+    return kOk;
+}
+
+std::string Fixed(double value, int decimals = 0) {
+    if (!std::isfinite(value)) return "-";
+    char buffer[64];
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    return std::string(buffer, end);
+}
+
+std::string Percent(double share) {
+    return Fixed(100.0 * share, 1) + " %";
+}
+
+void WriteSummary(std::ostream& out, const std::string& file, const RiskAnalysis& a) {
+    const RiskDefinitions& d = a.definitions;
+    out << "Risk analysis of " << file << ": " << a.iterations << " iterations ("
+        << (d.sampling == risk::Sampling::LatinHypercube ? "Latin hypercube" : "Monte Carlo")
+        << ", seed " << d.seed << ")\n";
+    if (d.precision)
+        out << (a.precisionReached ? "Precision reached" : "Precision not reached")
+            << ": the mean difference is known to within " << Fixed(a.halfWidth)
+            << " dollars per mile (95 %); " << Fixed(*d.precision) << " asked for\n";
+
+    const auto& names = risk::ResultNames();
+    const auto at = [&](std::string_view name) {
+        return static_cast<std::size_t>(std::ranges::find(names, name) - names.begin());
+    };
+    out << "\nDollars per mile  " << std::right;
+    for (const char* heading : {"project", "mean", "EUAC", "5 %", "50 %", "95 %", "iterations"})
+        out << std::setw(12) << heading;
+    out << '\n';
+    const auto deterministic = risk::ResultValues(a.deterministic);
+    const auto row = [&](const char* label, const risk::Statistics& s, double project) {
+        out << std::left << std::setw(18) << label << std::right << std::setw(12)
+            << (a.deterministicRefusal ? "refused" : Fixed(project)) << std::setw(12)
+            << Fixed(s.mean) << std::setw(12) << Fixed(s.mean * a.capitalRecoveryFactor);
+        for (std::size_t p : {0, 3, 6}) out << std::setw(12) << Fixed(s.percentiles[p].value);
+        out << std::setw(12) << s.count << '\n';
+    };
+    const std::size_t asphalt = at("asphaltTotal"), concrete = at("concreteTotal");
+    row("asphaltTotal", a.statistics[asphalt], deterministic[asphalt]);
+    row("concreteTotal", a.statistics[concrete], deterministic[concrete]);
+    row("totalDifference", a.difference, deterministic[asphalt] - deterministic[concrete]);
+    out << "EUAC: the mean as an equivalent uniform annual cost over the analysis period.\n\n";
+
+    const risk::Proportion& cheaper = a.asphaltCheaper;
+    out << "Asphalt is the cheaper option in " << Percent(cheaper.value) << " of " << cheaper.count
+        << " iterations (95 % interval " << Percent(cheaper.lower) << " to "
+        << Percent(cheaper.upper) << ").\n";
+    out << "Gridlock: asphalt option in " << Percent(a.asphaltGridlock.value)
+        << ", concrete option in " << Percent(a.concreteGridlock.value) << " of "
+        << a.asphaltGridlock.count << " iterations.\n";
+    if (a.refusedIterations > 0) {
+        out << "Refused by Compute Costs: " << a.refusedIterations << " iterations.\n";
+        for (const risk::RefusalTally& t : a.refusals)
+            out << "  " << t.count << " (first in iteration " << t.firstIteration
+                << "): " << t.refusal.text << '\n';
+    }
+
+    std::vector<const risk::InputSensitivity*> inputs;
+    for (const risk::InputSensitivity& s : a.rankCorrelations) inputs.push_back(&s);
+    const auto strength = [](const risk::InputSensitivity* s) {
+        return std::isnan(s->totalDifference) ? -1.0 : std::fabs(s->totalDifference);
+    };
+    std::ranges::stable_sort(inputs, std::ranges::greater{}, strength);
+    if (inputs.size() > 5) inputs.resize(5);
+    if (inputs.empty()) return;
+    out << "\nThe inputs that drive the difference most: rank correlation with it, and the "
+           "difference with the input at its 10th and 90th percentile\n";
+    for (const risk::InputSensitivity* s : inputs) {
+        const auto swing = std::ranges::find(a.swings, s->field, &risk::Swing::field);
+        out << "  " << std::left << std::setw(36) << s->field << std::right << std::setw(7)
+            << (std::isnan(s->totalDifference) ? "-" : Fixed(s->totalDifference, 2))
+            << std::setw(12) << Fixed(swing->differenceAtLow) << std::setw(12)
+            << Fixed(swing->differenceAtHigh) << '\n';
+    }
+}
+
+// Shows on a terminal how many iterations the runs have done, ten times a second.
+class Progress {
+public:
+    explicit Progress(const std::vector<risk::SimulationControl>& controls)
+        : thread_([&controls](std::stop_token stop) {
+              while (!stop.stop_requested()) {
+                  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                  std::int64_t done = 0, planned = 0;
+                  for (const risk::SimulationControl& c : controls) {
+                      done += c.iterationsDone;
+                      planned += c.iterationsPlanned;
+                  }
+                  std::cerr << "\rSimulating: " << done << " of " << planned << " iterations"
+                            << std::flush;
+              }
+              std::cerr << "\r\033[K" << std::flush;
+          }) {}
+
+private:
+    std::jthread thread_;
+};
+
+} // namespace
+
+int Risk(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    ProjectData project;
+    if (!LoadProject(arguments.file, project, err)) return kFileError;
+    if (!arguments.importFile.empty()) {
+        RiskDefinitions d;
+        if (const int status = ReadDefinitions(arguments.importFile, d, err); status != kOk)
+            return status;
+        if (const std::string problem = risk::CheckRiskDefinitions(d, project); !problem.empty()) {
+            err << "velmora-cli: " << arguments.importFile << ": " << problem << '\n';
+            return kUsageError;
+        }
+        project.riskDefinitions = risk::RiskDefinitionsText(d);
+    } else if (arguments.clear) {
+        project.riskDefinitions.clear();
+    } else {
+        out << (project.riskDefinitions.empty() ? "{}" : project.riskDefinitions) << '\n';
+        return kOk;
+    }
+    return SaveProject(arguments.file, project, err) ? kOk : kFileError;
+}
+
+int Simulate(const Arguments& arguments, std::ostream& out, std::ostream& err) {
+    const std::vector<std::string>& files = arguments.files;
+    const std::string& samples = arguments.samplesFile;
+    if (!samples.empty() && files.size() > 1) {
+        err << "velmora-cli: --samples takes the iterations of one FILE\n";
+        return kUsageError;
+    }
+    if (samples == "-" && arguments.json) {
+        err << "velmora-cli: --samples - and --json both want standard output\n";
+        return kUsageError;
+    }
+    if (!samples.empty() && samples != "-" && SameFile(files.front(), samples)) {
+        err << "velmora-cli: " << samples << " is the project file; the samples would replace it\n";
+        return kUsageError;
+    }
+
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const unsigned workers = std::min<unsigned>(cores, static_cast<unsigned>(files.size()));
+    const unsigned threads = arguments.threads ? arguments.threads : std::max(1u, cores / workers);
+    std::vector<risk::SimulationControl> controls(files.size());
+    std::unique_ptr<Progress> progress;
+    if (&err == &std::cerr && ::isatty(STDERR_FILENO))
+        progress = std::make_unique<Progress>(controls);
+
+    const auto one = [&](std::size_t k, std::ostream& out, std::ostream& err) {
+        const std::string& file = files[k];
+        ProjectData project;
+        if (!LoadProject(file, project, err)) return int{kFileError};
+        for (const std::string& assignment : arguments.sets)
+            if (!ApplySet(project, assignment, err)) return int{kUsageError};
+        RiskDefinitions d;
+        if (const int status = DefinitionsFor(arguments, file, project, d, err); status != kOk)
+            return status;
+
+        const RiskAnalysis a = risk::RunRiskAnalysis(project, d, {threads, &controls[k]});
+        if (a.iterations == a.refusedIterations) {
+            const Refusal& refusal = a.refusals.front().refusal;
+            err << refusal.caption << '\n' << refusal.text << '\n';
+            return int{kRefused};
+        }
+        if (!samples.empty() &&
+            !WriteOutput(
+                samples, [&](const auto& write) { risk::WriteSamplesCsv(a, write); }, &out, err))
+            return int{kFileError};
+        if (samples == "-") return int{kOk};
+        if (arguments.json)
+            out << risk::RiskAnalysisJson(a).dump() << '\n';
+        else
+            WriteSummary(out, file, a);
+        return int{kOk};
+    };
+    const int status = ForEachFile(files, workers, one, out, err);
+    progress.reset();
+    return status;
+}
+
+} // namespace velmora::cli

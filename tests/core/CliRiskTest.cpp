@@ -1,0 +1,201 @@
+#include "CoreTestSupport.h"
+
+#include "model/ProjectFile.h"
+#include "risk/RiskDefinitions.h"
+
+#include <charconv>
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace {
+
+const std::string kExample = std::string(VELMORA_TEST_DATA) + "/risk-example.json";
+
+class CliRiskTest : public ScratchFolder {
+protected:
+    // The heavily queued project with prices on both options and the example definitions.
+    std::string HeavyWithDefinitions() {
+        ProjectData p;
+        p.aadt = 30000;
+        p.laneCount = 4;
+        p.hmaWearingPrice = 55;
+        p.hmaBinderPrice = 50;
+        p.asphaltStage[0].wearingThickness = 2;
+        p.asphaltStage[0].binderThickness = 3;
+        p.concretePrice = 30;
+        p.concreteStage[0].concreteArea = 20000;
+        std::ostringstream err;
+        EXPECT_TRUE(cli::SaveProject(Path("heavy.vlm"), p, err));
+        EXPECT_EQ(RunCli({"risk", Path("heavy.vlm"), "--import", kExample}).status, 0);
+        return Path("heavy.vlm");
+    }
+
+    void WriteText(const std::string& name, const std::string& text) {
+        EXPECT_EQ(cli::WriteFileAtomically(Path(name), text), "");
+    }
+};
+
+} // namespace
+
+TEST_F(CliRiskTest, RiskPrintsStoresAndClearsTheDefinitions) {
+    const std::string file = Path("default.vlm");
+    EXPECT_EQ(RunCli({"risk", file}).out, "{}\n");
+
+    const CliRun import = RunCli({"risk", file, "--import", kExample});
+    EXPECT_EQ(import.status, 0);
+    EXPECT_EQ(import.out + import.err, "");
+    const std::string stored = risk::RiskDefinitionsText(
+        risk::ParseRiskDefinitions(DataFile("risk-example.json")).definitions);
+    EXPECT_EQ(RunCli({"risk", file}).out, stored + "\n");
+    EXPECT_TRUE(Read("default.vlm").starts_with(DataFile("default.vlm") + "VRSK"));
+
+    EXPECT_EQ(RunCli({"risk", file, "--clear"}).status, 0);
+    EXPECT_EQ(Read("default.vlm"), DataFile("default.vlm"));
+    EXPECT_EQ(RunCli({"risk", file, "--clear", "--import", kExample}).status, 2);
+}
+
+// Definitions that cannot run are refused with the entry named, exit 2, and nothing is written.
+TEST_F(CliRiskTest, BadDefinitionsAreRefusedBeforeAnythingRuns) {
+    const std::string file = HeavyWithDefinitions();
+    std::string bad = DataFile("risk-example.json");
+    bad.replace(bad.find(R"("mode": 15)"), 10, R"("mode": 25)");
+    WriteText("bad.json", bad);
+    const std::string before = Read("heavy.vlm");
+    const std::string entry =
+        ": inputs[4] (asphaltStage[1].year): mode 25 lies outside min 12 and max 20\n";
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{"risk", file, "--import", Path("bad.json")}, Path("bad.json") + entry},
+        {{"simulate", file, "--risk", Path("bad.json"), "--samples", Path("s.csv")},
+         Path("bad.json") + entry},
+        {{"simulate", file, "--iterations", "0", "--samples", Path("s.csv")},
+         "the risk definitions of " + file + ": iterations: 0 lies outside 1 and 10000000\n"},
+        {{"simulate", file, "--set", "concretePrice=-10"},
+         "the risk definitions of " + file +
+             ": inputs[5] (concretePrice): samples reach -12.5, below 0,"},
+        {{"simulate", file, "--precision", "1,5"},
+         "--precision needs a number of dollars per mile, not 1,5\n"},
+        {{"simulate", Path("default.vlm")},
+         Path("default.vlm") + " holds no risk definitions: store some with velmora-cli risk " +
+             Path("default.vlm") + " --import DEFS.json, or give --risk DEFS.json\n"},
+        {{"simulate", file, "--sampling", "random"}, "--sampling: random not in {lhs,mc}"},
+        {{"simulate", file, Path("default.vlm"), "--samples", Path("s.csv")},
+         "--samples takes the iterations of one FILE\n"},
+        {{"simulate", file, "--samples", file}, file + " is the project file"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = RunCli(c.args);
+        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_TRUE(run.err.starts_with("velmora-cli: " + c.message)) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_EQ(Read("heavy.vlm"), before);
+    EXPECT_EQ(FileCount(), 3); // default.vlm, heavy.vlm, bad.json
+}
+
+// Each row of the samples, set with compute --set, gives the row's 24 results again.
+TEST_F(CliRiskTest, SampleRowsRunAgainWithComputeSet) {
+    const std::string file = HeavyWithDefinitions();
+    const CliRun run = RunCli({"simulate", file, "--iterations", "25", "--samples", Path("s.csv")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::istringstream csv(Read("s.csv"));
+    std::string line, cell;
+    std::getline(csv, line);
+    std::vector<std::string> columns;
+    for (std::istringstream in(line); std::getline(in, cell, ',');) columns.push_back(cell);
+    const std::size_t fields = columns.size() - 1 - 24 - 3;
+    ASSERT_EQ(fields, 8u);
+    int rows = 0;
+    while (std::getline(csv, line)) {
+        std::vector<std::string> cells;
+        for (std::istringstream in(line); std::getline(in, cell, ',');) cells.push_back(cell);
+        std::vector<std::string> args{"compute", file};
+        for (std::size_t j = 1; j <= fields; ++j)
+            args.insert(args.end(), {"--set", columns[j] + "=" + cells[j]});
+        const CliRun again = RunCli(args);
+        ASSERT_EQ(again.status, 0) << again.err;
+        std::string expected;
+        for (std::size_t r = 0; r < 24; ++r)
+            expected += columns[1 + fields + r] + "\t" + cells[1 + fields + r] + "\n";
+        expected += "asphaltGridlock\t" + cells[1 + fields + 24] + "\nconcreteGridlock\t" +
+                    cells[2 + fields + 24] + "\n";
+        EXPECT_EQ(again.out, expected) << "iteration " << cells[0];
+        ++rows;
+    }
+    EXPECT_EQ(rows, 25);
+}
+
+// The command line's settings override the file's; the threads change nothing; several files
+// print one line of JSON each, in the order given.
+TEST_F(CliRiskTest, TheSameSeedGivesTheSameJsonOnOneAndTwoThreads) {
+    const std::string file = HeavyWithDefinitions();
+    const std::vector<std::string> args{
+        "simulate", file, "--json", "--iterations", "1500", "--seed", "5", "--sampling", "mc"};
+    auto with = [&](std::vector<std::string> more) {
+        std::vector<std::string> all = args;
+        all.insert(all.end(), more.begin(), more.end());
+        return RunCli(all);
+    };
+    const CliRun one = with({"--threads", "1"});
+    ASSERT_EQ(one.status, 0) << one.err;
+    EXPECT_EQ(with({"--threads", "2"}).out, one.out);
+    const nlohmann::json j = nlohmann::json::parse(one.out);
+    EXPECT_EQ(j["iterations"], 1500);
+    EXPECT_EQ(j["seed"], 5);
+    EXPECT_EQ(j["sampling"], "mc");
+    EXPECT_NE(with({"--seed", "6"}).out, one.out);
+
+    const CliRun two = with({file});
+    EXPECT_EQ(two.out, one.out + one.out);
+}
+
+TEST_F(CliRiskTest, TheSummaryGivesTheTotalsTheOddsAndTheDrivingInputs) {
+    const std::string file = HeavyWithDefinitions();
+    const CliRun text = RunCli({"simulate", file, "--iterations", "2000"});
+    ASSERT_EQ(text.status, 0) << text.err;
+    const nlohmann::json j =
+        nlohmann::json::parse(RunCli({"simulate", file, "--iterations", "2000", "--json"}).out);
+    const auto money = [](double v) {
+        char buffer[32];
+        return std::string(buffer,
+                           std::to_chars(buffer, buffer + 32, v, std::chars_format::fixed, 0).ptr);
+    };
+    const auto& total = j["statistics"]["asphaltTotal"];
+    const std::string row = "asphaltTotal" + std::string(6, ' ');
+    const std::size_t at = text.out.find("\n" + row);
+    ASSERT_NE(at, std::string::npos) << text.out;
+    const std::string line = text.out.substr(at + 1, text.out.find('\n', at + 1) - at - 1);
+    for (const double v :
+         {total["mean"].get<double>(), total["percentiles"]["5"]["value"].get<double>(),
+          total["percentiles"]["95"]["value"].get<double>()})
+        EXPECT_NE(line.find(" " + money(v)), std::string::npos) << line << " lacks " << v;
+    EXPECT_NE(
+        text.out.find("Risk analysis of " + file + ": 2000 iterations (Latin hypercube, seed 1)\n"),
+        std::string::npos);
+    EXPECT_NE(text.out.find("Asphalt is the cheaper option in "), std::string::npos);
+    const std::size_t drivers = text.out.find("The inputs that drive the difference most");
+    ASSERT_NE(drivers, std::string::npos);
+    EXPECT_EQ(std::count(text.out.begin() + drivers, text.out.end(), '\n'), 6);
+}
+
+// A damaged definitions block is reported on every command that opens the file, which still
+// opens; the definitions are gone and no save writes them back.
+TEST_F(CliRiskTest, ADamagedBlockIsReportedAndNotWrittenBack) {
+    const std::string file = HeavyWithDefinitions();
+    std::string bytes = Read("heavy.vlm");
+    bytes[bytes.size() - 10] ^= 1;
+    WriteText("heavy.vlm", bytes);
+    const std::string warning = "velmora-cli: " + file +
+                                ": The risk definitions could not be read: their checksum does "
+                                "not match, so they are damaged.\n";
+    const CliRun show = RunCli({"risk", file});
+    EXPECT_EQ(show.status, 0);
+    EXPECT_EQ(show.out, "{}\n");
+    EXPECT_EQ(show.err, warning);
+    EXPECT_EQ(RunCli({"compute", file}).err, warning);
+    EXPECT_EQ(RunCli({"risk", file, "--clear"}).status, 0);
+    EXPECT_EQ(RunCli({"risk", file}).err, "");
+}
