@@ -146,15 +146,20 @@ void WriteSummary(std::ostream& out, const std::string& file, const RiskAnalysis
     std::ranges::stable_sort(inputs, std::ranges::greater{}, strength);
     if (inputs.size() > 5) inputs.resize(5);
     if (inputs.empty()) return;
-    out << "\nThe inputs that drive the difference most: rank correlation with it, and the "
-           "difference with the input at its 10th and 90th percentile\n";
+    out << '\n'
+        << std::left << std::setw(42) << "Inputs that drive the difference" << std::right
+        << std::setw(10) << "rank corr." << std::setw(12) << "at P10" << std::setw(12) << "at P90"
+        << '\n';
     for (const risk::InputSensitivity* s : inputs) {
         const auto swing = std::ranges::find(a.swings, s->field, &risk::Swing::field);
-        out << "  " << std::left << std::setw(36) << s->field << std::right << std::setw(7)
+        out << "  " << std::left << std::setw(40) << s->field << std::right << std::setw(10)
             << (std::isnan(s->totalDifference) ? "-" : Fixed(s->totalDifference, 2))
             << std::setw(12) << Fixed(swing->differenceAtLow) << std::setw(12)
             << Fixed(swing->differenceAtHigh) << '\n';
     }
+    out << "rank corr.: Spearman's, of the input with the difference. at P10, at P90: the "
+           "difference\nwith the input at its 10th, 90th percentile and the rest as the project "
+           "has them.\n";
 }
 
 // Shows on a terminal how many iterations the runs have done, ten times a second.
