@@ -114,6 +114,11 @@ double NormalQuantile(double p) {
     return q < 0.0 ? -z : z;
 }
 
+double LogGamma(double x) {
+    int sign = 0;
+    return ::lgamma_r(x, &sign);
+}
+
 double NormalCdf(double z) {
     return 0.5 * std::erfc(-z / std::numbers::sqrt2);
 }
@@ -161,7 +166,7 @@ Distribution::Distribution(const UncertainInput& input, double base, bool wholeN
         if (max_ > min_) {
             alpha_ = 1.0 + kPertWeight * (mode_ - min_) / (max_ - min_);
             beta_ = 1.0 + kPertWeight * (max_ - mode_) / (max_ - min_);
-            logBeta_ = std::lgamma(alpha_) + std::lgamma(beta_) - std::lgamma(alpha_ + beta_);
+            logBeta_ = LogGamma(alpha_) + LogGamma(beta_) - LogGamma(alpha_ + beta_);
             betaNodes_.assign(kBetaNodes, 0.0);
             betaSlopes_.assign(kBetaNodes, 0.0);
             betaNodes_.back() = 1.0;

@@ -42,6 +42,10 @@ private:
     std::vector<double> values_, cumulative_;
 };
 
+// The logarithm of the gamma function. std::lgamma stores the sign in a global, which makes it
+// unsafe to call from several threads at once.
+double LogGamma(double x);
+
 // The standard normal quantile (Wichura's AS 241, about 1e-16 relative) and distribution.
 double NormalQuantile(double p);
 double NormalCdf(double z);

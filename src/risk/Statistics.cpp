@@ -1,5 +1,7 @@
 #include "Statistics.h"
 
+#include "Distribution.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -29,8 +31,8 @@ std::pair<std::int64_t, std::int64_t> PercentileBounds(std::int64_t n, double p)
     const double sigma = std::sqrt(nd * p * (1.0 - p));
     std::int64_t k =
         std::max<std::int64_t>(0, static_cast<std::int64_t>(nd * p - 12.0 * sigma - 10.0));
-    double mass = std::exp(std::lgamma(nd + 1.0) - std::lgamma(k + 1.0) -
-                           std::lgamma(nd - k + 1.0) + k * std::log(p) + (nd - k) * std::log1p(-p));
+    double mass = std::exp(LogGamma(nd + 1.0) - LogGamma(k + 1.0) - LogGamma(nd - k + 1.0) +
+                           k * std::log(p) + (nd - k) * std::log1p(-p));
     double cdf = 0.0;
     std::int64_t lower = 0, upper = n + 1;
     for (; k <= n; ++k) {
