@@ -3,6 +3,7 @@
 #include "FileIo.h"
 #include "model/ProjectFile.h"
 #include "model/SavedFields.h"
+#include "risk/RiskExport.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -229,10 +230,7 @@ int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
 } // namespace
 
 std::string FormatNumber(double value) {
-    char buffer[64];
-    auto [end, ec] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
-    return std::string(buffer, end);
+    return risk::ExactNumber(value);
 }
 
 std::string EscapeText(std::string_view text) {

@@ -16,15 +16,7 @@ class CliRiskTest : public ScratchFolder {
 protected:
     // The heavily queued project with prices on both options and the example definitions.
     std::string HeavyWithDefinitions() {
-        ProjectData p;
-        p.aadt = 30000;
-        p.laneCount = 4;
-        p.hmaWearingPrice = 55;
-        p.hmaBinderPrice = 50;
-        p.asphaltStage[0].wearingThickness = 2;
-        p.asphaltStage[0].binderThickness = 3;
-        p.concretePrice = 30;
-        p.concreteStage[0].concreteArea = 20000;
+        const ProjectData p = HeavyPricedProject();
         std::ostringstream err;
         EXPECT_TRUE(cli::SaveProject(Path("heavy.vlm"), p, err));
         EXPECT_EQ(RunCli({"risk", Path("heavy.vlm"), "--import", kExample}).status, 0);

@@ -52,6 +52,24 @@ inline ProjectData ProjectWith(const std::vector<std::string>& assignments) {
     return project;
 }
 
+// A project that queues heavily (30000 vehicles a day on four lanes), with prices on both
+// options and stages in years of their own.
+inline ProjectData HeavyPricedProject() {
+    ProjectData p;
+    p.aadt = 30000.0;
+    p.laneCount = 4.0;
+    p.hmaWearingPrice = 55.0;
+    p.hmaBinderPrice = 50.0;
+    p.asphaltStage[0].wearingThickness = 2.0;
+    p.asphaltStage[0].binderThickness = 3.0;
+    p.asphaltStage[1].wearingThickness = 1.5;
+    p.concretePrice = 30.0;
+    p.concreteStage[0].concreteArea = 20000.0;
+    for (int k = 1; k < 4; ++k) p.concreteStage[k].year = 10.0 * k;
+    p.concreteMaintenance[0] = {"Joint resealing", 2.0, 1500.0, 8, 0.0};
+    return p;
+}
+
 // `args`, then --set NAME=VALUE for each of `assignments`.
 inline std::vector<std::string> WithSets(std::vector<std::string> args,
                                          const std::vector<std::string>& assignments) {

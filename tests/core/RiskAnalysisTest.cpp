@@ -61,23 +61,6 @@ std::size_t Index(std::string_view name) {
     return static_cast<std::size_t>(std::ranges::find(ResultNames(), name) - ResultNames().begin());
 }
 
-// A project that queues heavily, with prices on both options and stages in years of their own.
-ProjectData HeavyProject() {
-    ProjectData p;
-    p.aadt = 30000.0;
-    p.laneCount = 4.0;
-    p.hmaWearingPrice = 55.0;
-    p.hmaBinderPrice = 50.0;
-    p.asphaltStage[0].wearingThickness = 2.0;
-    p.asphaltStage[0].binderThickness = 3.0;
-    p.asphaltStage[1].wearingThickness = 1.5;
-    p.concretePrice = 30.0;
-    p.concreteStage[0].concreteArea = 20000.0;
-    for (int k = 1; k < 4; ++k) p.concreteStage[k].year = 10.0 * k;
-    p.concreteMaintenance[0] = {"Joint resealing", 2.0, 1500.0, 8, 0.0};
-    return p;
-}
-
 // The definitions of tests/data/risk-example.json, with other settings: on the heavy project
 // some iterations gridlock the asphalt option.
 RiskDefinitions Example(const std::string& settings) {
@@ -135,7 +118,7 @@ TEST(RiskAnalysis, ALinearTotalHasTheAnalyticalMeanAndVariance) {
 // hand-off and the analysis rewrite is recomputed, so samples of the project's own values give
 // the deterministic results exactly, iteration by iteration.
 TEST(RiskAnalysis, ZeroWidthDistributionsGiveTheDeterministicResultEveryTime) {
-    const ProjectData p = HeavyProject();
+    const ProjectData p = test::HeavyPricedProject();
     std::string inputs;
     const char* relative[] = {"hmaWearingPrice",
                               "hmaBinderPrice",
@@ -197,7 +180,7 @@ TEST(RiskAnalysis, LatinHypercubeNarrowsTheMeanMoreThanMonteCarlo) {
 }
 
 TEST(RiskAnalysis, OneAndTwoThreadsGiveTheSameBytes) {
-    const ProjectData p = HeavyProject();
+    const ProjectData p = test::HeavyPricedProject();
     for (const std::string settings : {R"("iterations": 2500, "seed": 7,)",
                                        R"("seed": 7, "precision": 1, "maxIterations": 2500,)",
                                        R"("iterations": 2500, "seed": 7, "sampling": "mc",)"}) {
@@ -344,9 +327,8 @@ TEST(RiskAnalysis, SwingsRunEachInputAtItsTenthAndNinetiethPercentile) {
 
 // A row of the samples, set with `velmora-cli compute --set`, gives its results again.
 TEST(RiskAnalysis, SampleRowsRunAgainToTheSameResults) {
-    const ProjectData p = HeavyProject();
-    const RiskAnalysis a =
-        Simulate(p, Example(R"("iterations": 40,)"));
+    const ProjectData p = test::HeavyPricedProject();
+    const RiskAnalysis a = Simulate(p, Example(R"("iterations": 40,)"));
     std::istringstream csv(SamplesCsv(a));
     std::string header, line;
     std::getline(csv, header);
@@ -375,9 +357,8 @@ TEST(RiskAnalysis, SampleRowsRunAgainToTheSameResults) {
 }
 
 TEST(RiskAnalysis, TheJsonHoldsEveryFigureWithTheIterationsItRestsOn) {
-    const ProjectData p = HeavyProject();
-    const RiskAnalysis a =
-        Simulate(p, Example(R"("iterations": 500,)"));
+    const ProjectData p = test::HeavyPricedProject();
+    const RiskAnalysis a = Simulate(p, Example(R"("iterations": 500,)"));
     const nlohmann::ordered_json j = RiskAnalysisJson(a);
     std::vector<std::string> keys;
     for (const auto& [key, value] : j.items()) keys.push_back(key);
