@@ -19,6 +19,11 @@ public:
     // The value at cumulative probability u, 0 < u < 1.
     double Quantile(double u) const;
 
+    // Makes Quantile fast for the thousands of samples of a simulation, at a cost of a few
+    // milliseconds: PERT quantiles then come from a table and agree with the exact inverse to
+    // within 1e-11 of the range.
+    void Tabulate();
+
     // The least and the largest value a sample takes. An unbounded normal or lognormal tail
     // counts by its 0.0001 or 0.9999 quantile.
     double Lowest() const;
@@ -34,8 +39,8 @@ private:
     // the truncation points.
     double mu_ = 0.0, sigma_ = 0.0, below_ = 0.0, above_ = 1.0;
     bool truncatedBelow_ = false, truncatedAbove_ = false;
-    // PERT: the beta parameters, and the quantiles at u = k / (size - 1) with their slopes, from
-    // which the exact inversion starts.
+    // PERT: the beta parameters, and once tabulated the quantiles at u = k / (size - 1) with
+    // their slopes.
     double alpha_ = 1.0, beta_ = 1.0, logBeta_ = 0.0;
     std::vector<double> betaNodes_, betaSlopes_;
     // Discrete: the values and their cumulative probabilities.

@@ -167,16 +167,24 @@ void Ranks(const std::vector<double>& values, std::vector<double>& ranks, Rankin
     }
 }
 
-double PearsonCorrelation(const std::vector<double>& x, const std::vector<double>& y) {
+double SpearmanCorrelation(const std::vector<double>& x, const std::vector<double>& yRanks,
+                           RankingScratch& scratch) {
     const std::size_t n = x.size();
-    if (n < 2) return kNotANumber;
-    const double mx = std::accumulate(x.begin(), x.end(), 0.0) / n;
-    const double my = std::accumulate(y.begin(), y.end(), 0.0) / n;
+    const std::vector<std::uint32_t>& order = AscendingOrder(x, scratch);
+    // Shared ranks keep the mean rank at (n + 1) / 2.
+    const double mean = 0.5 * static_cast<double>(n + 1);
     double sxy = 0.0, sxx = 0.0, syy = 0.0;
-    for (std::size_t i = 0; i < n; ++i) {
-        sxy += (x[i] - mx) * (y[i] - my);
-        sxx += (x[i] - mx) * (x[i] - mx);
-        syy += (y[i] - my) * (y[i] - my);
+    for (std::size_t i = 0; i < n;) {
+        std::size_t j = i;
+        while (j + 1 < n && x[order[j + 1]] == x[order[i]]) ++j;
+        const double dx = 0.5 * static_cast<double>(i + j) + 1.0 - mean;
+        for (std::size_t k = i; k <= j; ++k) {
+            const double dy = yRanks[order[k]] - mean;
+            sxy += dx * dy;
+            sxx += dx * dx;
+            syy += dy * dy;
+        }
+        i = j + 1;
     }
     if (!(sxx > 0.0 && syy > 0.0)) return kNotANumber;
     return sxy / std::sqrt(sxx * syy);

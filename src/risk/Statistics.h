@@ -81,7 +81,10 @@ inline std::vector<double> Ranks(const std::vector<double>& values) {
     Ranks(values, ranks, scratch);
     return ranks;
 }
-double PearsonCorrelation(const std::vector<double>& x, const std::vector<double>& y);
+// Spearman's rank correlation of `x` with values whose ranks are `yRanks`, without a rank vector
+// of x's own; not a number when either is constant.
+double SpearmanCorrelation(const std::vector<double>& x, const std::vector<double>& yRanks,
+                           RankingScratch& scratch);
 
 // Turns a net present value into the equivalent uniform annual cost over `years` at
 // `discountRate` percent.

@@ -75,7 +75,8 @@ RiskDefinitions Example(const std::string& settings) {
 }
 
 double Spearman(const std::vector<double>& x, const std::vector<double>& y) {
-    return PearsonCorrelation(Ranks(x), Ranks(y));
+    RankingScratch scratch;
+    return SpearmanCorrelation(x, Ranks(y), scratch);
 }
 
 } // namespace

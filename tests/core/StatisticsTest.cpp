@@ -78,8 +78,12 @@ TEST(Statistics, WilsonIntervalsRanksAndCapitalRecovery) {
     std::ranges::stable_sort(order, {}, [&](std::uint32_t i) { return values[i]; });
     RankingScratch scratch;
     EXPECT_EQ(AscendingOrder(values, scratch), order);
-    EXPECT_NEAR(PearsonCorrelation({1, 2, 3, 4}, {2, 4, 6, 9}), 11.5 / std::sqrt(5 * 26.75), 1e-15);
-    EXPECT_TRUE(std::isnan(PearsonCorrelation({1, 2, 3}, {5, 5, 5})));
+    // Spearman's rho with shared ranks: x ranks 1 2 3 4 5, y ranks 1 2 3.5 5 3.5.
+    RankingScratch ranking;
+    EXPECT_NEAR(SpearmanCorrelation({1, 2, 3, 4, 5}, Ranks({5, 6, 7, 8, 7}), ranking),
+                8 / std::sqrt(10 * 9.5), 1e-15);
+    EXPECT_NEAR(SpearmanCorrelation({3, 1, 2}, Ranks({-1, 9, 4}), ranking), -1.0, 1e-15);
+    EXPECT_TRUE(std::isnan(SpearmanCorrelation({1, 2, 3}, Ranks({5, 5, 5}), ranking)));
 
     // 4 % over 40 years: 0.04 x 1.04^40 / (1.04^40 - 1).
     EXPECT_NEAR(CapitalRecoveryFactor(4, 40), 0.0505235, 1e-7);
