@@ -57,9 +57,11 @@ CorrelationPlan PlanCorrelations(const RiskDefinitions& d) {
 }
 
 void ImposeRankCorrelation(const CorrelationPlan& plan, const std::vector<double*>& columns,
-                           std::size_t n, std::uint64_t seed, std::int64_t first) {
+                           std::size_t n, std::uint64_t seed, std::int64_t first,
+                           const std::atomic<bool>* cancel) {
     const std::size_t k = plan.inputs.size();
     if (k < 2 || !plan.ok || n < k + 2) return;
+    const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
 
     // Van der Waerden scores, in an independent random order for each input.
     std::vector<double> ladder(n);
@@ -67,7 +69,7 @@ void ImposeRankCorrelation(const CorrelationPlan& plan, const std::vector<double
         ladder[r] = NormalQuantile(static_cast<double>(r + 1) / static_cast<double>(n + 1));
     std::vector<std::vector<double>> scores(k, std::vector<double>(n));
     std::vector<std::uint32_t> order;
-    for (std::size_t c = 0; c < k; ++c) {
+    for (std::size_t c = 0; c < k && !cancelled(); ++c) {
         Shuffle(order, n, seed, first, static_cast<std::uint32_t>(plan.inputs[c]), Stream::Scores);
         for (std::size_t t = 0; t < n; ++t) scores[c][t] = ladder[order[t]];
     }
@@ -82,7 +84,7 @@ void ImposeRankCorrelation(const CorrelationPlan& plan, const std::vector<double
                 std::inner_product(scores[a].begin(), scores[a].end(), scores[b].begin(), 0.0) /
                 sumSquares;
     const std::vector<double> f = Cholesky(own, k);
-    if (f.empty()) return;
+    if (f.empty() || cancelled()) return;
     // m = target factor x f^-1, lower triangular; f^-1 by forward substitution.
     std::vector<double> inverse(k * k, 0.0), m(k * k, 0.0);
     for (std::size_t j = 0; j < k; ++j)
@@ -106,7 +108,7 @@ void ImposeRankCorrelation(const CorrelationPlan& plan, const std::vector<double
     // Each input's samples, sorted, go to the rows in the order of its new scores.
     std::vector<double> sorted(n);
     RankingScratch scratch;
-    for (std::size_t c = 0; c < k; ++c) {
+    for (std::size_t c = 0; c < k && !cancelled(); ++c) {
         const std::vector<std::uint32_t>& rows = AscendingOrder(scores[c], scratch);
         std::copy(columns[c], columns[c] + n, sorted.begin());
         std::ranges::sort(sorted);

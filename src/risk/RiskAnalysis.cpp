@@ -64,14 +64,17 @@ struct Worker {
     std::vector<std::uint32_t> strata;
 };
 
-void Tally(std::vector<RefusalTally>& tallies, Refusal&& refusal, std::int64_t iteration) {
-    for (RefusalTally& t : tallies)
-        if (t.refusal.text == refusal.text && t.refusal.caption == refusal.caption) {
-            ++t.count;
-            t.firstIteration = std::min(t.firstIteration, iteration);
-            return;
-        }
-    tallies.push_back({std::move(refusal), 1, iteration});
+// Counts `tally` in `tallies`, which keep one entry per refusal and its first iteration.
+void Tally(std::vector<RefusalTally>& tallies, RefusalTally&& tally) {
+    const auto same = std::ranges::find_if(tallies, [&](const RefusalTally& t) {
+        return t.refusal.text == tally.refusal.text && t.refusal.caption == tally.refusal.caption;
+    });
+    if (same == tallies.end()) {
+        tallies.push_back(std::move(tally));
+        return;
+    }
+    same->count += tally.count;
+    same->firstIteration = std::min(same->firstIteration, tally.firstIteration);
 }
 
 // The mean and spread of the differences so far, added in iteration order.
@@ -104,15 +107,16 @@ public:
           threads_(o.threads ? o.threads : std::max(1u, std::thread::hardware_concurrency())) {
         ProjectData base = project;
         std::vector<int> items;
+        std::vector<bool> whole;
         for (const UncertainInput& input : d.inputs) {
             const FieldInfo info = *LookUpField(input.field);
             items.push_back(info.item);
-            whole_.push_back(info.kind != FieldInfo::Kind::Number);
+            whole.push_back(info.kind != FieldInfo::Kind::Number);
             a.fields.push_back(input.field);
         }
         const std::vector<FieldSlot> slots = FindSlots(base, items);
         for (std::size_t j = 0; j < slots.size(); ++j)
-            distributions_.emplace_back(d.inputs[j], slots[j].Get(), whole_[j]);
+            distributions_.emplace_back(d.inputs[j], slots[j].Get(), whole[j]);
         ParallelFor(threads_, distributions_.size(), 1,
                     [&](std::size_t j, unsigned) { distributions_[j].Tabulate(); });
         workers_.resize(threads_);
@@ -152,17 +156,7 @@ public:
         for (Worker& w : workers_)
             for (RefusalTally& t : w.refusals) {
                 a_.refusedIterations += t.count;
-                auto& merged = a_.refusals;
-                const auto same = std::ranges::find_if(merged, [&](const RefusalTally& m) {
-                    return m.refusal.text == t.refusal.text &&
-                           m.refusal.caption == t.refusal.caption;
-                });
-                if (same == merged.end()) {
-                    merged.push_back(std::move(t));
-                } else {
-                    same->count += t.count;
-                    same->firstIteration = std::min(same->firstIteration, t.firstIteration);
-                }
+                Tally(a_.refusals, std::move(t));
             }
         std::ranges::sort(a_.refusals, {}, &RefusalTally::firstIteration);
         return true;
@@ -214,7 +208,9 @@ private:
         });
         std::vector<double*> columns;
         for (std::size_t j : plan_.inputs) columns.push_back(a_.inputs[j].data() + first);
-        if (!Cancelled()) ImposeRankCorrelation(plan_, columns, n, d_.seed, first);
+        if (!Cancelled())
+            ImposeRankCorrelation(plan_, columns, n, d_.seed, first,
+                                  control_ ? &control_->cancel : nullptr);
         return !Cancelled();
     }
 
@@ -227,7 +223,7 @@ private:
                 worker.slots[j].Set(a_.inputs[j][i]);
             if (std::optional<Refusal> refusal = PrepareAnalysis(worker.project)) {
                 a_.outcome[i] = kRefused;
-                Tally(worker.refusals, std::move(*refusal), static_cast<std::int64_t>(i) + 1);
+                Tally(worker.refusals, {std::move(*refusal), 1, static_cast<std::int64_t>(i) + 1});
             } else {
                 const AnalysisResult run = RunAnalysis(worker.project);
                 const ResultArray values = ResultValues(run.results);
@@ -255,7 +251,6 @@ private:
     RiskAnalysis& a_;
     SimulationControl* control_;
     unsigned threads_;
-    std::vector<bool> whole_;
     std::vector<Distribution> distributions_;
     std::vector<Worker> workers_;
     CorrelationPlan plan_;
