@@ -158,8 +158,8 @@ void WriteSummary(std::ostream& out, const std::string& file, const RiskAnalysis
             << Fixed(swing->differenceAtHigh) << '\n';
     }
     out << "rank corr.: Spearman's, of the input with the difference. at P10, at P90: the "
-           "difference\nwith the input at its 10th, 90th percentile and the rest as the project "
-           "has them.\n";
+           "difference with\nthe input at its 10th, 90th percentile and the rest as the project "
+           "has them; - where that run\ngridlocks or is refused.\n";
 }
 
 // Shows on a terminal how many iterations the runs have done, ten times a second.

@@ -170,7 +170,7 @@ TEST_F(CliRiskTest, TheSummaryGivesTheTotalsTheOddsAndTheDrivingInputs) {
     EXPECT_NE(text.out.find("Asphalt is the cheaper option in "), std::string::npos);
     const std::size_t drivers = text.out.find("Inputs that drive the difference");
     ASSERT_NE(drivers, std::string::npos);
-    EXPECT_EQ(std::count(text.out.begin() + drivers, text.out.end(), '\n'), 8);
+    EXPECT_EQ(std::count(text.out.begin() + drivers, text.out.end(), '\n'), 9);
 }
 
 // A damaged definitions block is reported on every command that opens the file, which still
