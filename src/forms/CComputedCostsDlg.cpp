@@ -207,7 +207,9 @@ void CComputedCostsDlg::ShowExclusion() {
 void CComputedCostsDlg::ShowResults() {
     int i = 0;
     ForEachCostResult(run_.results, [&](const std::string&, double value) {
-        static_cast<QLineEdit*>(Control(ResultId(i++)))->setText(FormatDouble(value));
+        auto* edit = static_cast<QLineEdit*>(Control(ResultId(i++)));
+        edit->setText(FormatDouble(value));
+        edit->setCursorPosition(0);
     });
 }
 
