@@ -116,7 +116,7 @@ CComputedCostsDlg::CComputedCostsDlg(const ProjectData& project, QWidget* parent
     for (int i = 0; i < 24; ++i) then(Control(ResultId(i)));
     exportAll->setFocus();
     // As wide as the form was drawn; as high as its rows need.
-    resize(QSize(DialogUnitSize(font(), 625, 273).width(), 0).expandedTo(sizeHint()));
+    resize(FormSize(*this, 625, 0));
 }
 
 QWidget* CComputedCostsDlg::BuildOption(int option) {
@@ -171,9 +171,8 @@ QWidget* CComputedCostsDlg::BuildOption(int option) {
     }
     label(QStringLiteral("Recurring Maintenance"), kMaintenance, kLabels);
     result(layout.maintenance, kMaintenance, kAgency);
-    QLabel* total = label(QStringLiteral("TOTAL COST, NET PRESENT VALUE ($/MILE) = "), kTotal,
-                          kLabels, 3, Qt::AlignRight);
-    total->setWordWrap(true);
+    label(QStringLiteral("TOTAL COST, NET PRESENT VALUE ($/MILE) = "), kTotal, kLabels, 3,
+          Qt::AlignRight);
     result(layout.total, kTotal, kAgencyRight, kUserRight - kAgencyRight + 1);
     return box;
 }

@@ -261,7 +261,7 @@ void CInputDlg::SetPopupHelp(const std::vector<Popup>& popups) {
 }
 
 void CInputDlg::SetDialogUnitSize(int width, int height) {
-    resize(DialogUnitSize(font(), width, height).expandedTo(sizeHint()));
+    resize(FormSize(*this, width, height));
 }
 
 CInputDlg::Binding* CInputDlg::BindingOf(int id) {

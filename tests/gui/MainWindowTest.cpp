@@ -7,6 +7,7 @@
 #include "CVelmoraDoc.h"
 #include "CVelmoraView.h"
 #include "FormDriver.h"
+#include "FormNumbers.h"
 #include "GuiTestSupport.h"
 #include "engine/Analysis.h"
 #include "model/ProjectFile.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPrintDialog>
 #include <QPushButton>
@@ -486,6 +488,24 @@ private slots:
         QVERIFY(printDialogShown);
         QCOMPARE(app->ExitCode(), 0);
         QVERIFY(!Frame()->isVisible());
+    }
+
+    // Every form and the results form open at a size that a 1024 x 768 screen shows whole,
+    // with room for a title bar and a panel; widened, a form gives the room to its texts.
+    void everyFormFitsA1024By768Screen() {
+        test::MessageRecorder messages;
+        for (int button : {1000, 1008, 1011, 1012, 1013, 1014, 1015})
+            Press(button, 2, [](QDialog* form) {
+                QVERIFY2(form->width() <= 1024 && form->height() <= 768 - 64,
+                         qPrintable(form->windowTitle()));
+                QHash<QLineEdit*, int> texts;
+                for (QLineEdit* edit : form->findChildren<QLineEdit*>())
+                    if (!edit->isReadOnly() && !ParseDouble(edit->text()))
+                        texts.insert(edit, edit->width());
+                form->resize(form->width() + 100, form->height());
+                for (auto [edit, width] : texts.asKeyValueRange())
+                    QVERIFY2(edit->width() > width, qPrintable(edit->text()));
+            });
     }
 };
 
