@@ -80,12 +80,7 @@ QString CVelmoraDoc::AskSaveAsName() const {
         QString path = AskFileName(view_ ? view_->window() : nullptr, request);
         if (path.isEmpty()) return path;
         if (QFileInfo(path).suffix().isEmpty()) path += ".vlm";
-        if (!QFileInfo::exists(path) ||
-            ShowMessage(view_,
-                        QString("%1 already exists.\nDo you want to replace it?").arg(Native(path)),
-                        "Save As", QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No,
-                        QMessageBox::No) == QMessageBox::Yes)
-            return path;
+        if (MayReplace(view_, path, "Save As")) return path;
         request.initialName = path;
     }
 }

@@ -189,7 +189,7 @@ void CVelmoraView::OnComputeCosts() {
     // The hand-off rewrites the inclusion flags and OK on the results form brings in the
     // treatment counts: either is a change worth saving.
     const ProjectData before = project_;
-    ComputeCosts(project_, this);
+    ComputeCosts(project_, this, document_.GetPathName());
     if (!SameSavedFields(before, project_)) document_.SetModifiedFlag();
 }
 

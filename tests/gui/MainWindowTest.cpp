@@ -490,6 +490,28 @@ private slots:
         QVERIFY(!Frame()->isVisible());
     }
 
+    // A gridlock message comes before the results form is up, so it stands over the main
+    // window. Export All Data keeps off the open project's file.
+    void computeCostsOnAnOpenGridlockedProject() {
+        ProjectData jam;
+        jam.aadt = 20000;
+        jam.trafficGrowth = 10;
+        const QString path = Path("jam.vlm");
+        test::WriteAll(path, Encoded(jam));
+        QVERIFY(app->OpenDocumentFile(path));
+        test::MessageRecorder messages;
+        test::FileDialogAnswers files;
+        files.Answer(path);
+        Press(1012, 2,
+              [](QDialog* form) { static_cast<CComputedCostsDlg*>(form)->OnExportAllData(); });
+        QCOMPARE(messages.shown.size(), 2);
+        QCOMPARE(messages.shown[0].caption, QString(kGridlockCaption));
+        QVERIFY(messages.shown[0].parent && messages.shown[0].parent->window() == Frame());
+        QVERIFY(messages.shown[1].text.startsWith("Cannot export to " +
+                                                  QDir::toNativeSeparators(path)));
+        QCOMPARE(ReadAll(path), Encoded(jam));
+    }
+
     // Every form and the results form open at a size that a 1024 x 768 screen shows whole,
     // with room for a title bar and a panel; widened, a form gives the room to its texts.
     void everyFormFitsA1024By768Screen() {
