@@ -29,6 +29,7 @@
 #include <QToolBar>
 #include <QWhatsThis>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace velmora;
 using test::ReadAll;
@@ -424,7 +425,15 @@ private slots:
         const QString caption = Caption();
         const QByteArray good = ReadAll(Path("good.vlm"));
         test::WriteAll(Path("cut.vlm"), good.left(good.size() / 2));
-        for (const QString& path : {Path("cut.vlm"), Path("missing.vlm"), dir->path()}) {
+        test::WriteAll(Path("empty.vlm"), {});
+        // Neither a pipe nor a device may be read from, nor a file larger than any project.
+        QVERIFY(::mkfifo(QFile::encodeName(Path("pipe.vlm")).constData(), 0600) == 0);
+        QFile huge(Path("huge.vlm"));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(kMaxProjectFileBytes) + 1));
+        huge.close();
+        for (const QString& path :
+             {Path("cut.vlm"), Path("missing.vlm"), dir->path(), Path("empty.vlm"),
+              Path("pipe.vlm"), QString("/dev/zero"), Path("huge.vlm")}) {
             const qsizetype shown = messages.shown.size();
             QVERIFY(!app->OpenDocumentFile(path));
             QCOMPARE(messages.shown.size(), shown + 1);
@@ -437,6 +446,7 @@ private slots:
         }
         // The message says what is wrong with the file, not just that it failed.
         QVERIFY(messages.shown[0].text.contains("incomplete"));
+        QVERIFY(messages.shown[3].text.contains("empty"));
     }
 
     void aFailedSaveKeepsThePreviousFileAndTheDocument() {
