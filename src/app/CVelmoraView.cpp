@@ -155,6 +155,8 @@ void CVelmoraView::Serialize(ProjectArchive& archive) {
 }
 
 void CVelmoraView::OnInitialUpdate() {
+    // A project just opened or started has its own switches.
+    Button(kTrafficButton)->setEnabled(project_.TrafficFormAvailable());
     QWidget* frame = window();
     if (frame == this) return;
     if (frame->layout()) frame->layout()->activate();

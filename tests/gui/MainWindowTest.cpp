@@ -137,9 +137,9 @@ private slots:
         test::SaveScreenshot(Frame(), "main-window");
     }
 
-    // Only the General Information form, when it closes whichever way, sets the traffic button:
-    // disabled when both switches are Exclude.
-    void trafficButtonFollowsTheSwitchesWhenGeneralInformationCloses() {
+    // The General Information form, when it closes whichever way, and a project opened or
+    // started set the traffic button: disabled when both switches are Exclude.
+    void trafficButtonFollowsTheSwitchesOfTheProject() {
         test::MessageRecorder messages;
         QPushButton* traffic = View().Button(CVelmoraView::kTrafficButton);
         SetSwitches(WzInclusion::Exclude, WzInclusion::Exclude, 1);
@@ -151,14 +151,16 @@ private slots:
         QVERIFY(!traffic->isEnabled());
         QVERIFY(!Frame()->isWindowModified());
 
-        // Opening or creating a project leaves the button as it is, until the form closes.
         QVERIFY(app->OpenDocumentFile(MakeProjectFile("includes.vlm", 2.0)));
-        app->OnFileNew();
-        QVERIFY(!traffic->isEnabled());
-        Press(1000);
         QVERIFY(traffic->isEnabled());
         QVERIFY(app->OpenDocumentFile(MakeProjectFile("excludes.vlm", 2.0, WzInclusion::Exclude)));
+        QVERIFY(!traffic->isEnabled());
+        Trigger(ID_FILE_MRU_FILE1 + 1); // includes.vlm
         QVERIFY(traffic->isEnabled());
+        // New keeps the record, and with it the switches.
+        Project().initialWzInclusion = Project().rehabWzInclusion = WzInclusion::Exclude;
+        app->OnFileNew();
+        QVERIFY(!traffic->isEnabled());
 
         SetSwitches(WzInclusion::Exclude, WzInclusion::Include, 1);
         QVERIFY(traffic->isEnabled());
@@ -168,6 +170,9 @@ private slots:
         Press(1000);
         QVERIFY(traffic->isEnabled());
         QCOMPARE(messages.shown.size(), 0);
+
+        QVERIFY(Start({Path("excludes.vlm")}));
+        QVERIFY(!View().Button(CVelmoraView::kTrafficButton)->isEnabled());
     }
 
     void computeCostsShowsTheRunAndOkKeepsItsTreatmentCounts() {
@@ -380,6 +385,19 @@ private slots:
         Trigger(ID_FILE_MRU_FILE1 + 3);
         QCOMPARE(Project().projectLength, 2.0);
         QCOMPARE(app->RecentFiles(), QStringList({opened[3], opened[0], opened[1], opened[2]}));
+
+        // A name with "&" reads as it is, not as the mark of a key. An entry whose file is gone
+        // says so when chosen, and goes.
+        const QString ampersand = MakeProjectFile("R&D.vlm", 6.0);
+        QVERIFY(app->OpenDocumentFile(ampersand));
+        QCOMPARE(Frame()->Action(ID_FILE_MRU_FILE1)->iconText(),
+                 "1 " + QDir::toNativeSeparators(ampersand));
+        test::MessageRecorder messages;
+        QVERIFY(QFile::remove(opened[0]));
+        Trigger(ID_FILE_MRU_FILE1 + 2);
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY(messages.shown[0].text.contains("p5.vlm"));
+        QCOMPARE(app->RecentFiles(), QStringList({ampersand, opened[3], opened[1]}));
     }
 
     void aModifiedProjectAsksBeforeItIsReplacedOrClosed() {
@@ -498,6 +516,12 @@ private slots:
         QVERIFY(printDialogShown);
         QCOMPARE(app->ExitCode(), 0);
         QVERIFY(!Frame()->isVisible());
+
+        // Without a file there is nothing to print, and the program says what is missing.
+        QVERIFY(!Start({"/p"}));
+        QCOMPARE(messages.shown.size(), 2);
+        QVERIFY(messages.shown[1].text.contains("velmora /p FILE.vlm"));
+        QVERIFY(app->ExitCode() != 0);
     }
 
     // A gridlock message comes before the results form is up, so it stands over the main
