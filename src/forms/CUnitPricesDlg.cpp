@@ -86,7 +86,7 @@ CUnitPricesDlg::CUnitPricesDlg(const ProjectData& project, QWidget* parent)
         grid->addWidget(Label(QString::fromUtf8(label)), row, 0, 1, 2);
         grid->addWidget(NumberEdit(id), row, 2);
         QLabel* units = Label(QString::fromUtf8(unit));
-        // The longest unit goes onto two lines, so that the form fits a small screen.
+        // The longest unit wraps, so that the form fits a small screen.
         units->setWordWrap(true);
         units->setMaximumWidth(
             fontMetrics().horizontalAdvance(QStringLiteral("construction cost")));
