@@ -71,11 +71,13 @@ const QString kIdlePrompt = QStringLiteral("For Help, press F1");
 const QString kContextHelpPrompt = QStringLiteral("Select an object on which to get Help");
 
 // The recent-file entry as the menu shows it: the bare name for a file in the working folder,
-// the full path otherwise.
+// the full path otherwise; an "&" doubled, which the menu would otherwise take for the mark of
+// the entry's key.
 QString MenuName(const QString& path) {
     const QFileInfo info(path);
     return QDir::toNativeSeparators(info.absolutePath() == QDir::currentPath() ? info.fileName()
-                                                                               : path);
+                                                                               : path)
+        .replace(u'&', QStringLiteral("&&"));
 }
 
 } // namespace
@@ -132,7 +134,7 @@ void CMainFrame::CreateMenus() {
         QAction* entry = fileMenu_->addAction(QString());
         entry->setStatusTip("Open this document");
         connect(entry, &QAction::triggered, this, [this, k] {
-            if (k < recentPaths_.size()) app_.OpenDocumentFile(recentPaths_[k]);
+            if (k < recentPaths_.size()) app_.OnOpenRecentFile(recentPaths_[k]);
         });
         recentActions_[k] = entry;
         actions_.insert(ID_FILE_MRU_FILE1 + k, entry);

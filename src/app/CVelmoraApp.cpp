@@ -7,6 +7,7 @@
 #include "CVelmoraView.h"
 #include "FileDialog.h"
 #include "Help.h"
+#include "MessageBox.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -82,7 +83,15 @@ bool CVelmoraApp::InitInstance(const QStringList& arguments) {
     document_->OnNewDocument();
     if (print) {
         // Printing from the command line prints and ends without showing the window.
-        const bool opened = !file.isEmpty() && document_->OnOpenDocument(file);
+        if (file.isEmpty()) {
+            ShowMessage(nullptr,
+                        "No project file to print was named.\nStart Velmora as: velmora /p "
+                        "FILE.vlm",
+                        "Velmora");
+            exitCode_ = 2;
+            return false;
+        }
+        const bool opened = document_->OnOpenDocument(file);
         if (opened) View().OnFilePrint();
         exitCode_ = opened ? 0 : 1;
         return false;
@@ -112,6 +121,13 @@ bool CVelmoraApp::OpenDocumentFile(const QString& path) {
     if (!document_->SaveModified() || !document_->OnOpenDocument(path)) return false;
     View().OnInitialUpdate();
     return true;
+}
+
+void CVelmoraApp::OnOpenRecentFile(const QString& path) {
+    if (OpenDocumentFile(path) || QFileInfo::exists(path)) return;
+    recentFiles_.removeAll(path);
+    frame_->UpdateRecentFileMenu(recentFiles_);
+    SaveStdProfileSettings();
 }
 
 void CVelmoraApp::OnAppAbout() {

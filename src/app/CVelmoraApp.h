@@ -36,6 +36,8 @@ public:
     void OnFileOpen();
     // Opens `path` in place of the current project, after asking to save a modified one.
     bool OpenDocumentFile(const QString& path);
+    // A recent-file entry: opens its file, and drops the entry when the file is gone.
+    void OnOpenRecentFile(const QString& path);
     void OnAppAbout();
 
     const QStringList& RecentFiles() const { return recentFiles_; }

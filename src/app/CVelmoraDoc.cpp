@@ -4,6 +4,7 @@
 #include "FileDialog.h"
 #include "MessageBox.h"
 #include "SaveFile.h"
+#include "model/ProjectFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,13 +33,20 @@ bool CVelmoraDoc::OnNewDocument() {
 }
 
 bool CVelmoraDoc::OnOpenDocument(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ShowMessage(view_, QString("Cannot open %1.\n%2").arg(Native(path), file.errorString()),
-                    kCaption);
+    const auto cannotOpen = [&](const QString& reason) {
+        ShowMessage(view_, QString("Cannot open %1.\n%2").arg(Native(path), reason), kCaption);
         return false;
-    }
-    const QByteArray bytes = file.readAll();
+    };
+    // Opening a pipe would wait for a writer, and a device never ends: only a regular file of a
+    // project file's size is opened, and no more of it is read than that, should it grow.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) return cannotOpen("It is not a file.");
+    if (info.size() > qint64(kMaxProjectFileBytes))
+        return cannotOpen(QString("It is larger than %1 MiB, far more than a project file holds.")
+                              .arg(kMaxProjectFileBytes >> 20));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return cannotOpen(file.errorString());
+    const QByteArray bytes = file.read(qint64(kMaxProjectFileBytes));
     if (file.error() != QFileDevice::NoError) {
         ShowMessage(view_, QString("Cannot read %1.\n%2").arg(Native(path), file.errorString()),
                     kCaption);
@@ -80,12 +88,7 @@ QString CVelmoraDoc::AskSaveAsName() const {
         QString path = AskFileName(view_ ? view_->window() : nullptr, request);
         if (path.isEmpty()) return path;
         if (QFileInfo(path).suffix().isEmpty()) path += ".vlm";
-        if (!QFileInfo::exists(path) ||
-            ShowMessage(view_,
-                        QString("%1 already exists.\nDo you want to replace it?").arg(Native(path)),
-                        "Save As", QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No,
-                        QMessageBox::No) == QMessageBox::Yes)
-            return path;
+        if (MayReplace(view_, path, "Save As")) return path;
         request.initialName = path;
     }
 }

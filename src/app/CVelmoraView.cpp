@@ -155,6 +155,8 @@ void CVelmoraView::Serialize(ProjectArchive& archive) {
 }
 
 void CVelmoraView::OnInitialUpdate() {
+    // A project just opened or started has its own switches.
+    Button(kTrafficButton)->setEnabled(project_.TrafficFormAvailable());
     QWidget* frame = window();
     if (frame == this) return;
     if (frame->layout()) frame->layout()->activate();
@@ -189,7 +191,7 @@ void CVelmoraView::OnComputeCosts() {
     // The hand-off rewrites the inclusion flags and OK on the results form brings in the
     // treatment counts: either is a change worth saving.
     const ProjectData before = project_;
-    ComputeCosts(project_, this);
+    ComputeCosts(project_, this, document_.GetPathName());
     if (!SameSavedFields(before, project_)) document_.SetModifiedFlag();
 }
 

@@ -28,7 +28,8 @@ public:
     // Writes the record into the archive's bytes, or reads it from them.
     void Serialize(ProjectArchive& archive);
 
-    // Each time a project is created or opened: the frame fits itself around the form again.
+    // Each time a project is created or opened: the traffic button follows the project's
+    // switches, and the frame fits itself around the form again.
     void OnInitialUpdate();
 
     // The command form's buttons by control id (1000, 1008, 1011 to 1015).

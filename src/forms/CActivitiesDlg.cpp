@@ -20,16 +20,6 @@ int BoxColumn(int stage) {
     return 2 + 4 * stage;
 }
 
-// Reads as a second line of the row label: read-only, no border, no background of its own.
-void ShowAsLabel(QLineEdit* edit) {
-    edit->setReadOnly(true);
-    edit->setFrame(false);
-    edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QPalette palette = edit->palette();
-    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
-    edit->setPalette(palette);
-}
-
 } // namespace
 
 CInputDlg::Check CActivitiesDlg::Positive() {
@@ -67,7 +57,10 @@ CActivitiesDlg::CActivitiesDlg(const ProjectData& project, int templateId, const
             QLabel* label = misc->labelId ? StaticText(misc->labelId) : Label(row.label);
             label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             QLineEdit* description = LineEdit(misc->descriptionId);
-            ShowAsLabel(description);
+            // Reads as a second line of the row label: no border, no background of its own.
+            ShowReadOnly(description);
+            description->setFrame(false);
+            description->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             popups.push_back({misc->descriptionId, kDescriptionPopup});
             auto* cell = new QVBoxLayout;
             cell->setSpacing(0);
@@ -83,7 +76,7 @@ CActivitiesDlg::CActivitiesDlg(const ProjectData& project, int templateId, const
         }
     }
     // The initial construction lies where the project puts it; this form only shows the year.
-    static_cast<QLineEdit*>(Control(layout.rows[0].ids[0]))->setReadOnly(true);
+    ShowReadOnly(static_cast<QLineEdit*>(Control(layout.rows[0].ids[0])));
 
     // Part of the form, but the inclusion of a stage is never chosen here. Being hidden they take
     // no room, so they stay out of the grid, which would give their empty row the spare height.

@@ -9,6 +9,7 @@
 #include "report/Report.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -18,6 +19,7 @@
 #include <QVBoxLayout>
 #include <array>
 #include <ctime>
+#include <filesystem>
 
 namespace velmora {
 namespace {
@@ -53,6 +55,13 @@ constexpr std::array<OptionLayout, 2> kOptions{{
      1034},
 }};
 
+// Two names of one file: the same path spelt another way, a link, a hard link.
+bool SameFile(const QString& a, const QString& b) {
+    std::error_code error;
+    return !b.isEmpty() && std::filesystem::equivalent(QFile::encodeName(a).toStdString(),
+                                                       QFile::encodeName(b).toStdString(), error);
+}
+
 // The edit of the i-th result in ForEachCostResult's order.
 int ResultId(int i) {
     const OptionLayout& option = kOptions[i / 12];
@@ -71,8 +80,9 @@ enum Row { kBoxTitle, kFirstStage, kBoxBottom = kFirstStage + 5, kMaintenance, k
 
 } // namespace
 
-CComputedCostsDlg::CComputedCostsDlg(const ProjectData& project, QWidget* parent)
-    : QDialog(parent), project_(project) {
+CComputedCostsDlg::CComputedCostsDlg(const ProjectData& project, QWidget* parent,
+                                     const QString& projectFile)
+    : QDialog(parent), project_(project), projectFile_(projectFile) {
     setWindowTitle(QStringLiteral("Computed Costs (F1=Full Help)"));
     // The form's controls carry no pop-up help; 0 keeps Shift+F1 from finding the command
     // form's help behind it.
@@ -116,7 +126,7 @@ CComputedCostsDlg::CComputedCostsDlg(const ProjectData& project, QWidget* parent
     for (int i = 0; i < 24; ++i) then(Control(ResultId(i)));
     exportAll->setFocus();
     // As wide as the form was drawn; as high as its rows need.
-    resize(QSize(DialogUnitSize(font(), 625, 273).width(), 0).expandedTo(sizeHint()));
+    resize(FormSize(*this, 625, 0));
 }
 
 QWidget* CComputedCostsDlg::BuildOption(int option) {
@@ -171,9 +181,8 @@ QWidget* CComputedCostsDlg::BuildOption(int option) {
     }
     label(QStringLiteral("Recurring Maintenance"), kMaintenance, kLabels);
     result(layout.maintenance, kMaintenance, kAgency);
-    QLabel* total = label(QStringLiteral("TOTAL COST, NET PRESENT VALUE ($/MILE) = "), kTotal,
-                          kLabels, 3, Qt::AlignRight);
-    total->setWordWrap(true);
+    label(QStringLiteral("TOTAL COST, NET PRESENT VALUE ($/MILE) = "), kTotal, kLabels, 3,
+          Qt::AlignRight);
     result(layout.total, kTotal, kAgencyRight, kUserRight - kAgencyRight + 1);
     return box;
 }
@@ -181,8 +190,11 @@ QWidget* CComputedCostsDlg::BuildOption(int option) {
 void CComputedCostsDlg::OnInitDialog() {
     ShowExclusion();
     run_ = RunAnalysisOnCopy(project_);
+    // The form is not on the screen yet: the message goes over the window that asked for the
+    // run.
     for (bool gridlock : {run_.asphaltGridlock, run_.concreteGridlock})
-        if (gridlock) ShowMessage(this, kGridlockText, kGridlockCaption, QMessageBox::Warning);
+        if (gridlock)
+            ShowMessage(parentWidget(), kGridlockText, kGridlockCaption, QMessageBox::Warning);
     ShowResults();
 }
 
@@ -207,7 +219,9 @@ void CComputedCostsDlg::ShowExclusion() {
 void CComputedCostsDlg::ShowResults() {
     int i = 0;
     ForEachCostResult(run_.results, [&](const std::string&, double value) {
-        static_cast<QLineEdit*>(Control(ResultId(i++)))->setText(FormatDouble(value));
+        auto* edit = static_cast<QLineEdit*>(Control(ResultId(i++)));
+        edit->setText(FormatDouble(value));
+        edit->setCursorPosition(0);
     });
 }
 
@@ -219,19 +233,22 @@ void CComputedCostsDlg::OnExportAllData() {
     // The name is taken as typed: a name without an extension gets none.
     const QString path = AskFileName(this, request);
     if (path.isEmpty()) return;
-
-    const Report report = BuildReport(project_, run_.results, std::time(nullptr));
-    const QString reason =
-        report.ok() ? SaveBytes(path, report.bytes)
-                    : QStringLiteral("The field %1 holds a character that a report cannot hold.")
-                          .arg(QString::fromStdString(report.unencodableField));
-    if (!reason.isEmpty()) {
+    const auto refuse = [&](const QString& reason) {
         ShowMessage(
             this,
             QStringLiteral("Cannot export to %1.\n%2").arg(QDir::toNativeSeparators(path), reason),
             kExportCaption, QMessageBox::Warning);
-        return;
-    }
+    };
+    const Report report = BuildReport(project_, run_.results, std::time(nullptr));
+    if (!report.ok())
+        return refuse(QStringLiteral("The field %1 holds a character that a report cannot hold.")
+                          .arg(QString::fromStdString(report.unencodableField)));
+    if (SameFile(path, projectFile_))
+        return refuse(QStringLiteral("It is the file of the open project, which the report would "
+                                     "replace. Please choose another name."));
+    if (!MayReplace(this, path, kExportCaption)) return;
+    if (const QString reason = SaveBytes(path, report.bytes); !reason.isEmpty())
+        return refuse(reason);
     ShowMessage(this,
                 QStringLiteral("Your life cycle cost analysis has been successfully exported."),
                 kExportCaption, QMessageBox::Information);

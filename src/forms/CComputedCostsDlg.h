@@ -10,6 +10,7 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QString>
 
 namespace velmora {
 
@@ -20,7 +21,9 @@ public:
     static constexpr int kExportAllData = 1065;
 
     // `project` is the record after the hand-off let it through; the form keeps its own copy.
-    explicit CComputedCostsDlg(const ProjectData& project, QWidget* parent = nullptr);
+    // `projectFile`, the file the project was opened from or saved to, is never exported over.
+    explicit CComputedCostsDlg(const ProjectData& project, QWidget* parent = nullptr,
+                               const QString& projectFile = {});
 
     // Runs the analysis on the copy, shows a gridlock message (owned by this form) for each
     // option that gridlocked, and puts every result on the form. Call it once, before exec(),
@@ -40,6 +43,7 @@ private:
     void ShowResults();
 
     ProjectData project_;
+    QString projectFile_;
     AnalysisResult run_;
     QHash<int, QWidget*> controls_;
 };

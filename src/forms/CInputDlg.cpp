@@ -49,6 +49,13 @@ QString ParseMessage(CInputDlg::Kind kind, const QString& typed) {
                                  "for the decimals and no thousands separators."));
 }
 
+// The width at which `edit` shows `text` whole: the text, and the frame and margins that the
+// edit's minimum size adds to its font's widest character.
+int WidthFor(const QLineEdit* edit, const QString& text) {
+    const QFontMetrics metrics = edit->fontMetrics();
+    return metrics.horizontalAdvance(text) + edit->minimumSizeHint().width() - metrics.maxWidth();
+}
+
 const char* const kAcceptPopup =
     "Accept Changes: keeps every value of this form in the project and closes it. Enter does "
     "the same.";
@@ -93,10 +100,12 @@ void CInputDlg::Register(int id, QWidget* control) {
 QLineEdit* CInputDlg::NumberEdit(int id, Qt::Alignment alignment) {
     auto* edit = new QLineEdit(this);
     edit->setAlignment(alignment | Qt::AlignVCenter);
-    // Room for ten to fourteen digits; spare width goes to texts. Longer numbers scroll.
-    const int digit = edit->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    edit->setMinimumWidth(digit * 10);
-    edit->setMaximumWidth(digit * 14);
+    // Room for a number of 15 significant digits with its sign and point; spare width goes to
+    // texts. Longer forms (small fractions, exponents) scroll.
+    edit->setFixedWidth(WidthFor(edit, QStringLiteral("-0.00000000000000")));
+    // Text dragged in from elsewhere would pass no check on the way: a number is typed or
+    // pasted, and checked when the box is left or the form accepted.
+    edit->setAcceptDrops(false);
     Register(id, edit);
     return edit;
 }
@@ -118,6 +127,8 @@ CDescriptionEdit* CInputDlg::MultiLineEdit(int id) {
 
 QComboBox* CInputDlg::ChoiceList(int id, std::span<const std::string_view> entries) {
     auto* list = new QComboBox(this);
+    // The wheel turns a list only once it has the focus (see eventFilter), and does not give it.
+    list->setFocusPolicy(Qt::StrongFocus);
     for (auto entry : entries) list->addItem(QString::fromUtf8(entry.data(), entry.size()));
     Register(id, list);
     return list;
@@ -127,6 +138,13 @@ QLabel* CInputDlg::StaticText(int id) {
     auto* label = new QLabel(this);
     Register(id, label);
     return label;
+}
+
+void CInputDlg::ShowReadOnly(QLineEdit* edit) {
+    edit->setReadOnly(true);
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    edit->setPalette(palette);
 }
 
 QPushButton* CInputDlg::Button(int id) const {
@@ -203,7 +221,7 @@ void CInputDlg::SetTabOrder(std::initializer_list<int> ids) {
 }
 
 void CInputDlg::SetTabOrder(const std::vector<int>& ids) {
-    firstInTabOrder_ = ids.front();
+    tabOrder_ = ids;
     for (std::size_t k = 1; k < ids.size(); ++k) setTabOrder(Control(ids[k - 1]), Control(ids[k]));
 }
 
@@ -243,7 +261,7 @@ void CInputDlg::SetPopupHelp(const std::vector<Popup>& popups) {
 }
 
 void CInputDlg::SetDialogUnitSize(int width, int height) {
-    resize(DialogUnitSize(font(), width, height).expandedTo(sizeHint()));
+    resize(FormSize(*this, width, height));
 }
 
 CInputDlg::Binding* CInputDlg::BindingOf(int id) {
@@ -303,7 +321,10 @@ void CInputDlg::ShowOne(Binding& b) {
     const FieldPtr field = b.field(work_);
     auto show = [&](QLineEdit* edit, QString text) {
         b.shownText = std::move(text);
-        if (edit->text() != b.shownText) edit->setText(b.shownText);
+        if (edit->text() == b.shownText) return;
+        edit->setText(b.shownText);
+        // The start of a long number or text, not its end.
+        edit->setCursorPosition(0);
     };
     switch (b.kind) {
     case Kind::Double:
@@ -401,8 +422,11 @@ void CInputDlg::CommitTo(ProjectData& project) {
 void CInputDlg::accept() {
     if (validating_) return;
     // Enter accepts without leaving the field it was pressed in, so that field is checked as
-    // if it had been left.
+    // if it had been left. Then every other: text dropped or pasted into a field that never had
+    // the focus has not been checked.
     if (const auto* v = ValidatorOf(focusWidget()); v && !Validate(*v)) return;
+    for (int id : tabOrder_)
+        if (const auto* v = ValidatorOf(Control(id)); v && !Validate(*v)) return;
     if (!SaveControls()) return;
     QDialog::accept();
 }
@@ -413,12 +437,18 @@ void CInputDlg::showEvent(QShowEvent* event) {
         OnInitDialog();
         // The tab order is a ring; where it starts is up to the form, not to the order in which
         // the controls were made.
-        if (firstInTabOrder_) Control(firstInTabOrder_)->setFocus();
+        if (!tabOrder_.empty()) Control(tabOrder_.front())->setFocus();
     }
     QDialog::showEvent(event);
 }
 
 bool CInputDlg::eventFilter(QObject* watched, QEvent* event) {
+    // A wheel turned over the form, meant to scroll or by mistake, would change a choice unseen.
+    if (auto* list = qobject_cast<QComboBox*>(watched);
+        list && event->type() == QEvent::Wheel && !list->hasFocus()) {
+        event->ignore();
+        return true;
+    }
     if (event->type() != QEvent::FocusOut || validating_ || !isVisible())
         return QDialog::eventFilter(watched, event);
     // Switching to another window or opening a context menu is not leaving the field.

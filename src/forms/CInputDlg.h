@@ -148,6 +148,9 @@ protected:
     CDescriptionEdit* MultiLineEdit(int id);
     QComboBox* ChoiceList(int id, std::span<const std::string_view> entries);
     QLabel* StaticText(int id);
+    // A box that shows what the form derives or keeps elsewhere: it cannot be typed into, and
+    // it stands on the form's background instead of an edit's.
+    static void ShowReadOnly(QLineEdit* edit);
     QPushButton* Button(int id) const;
     static QLabel* Label(const QString& text, Qt::Alignment alignment = Qt::AlignLeft);
     // "Accept Changes" and "Cancel Changes" (ids 1 and 2) in the given order, at the right.
@@ -214,7 +217,7 @@ private:
     std::vector<Binding> bindings_;
     std::vector<Validator> validators_;
     bool initialised_ = false;
-    int firstInTabOrder_ = 0;
+    std::vector<int> tabOrder_;
     // Set while a field's check runs: its message box, and the focus it hands back, make other
     // fields lose the focus, and their checks must not start on top of it.
     bool validating_ = false;

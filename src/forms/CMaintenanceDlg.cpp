@@ -75,7 +75,7 @@ CMaintenanceDlg::CMaintenanceDlg(const ProjectData& project, QWidget* parent)
         grid->addWidget(LineEdit(columns[Description].ids[k]), row, 1);
         for (int c = Quantity; c <= TreatmentCountColumn; ++c)
             grid->addWidget(NumberEdit(columns[c].ids[k]), row, c + 1);
-        static_cast<QLineEdit*>(Control(columns[TreatmentCountColumn].ids[k]))->setReadOnly(true);
+        ShowReadOnly(static_cast<QLineEdit*>(Control(columns[TreatmentCountColumn].ids[k])));
     }
     FrameCells(grid, QStringLiteral("Asphalt Option"), 1, 0, 6, 7);
     FrameCells(grid, QStringLiteral("Concrete Option"), 7, 0, 6, 7);

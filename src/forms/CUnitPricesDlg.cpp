@@ -85,7 +85,12 @@ CUnitPricesDlg::CUnitPricesDlg(const ProjectData& project, QWidget* parent)
     auto price = [this](QGridLayout* grid, int row, const char* label, int id, const char* unit) {
         grid->addWidget(Label(QString::fromUtf8(label)), row, 0, 1, 2);
         grid->addWidget(NumberEdit(id), row, 2);
-        grid->addWidget(Label(QString::fromUtf8(unit)), row, 3);
+        QLabel* units = Label(QString::fromUtf8(unit));
+        // The longest unit wraps, so that the form fits a small screen.
+        units->setWordWrap(true);
+        units->setMaximumWidth(
+            fontMetrics().horizontalAdvance(QStringLiteral("construction cost")));
+        grid->addWidget(units, row, 3);
     };
     auto misc = [this](QGridLayout* grid, int row, const char* label, int description, int id,
                        int unit) {

@@ -1,6 +1,10 @@
 #include "FileDialog.h"
 
+#include "MessageBox.h"
+
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace velmora {
 namespace {
@@ -19,6 +23,17 @@ QString AskFileName(QWidget* parent, const FileDialogRequest& request) {
                                             QFileDialog::DontConfirmOverwrite);
     }
     return QFileDialog::getOpenFileName(parent, request.caption, QString(), request.filter);
+}
+
+bool MayReplace(QWidget* parent, const QString& path, const QString& caption) {
+    // A folder is not replaced: writing to it fails, and says so.
+    const QFileInfo info(path);
+    return !info.exists() || info.isDir() ||
+           ShowMessage(parent,
+                       QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                           .arg(QDir::toNativeSeparators(path)),
+                       caption, QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No,
+                       QMessageBox::No) == QMessageBox::Yes;
 }
 
 void SetFileDialogHook(FileDialogHook hook) {

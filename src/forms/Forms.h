@@ -5,6 +5,8 @@
 // runs it modally and copies them back only when the user accepts; it returns true when the
 // form was accepted.
 
+#include <QString>
+
 class QPrinter;
 class QWidget;
 
@@ -25,7 +27,8 @@ bool EditMaintenance(ProjectData& project, QWidget* parent = nullptr);
 
 // Compute Costs: the hand-off (a refusal is shown as its message box), the analysis, the gridlock
 // messages and the results form; OK brings the recomputed treatment counts into `project`.
-void ComputeCosts(ProjectData& project, QWidget* parent = nullptr);
+// Export All Data never writes over `projectFile`, the project's own file.
+void ComputeCosts(ProjectData& project, QWidget* parent = nullptr, const QString& projectFile = {});
 
 // The printed report of a project: its inputs and its computed costs.
 void PrintProject(QPrinter& printer, const ProjectData& project);

@@ -12,7 +12,7 @@ QMessageBox::StandardButton ShowMessage(QWidget* parent, const QString& text,
                                         const QString& caption, QMessageBox::Icon icon,
                                         QMessageBox::StandardButtons buttons,
                                         QMessageBox::StandardButton defaultButton) {
-    if (Hook()) return Hook()({text, caption, icon, buttons});
+    if (Hook()) return Hook()({text, caption, icon, buttons, parent});
     QMessageBox box(icon, caption, text, buttons, parent);
     if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());

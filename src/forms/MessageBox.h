@@ -16,6 +16,8 @@ struct ShownMessage {
     QString caption;
     QMessageBox::Icon icon;
     QMessageBox::StandardButtons buttons;
+    // The window the box is centred on.
+    QWidget* parent;
 };
 
 QMessageBox::StandardButton

@@ -17,10 +17,12 @@ using namespace velmora;
 
 namespace {
 
-// Runs Compute Costs on `project`; once the results form shows, `act` works on it and Cancel
-// closes it. Returns the cells the form showed, empty when it did not open.
+// Runs Compute Costs on `project`, opened from `projectFile`; once the results form shows, `act`
+// works on it and Cancel closes it. Returns the cells the form showed, empty when it did not
+// open.
 QStringList RunCompute(ProjectData& project,
-                       const std::function<void(CComputedCostsDlg&)>& act = {}) {
+                       const std::function<void(CComputedCostsDlg&)>& act = {},
+                       const QString& projectFile = {}) {
     QStringList cells;
     test::WhenModalShows([&](QWidget* modal) {
         auto* form = static_cast<CComputedCostsDlg*>(modal);
@@ -28,7 +30,7 @@ QStringList RunCompute(ProjectData& project,
         if (act) act(*form);
         form->reject();
     });
-    ComputeCosts(project);
+    ComputeCosts(project, nullptr, projectFile);
     return cells;
 }
 
@@ -134,38 +136,45 @@ private slots:
         QCOMPARE(messages.shown.size(), 1);
     }
 
-    void exportWritesTheReportOfTheRunAndCanRepeat() {
+    void exportWritesTheReportOfTheRunAndAsksBeforeReplacingAFile() {
         QTemporaryDir dir;
         ProjectData project;
         project.asphaltMaintenance[0] = {"Crack sealing", 2, 500, 7, 0};
         test::MessageRecorder messages;
         test::FileDialogAnswers files;
         const QString typed = dir.filePath("lcca"); // no extension, and none is added
-        files.Answer(typed);
-        files.Answer(typed);
+        for (int k = 0; k < 3; ++k) files.Answer(typed);
         files.Answer(""); // cancelled: nothing written, nothing said
+        for (auto answer : {QMessageBox::Ok, QMessageBox::No, QMessageBox::Yes})
+            messages.Answer(answer);
         QByteArray first;
         QVERIFY(!RunCompute(project, [&](CComputedCostsDlg& form) {
                      ClickExport(form);
                      first = test::ReadAll(typed);
                      QFile(typed).resize(3);
-                     ClickExport(form); // replaces the file without a question
+                     ClickExport(form); // No: the file stays as it is
+                     QCOMPARE(test::ReadAll(typed).size(), 3);
+                     ClickExport(form);
                      ClickExport(form);
                  }).isEmpty());
 
-        QCOMPARE(files.requests.size(), 3);
+        QCOMPARE(files.requests.size(), 4);
         QVERIFY(files.requests[0].save);
         QCOMPARE(files.requests[0].initialName, QString("*.xls"));
         QVERIFY(files.requests[0].filter.startsWith("Excel Files (*.xls);;All Files"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"lcca"});
         QCOMPARE(test::WithoutDateLine(test::ReadAll(typed)), test::WithoutDateLine(first));
-        QCOMPARE(messages.shown.size(), 2);
-        for (const ShownMessage& m : messages.shown) {
+        QCOMPARE(messages.shown.size(), 4);
+        for (int k : {0, 3}) {
+            const ShownMessage& m = messages.shown[k];
             QCOMPARE(m.text,
                      QString("Your life cycle cost analysis has been successfully exported."));
             QCOMPARE(m.caption, QString("Export LCCA"));
             QCOMPARE(m.icon, QMessageBox::Information);
         }
+        QCOMPARE(messages.shown[1].text,
+                 QDir::toNativeSeparators(typed) + " already exists.\nDo you want to replace it?");
+        QCOMPARE(messages.shown[2].buttons, QMessageBox::Yes | QMessageBox::No);
         // The run's treatment counts are in the report even though the form was cancelled.
         QVERIFY(first.contains("\r\nCrack sealing\t2.00\t500.00\t7\t5\r\n"));
         QCOMPARE(project.asphaltMaintenance[0].treatmentCount, 0.0);
@@ -176,25 +185,29 @@ private slots:
         const QString missingFolder = dir.filePath("no such folder/lcca.xls");
         const QString kept = dir.filePath("kept.xls");
         test::WriteAll(kept, "previous report");
+        // The file of the open project, under two other names.
+        const QString projectFile = dir.filePath("project.vlm");
+        test::WriteAll(projectFile, "project");
+        QVERIFY(QFile::link(projectFile, dir.filePath("link.vlm")));
+        const QString named[] = {
+            missingFolder, dir.path(), dir.filePath("link.vlm"), dir.path() + "/./project.vlm",
+            kept,          kept};
         test::MessageRecorder messages;
         test::FileDialogAnswers files;
-        files.Answer(missingFolder);
-        files.Answer(dir.path()); // a folder, not a file
+        for (const QString& path : named) files.Answer(path);
         ProjectData project;
-        const auto exportTwice = [](CComputedCostsDlg& form) {
-            ClickExport(form);
-            ClickExport(form);
+        const auto exportTimes = [](int times) {
+            return [times](CComputedCostsDlg& form) {
+                for (int k = 0; k < times; ++k) ClickExport(form);
+            };
         };
-        RunCompute(project, exportTwice);
+        RunCompute(project, exportTimes(4), projectFile);
         // A title that a report cannot hold: the run still shows, the export stops.
         project.projectTitle = "Route \xe4\xb8\xad";
-        files.Answer(kept);
-        files.Answer(kept);
-        RunCompute(project, exportTwice);
+        RunCompute(project, exportTimes(2));
 
-        QCOMPARE(messages.shown.size(), 4);
-        const QString named[] = {missingFolder, dir.path(), kept, kept};
-        for (int k = 0; k < 4; ++k) {
+        QCOMPARE(messages.shown.size(), 6);
+        for (int k = 0; k < 6; ++k) {
             const ShownMessage& m = messages.shown[k];
             QCOMPARE(m.caption, QString("Export LCCA"));
             QCOMPARE(m.icon, QMessageBox::Warning);
@@ -203,9 +216,12 @@ private slots:
                 qPrintable(m.text));
             QVERIFY(m.text.size() > m.text.indexOf('\n') + 1); // and the reason
         }
-        QVERIFY(messages.shown[2].text.contains("projectTitle"));
+        QVERIFY(messages.shown[2].text.contains("open project"));
+        QVERIFY(messages.shown[4].text.contains("projectTitle"));
+        QCOMPARE(test::ReadAll(projectFile), QByteArray("project"));
         QCOMPARE(test::ReadAll(kept), QByteArray("previous report"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"kept.xls"});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 QStringList({"kept.xls", "link.vlm", "project.vlm"}));
     }
 };
 

@@ -18,9 +18,11 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <cstdio>
 #include <limits>
 #include <span>
+#include <type_traits>
 
 using namespace velmora;
 using test::Close;
@@ -451,6 +453,37 @@ private slots:
             Close::Cancel);
     }
 
+    // Text dropped into a field, or put there without the focus, was never checked: "Accept
+    // Changes" runs every check in tab order, stopping at each refusal on its field, until all
+    // pass. No number the default project holds is negative; each field gets -7.
+    void acceptChecksEveryNumberHoweverItsTextArrived_data() { AddFormRows(); }
+    void acceptChecksEveryNumberHoweverItsTextArrived() {
+        QFETCH(int, form);
+        const Form& f = kForms[form];
+        ProjectData project;
+        test::MessageRecorder messages;
+        QVERIFY(test::RunForm(f.edit, project, [&](FormDriver& d) {
+            d.Focus(2);
+            for (QLineEdit* edit : d.form.findChildren<QLineEdit*>())
+                if (!edit->isReadOnly()) edit->setText("-7");
+            qsizetype last = -1; // the tab position of the last refusal
+            for (;;) {
+                const qsizetype shown = messages.shown.size();
+                d.Click(1);
+                if (!d.form.isVisible()) return;
+                QCOMPARE(messages.shown.size(), shown + 1);
+                qsizetype at = 0;
+                while (at < f.tabOrder.size() && !d.HasFocus(f.tabOrder[at])) ++at;
+                QVERIFY2(at > last && at < f.tabOrder.size(), "the checks run in tab order");
+                last = at;
+            }
+        }));
+        ForEachSavedField(project, [](const FieldName& name, auto& value) {
+            if constexpr (!std::is_same_v<std::decay_t<decltype(value)>, std::string>)
+                QVERIFY2(value >= 0, name.str().c_str());
+        });
+    }
+
     // With the real message box, which takes the focus while it is up (a nested event loop
     // inside the field's focus change): one box per refusal, the field reset, the focus back.
     void refusalsWorkWithTheRealMessageBox() {
@@ -542,6 +575,56 @@ private slots:
             Close::Cancel);
         QVERIFY(
             QFile::exists(QStringLiteral(VELMORA_TEST_DATA "/../../res/help/") + f.name + ".html"));
+    }
+
+    // At the form's size every box shows the whole of a number of 15 significant digits, from
+    // its start; a box that cannot be typed into does not look like one that can; and the wheel
+    // turns a list only when the list has the focus.
+    void boxesShowLongNumbersAndListsIgnoreAStrayWheel_data() { AddFormRows(); }
+    void boxesShowLongNumbersAndListsIgnoreAStrayWheel() {
+        QFETCH(int, form);
+        ProjectData project;
+        ForEachSavedField(project, [](const FieldName&, auto& value) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(value)>, double>)
+                value = -1234.56789012345;
+        });
+        test::MessageRecorder messages;
+        test::RunForm(
+            kForms[form].edit, project,
+            [](FormDriver& d) {
+                for (QLineEdit* edit : d.form.findChildren<QLineEdit*>()) {
+                    if (!edit->isVisible()) continue;
+                    const QString text = edit->text();
+                    // The field focused on opening has its text selected, to be typed over.
+                    QVERIFY2(edit->cursorPosition() == 0 || edit->selectedText() == text,
+                             qPrintable(text));
+                    edit->end(false);
+                    edit->grab(); // the edit scrolls to its cursor as it paints
+                    QVERIFY2(edit->cursorPositionAt(QPoint(1, edit->height() / 2)) == 0,
+                             qPrintable(text + " does not fit"));
+                    QCOMPARE(edit->palette().color(QPalette::Base) ==
+                                 d.form.palette().color(QPalette::Base),
+                             !edit->isReadOnly());
+                }
+                const auto wheel = [](QComboBox* list) {
+                    QWheelEvent down(QPointF(4, 4), list->mapToGlobal(QPointF(4, 4)), {}, {0, -120},
+                                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                    QApplication::sendEvent(list, &down);
+                    return list->currentIndex();
+                };
+                // Off the field focused on opening: its check refuses the value, and holds the
+                // focus there once.
+                d.Focus(2);
+                for (QComboBox* list : d.form.findChildren<QComboBox*>()) {
+                    if (!list->isVisible()) continue;
+                    const int index = list->currentIndex();
+                    list->clearFocus();
+                    QCOMPARE(wheel(list), index);
+                    list->setFocus();
+                    QCOMPARE(wheel(list), index + 1);
+                }
+            },
+            Close::Cancel);
     }
 
     void theInitialYearIsShownButCannotBeTypedInto() {

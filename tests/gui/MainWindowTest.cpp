@@ -7,6 +7,7 @@
 #include "CVelmoraDoc.h"
 #include "CVelmoraView.h"
 #include "FormDriver.h"
+#include "FormNumbers.h"
 #include "GuiTestSupport.h"
 #include "engine/Analysis.h"
 #include "model/ProjectFile.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPrintDialog>
 #include <QPushButton>
@@ -27,6 +29,7 @@
 #include <QToolBar>
 #include <QWhatsThis>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace velmora;
 using test::ReadAll;
@@ -134,9 +137,9 @@ private slots:
         test::SaveScreenshot(Frame(), "main-window");
     }
 
-    // Only the General Information form, when it closes whichever way, sets the traffic button:
-    // disabled when both switches are Exclude.
-    void trafficButtonFollowsTheSwitchesWhenGeneralInformationCloses() {
+    // The General Information form, when it closes whichever way, and a project opened or
+    // started set the traffic button: disabled when both switches are Exclude.
+    void trafficButtonFollowsTheSwitchesOfTheProject() {
         test::MessageRecorder messages;
         QPushButton* traffic = View().Button(CVelmoraView::kTrafficButton);
         SetSwitches(WzInclusion::Exclude, WzInclusion::Exclude, 1);
@@ -148,14 +151,16 @@ private slots:
         QVERIFY(!traffic->isEnabled());
         QVERIFY(!Frame()->isWindowModified());
 
-        // Opening or creating a project leaves the button as it is, until the form closes.
         QVERIFY(app->OpenDocumentFile(MakeProjectFile("includes.vlm", 2.0)));
-        app->OnFileNew();
-        QVERIFY(!traffic->isEnabled());
-        Press(1000);
         QVERIFY(traffic->isEnabled());
         QVERIFY(app->OpenDocumentFile(MakeProjectFile("excludes.vlm", 2.0, WzInclusion::Exclude)));
+        QVERIFY(!traffic->isEnabled());
+        Trigger(ID_FILE_MRU_FILE1 + 1); // includes.vlm
         QVERIFY(traffic->isEnabled());
+        // New keeps the record, and with it the switches.
+        Project().initialWzInclusion = Project().rehabWzInclusion = WzInclusion::Exclude;
+        app->OnFileNew();
+        QVERIFY(!traffic->isEnabled());
 
         SetSwitches(WzInclusion::Exclude, WzInclusion::Include, 1);
         QVERIFY(traffic->isEnabled());
@@ -165,6 +170,9 @@ private slots:
         Press(1000);
         QVERIFY(traffic->isEnabled());
         QCOMPARE(messages.shown.size(), 0);
+
+        QVERIFY(Start({Path("excludes.vlm")}));
+        QVERIFY(!View().Button(CVelmoraView::kTrafficButton)->isEnabled());
     }
 
     void computeCostsShowsTheRunAndOkKeepsItsTreatmentCounts() {
@@ -377,6 +385,19 @@ private slots:
         Trigger(ID_FILE_MRU_FILE1 + 3);
         QCOMPARE(Project().projectLength, 2.0);
         QCOMPARE(app->RecentFiles(), QStringList({opened[3], opened[0], opened[1], opened[2]}));
+
+        // A name with "&" reads as it is, not as the mark of a key. An entry whose file is gone
+        // says so when chosen, and goes.
+        const QString ampersand = MakeProjectFile("R&D.vlm", 6.0);
+        QVERIFY(app->OpenDocumentFile(ampersand));
+        QCOMPARE(Frame()->Action(ID_FILE_MRU_FILE1)->iconText(),
+                 "1 " + QDir::toNativeSeparators(ampersand));
+        test::MessageRecorder messages;
+        QVERIFY(QFile::remove(opened[0]));
+        Trigger(ID_FILE_MRU_FILE1 + 2);
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY(messages.shown[0].text.contains("p5.vlm"));
+        QCOMPARE(app->RecentFiles(), QStringList({ampersand, opened[3], opened[1]}));
     }
 
     void aModifiedProjectAsksBeforeItIsReplacedOrClosed() {
@@ -422,7 +443,15 @@ private slots:
         const QString caption = Caption();
         const QByteArray good = ReadAll(Path("good.vlm"));
         test::WriteAll(Path("cut.vlm"), good.left(good.size() / 2));
-        for (const QString& path : {Path("cut.vlm"), Path("missing.vlm"), dir->path()}) {
+        test::WriteAll(Path("empty.vlm"), {});
+        // Neither a pipe nor a device may be read from, nor a file larger than any project.
+        QVERIFY(::mkfifo(QFile::encodeName(Path("pipe.vlm")).constData(), 0600) == 0);
+        QFile huge(Path("huge.vlm"));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(kMaxProjectFileBytes) + 1));
+        huge.close();
+        for (const QString& path :
+             {Path("cut.vlm"), Path("missing.vlm"), dir->path(), Path("empty.vlm"),
+              Path("pipe.vlm"), QString("/dev/zero"), Path("huge.vlm")}) {
             const qsizetype shown = messages.shown.size();
             QVERIFY(!app->OpenDocumentFile(path));
             QCOMPARE(messages.shown.size(), shown + 1);
@@ -435,6 +464,7 @@ private slots:
         }
         // The message says what is wrong with the file, not just that it failed.
         QVERIFY(messages.shown[0].text.contains("incomplete"));
+        QVERIFY(messages.shown[3].text.contains("empty"));
     }
 
     void aFailedSaveKeepsThePreviousFileAndTheDocument() {
@@ -486,6 +516,52 @@ private slots:
         QVERIFY(printDialogShown);
         QCOMPARE(app->ExitCode(), 0);
         QVERIFY(!Frame()->isVisible());
+
+        // Without a file there is nothing to print, and the program says what is missing.
+        QVERIFY(!Start({"/p"}));
+        QCOMPARE(messages.shown.size(), 2);
+        QVERIFY(messages.shown[1].text.contains("velmora /p FILE.vlm"));
+        QVERIFY(app->ExitCode() != 0);
+    }
+
+    // A gridlock message comes before the results form is up, so it stands over the main
+    // window. Export All Data keeps off the open project's file.
+    void computeCostsOnAnOpenGridlockedProject() {
+        ProjectData jam;
+        jam.aadt = 20000;
+        jam.trafficGrowth = 10;
+        const QString path = Path("jam.vlm");
+        test::WriteAll(path, Encoded(jam));
+        QVERIFY(app->OpenDocumentFile(path));
+        test::MessageRecorder messages;
+        test::FileDialogAnswers files;
+        files.Answer(path);
+        Press(1012, 2,
+              [](QDialog* form) { static_cast<CComputedCostsDlg*>(form)->OnExportAllData(); });
+        QCOMPARE(messages.shown.size(), 2);
+        QCOMPARE(messages.shown[0].caption, QString(kGridlockCaption));
+        QVERIFY(messages.shown[0].parent && messages.shown[0].parent->window() == Frame());
+        QVERIFY(messages.shown[1].text.startsWith("Cannot export to " +
+                                                  QDir::toNativeSeparators(path)));
+        QCOMPARE(ReadAll(path), Encoded(jam));
+    }
+
+    // Every form and the results form open at a size that a 1024 x 768 screen shows whole,
+    // with room for a title bar and a panel; widened, a form gives the room to its texts.
+    void everyFormFitsA1024By768Screen() {
+        test::MessageRecorder messages;
+        for (int button : {1000, 1008, 1011, 1012, 1013, 1014, 1015})
+            Press(button, 2, [](QDialog* form) {
+                QVERIFY2(form->width() <= 1024 && form->height() <= 768 - 64,
+                         qPrintable(form->windowTitle()));
+                QHash<QLineEdit*, int> texts;
+                for (QLineEdit* edit : form->findChildren<QLineEdit*>())
+                    if (!edit->isReadOnly() && !ParseDouble(edit->text()))
+                        texts.insert(edit, edit->width());
+                form->resize(form->width() + 100, form->height());
+                for (auto [edit, width] : texts.asKeyValueRange())
+                    QVERIFY2(edit->width() > width, qPrintable(edit->text()));
+            });
     }
 };
 

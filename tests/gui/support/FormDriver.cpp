@@ -96,6 +96,7 @@ bool RunForm(bool (*edit)(ProjectData&, QWidget*), ProjectData& project,
     WhenModalShows([&](QWidget* modal) {
         FormDriver driver(*static_cast<CInputDlg*>(modal));
         drive(driver);
+        if (!modal->isVisible()) return; // the drive closed it
         if (close == Close::Accept || close == Close::Cancel)
             driver.Click(close == Close::Accept ? 1 : 2);
         else if (close == Close::CloseBox)

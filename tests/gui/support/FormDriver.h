@@ -41,7 +41,7 @@ public:
 enum class Close { Accept, Enter, Cancel, Escape, CloseBox };
 
 // Runs `edit` (one of the Edit... functions) on `project`; once its form shows, `drive` works
-// on it and `close` ends it. Returns what `edit` returned.
+// on it and `close` ends it, unless `drive` closed it. Returns what `edit` returned.
 bool RunForm(bool (*edit)(ProjectData&, QWidget*), ProjectData& project,
              const std::function<void(FormDriver&)>& drive, Close close = Close::Accept);
 
