@@ -3,15 +3,14 @@
 // field must land in its own saved field, the reopened forms must show what was typed
 // (normalised), and the second run must give the same results and the same bytes, which must
 // also be those of velmora-cli on the saved file.
-#include "CComputedCostsDlg.h"
-#include "CMainFrame.h"
-#include "CVelmoraApp.h"
-#include "CVelmoraDoc.h"
-#include "CVelmoraView.h"
 #include "Cli.h"
 #include "FormDriver.h"
-#include "FormNumbers.h"
 #include "GuiTestSupport.h"
+#include "app/CommandForm.h"
+#include "app/MainWindow.h"
+#include "app/ProjectDocument.h"
+#include "forms/ComputedCostsForm.h"
+#include "gui/FormNumbers.h"
 #include "model/SavedFields.h"
 
 #include <QComboBox>
@@ -174,42 +173,42 @@ class EndToEndTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir;
-    std::unique_ptr<CVelmoraApp> app;
+    std::unique_ptr<MainWindow> app;
     test::MessageRecorder messages;
     test::FileDialogAnswers files;
 
-    CMainFrame* Frame() const { return app->MainFrame(); }
-    void Trigger(int command) { Frame()->Action(command)->trigger(); }
+    MainWindow* Frame() const { return app.get(); }
+    void Trigger(QAction* MainWindow::Actions::*action) { (app->Commands().*action)->trigger(); }
 
     // Opens the form of `button`, lets `drive` work on it and accepts it.
     void RunForm(int button, const std::function<void(FormDriver&)>& drive) {
         test::WhenModalShows([&](QWidget* modal) {
-            FormDriver driver(*static_cast<CInputDlg*>(modal));
+            FormDriver driver(*static_cast<InputForm*>(modal));
             drive(driver);
             driver.Click(1);
         });
-        app->View().Button(button)->click();
+        app->Form()->Button(button)->click();
     }
 
     // Compute Costs: the 24 numbers of the results form; Export All Data into `report`; OK.
     QStringList Compute(const QString& report) {
         QStringList cells;
         test::WhenModalShows([&](QWidget* modal) {
-            auto* form = static_cast<CComputedCostsDlg*>(modal);
+            auto* form = static_cast<ComputedCostsForm*>(modal);
             cells = test::ResultCells(*form, false);
             files.Answer(report);
-            static_cast<QPushButton*>(form->Control(CComputedCostsDlg::kExportAllData))->click();
+            static_cast<QPushButton*>(form->Control(ComputedCostsForm::kExportAllData))->click();
             form->accept();
         });
-        app->View().Button(1012)->click();
+        app->Form()->Button(1012)->click();
         return cells;
     }
 
 private slots:
     void aWholeProjectComputesSavesAndReopensUnchanged() {
         QSettings("Local AppWizard-Generated Applications", "Velmora").clear();
-        app = std::make_unique<CVelmoraApp>();
-        QVERIFY(app->InitInstance({}));
+        app = std::make_unique<MainWindow>();
+        QVERIFY(app->Start({}));
         const QList<FormEntries> forms = WholeProject();
 
         QHash<std::string, QString> expected; // by saved field
@@ -237,7 +236,7 @@ private slots:
         }
         QCOMPARE(messages.shown.size(), 0);
         QVERIFY(Frame()->isWindowModified());
-        const QHash<std::string, QString> stored = SavedFields(app->View().Project());
+        const QHash<std::string, QString> stored = SavedFields(app->Document().Project());
         for (auto it = expected.cbegin(); it != expected.cend(); ++it)
             QVERIFY2(stored.value(it.key()) == it.value(),
                      qPrintable(QString::fromStdString(it.key()) + " holds " +
@@ -249,7 +248,7 @@ private slots:
         QCOMPARE(messages.shown.size(), 1); // the export's
         QCOMPARE(messages.shown[0].caption, QString("Export LCCA"));
         files.Answer(dir.filePath("route9")); // ".vlm" is added
-        Trigger(ID_FILE_SAVE_AS);
+        Trigger(&MainWindow::Actions::saveAs);
         const QString path = dir.filePath("route9.vlm");
         QCOMPARE(Frame()->windowTitle(), QString("route9.vlm[*] - Velmora"));
         QVERIFY(!Frame()->isWindowModified());
@@ -272,9 +271,9 @@ private slots:
         QCOMPARE(test::WithoutDateLine(test::ReadAll(cliReport)), report);
 
         // Opened again, every form shows what was typed; accepting them all changes nothing.
-        app->View().Project() = ProjectData();
+        app->Document().Project() = ProjectData();
         files.Answer(path);
-        Trigger(ID_FILE_OPEN);
+        Trigger(&MainWindow::Actions::open);
         for (const FormEntries& form : forms) {
             RunForm(form.button, [&](FormDriver& d) {
                 for (const Entry& e : form.entries)
@@ -285,7 +284,7 @@ private slots:
         QCOMPARE(Compute(dir.filePath("second.xls")), results);
         QCOMPARE(test::WithoutDateLine(test::ReadAll(dir.filePath("second.xls"))), report);
         const qsizetype asked = files.requests.size();
-        Trigger(ID_FILE_SAVE);
+        Trigger(&MainWindow::Actions::save);
         QCOMPARE(files.requests.size(), asked); // saved to its file without asking
         QCOMPARE(test::ReadAll(path), saved);
         QCOMPARE(messages.shown.size(), 2);

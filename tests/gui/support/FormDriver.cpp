@@ -1,7 +1,7 @@
 #include "FormDriver.h"
 
-#include "CDescriptionEdit.h"
 #include "GuiTestSupport.h"
+#include "forms/DescriptionEdit.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -12,7 +12,7 @@
 
 namespace velmora::test {
 
-FormDriver::FormDriver(CInputDlg& form) : form(form) {
+FormDriver::FormDriver(InputForm& form) : form(form) {
     if (!form.isVisible()) form.show();
     QApplication::setActiveWindow(&form);
     if (!QTest::qWaitForWindowActive(&form)) QTest::qFail("form not active", __FILE__, __LINE__);
@@ -26,7 +26,7 @@ void FormDriver::Type(int id, const QString& text) {
     Focus(id);
     QWidget* control = form.Control(id);
     if (auto* edit = qobject_cast<QLineEdit*>(control)) edit->selectAll();
-    if (auto* description = qobject_cast<CDescriptionEdit*>(control)) description->selectAll();
+    if (auto* description = qobject_cast<DescriptionEdit*>(control)) description->selectAll();
     if (text.isEmpty()) QTest::keyClick(control, Qt::Key_Delete);
     Keys(id, text);
 }
@@ -72,7 +72,7 @@ QString FormDriver::Text(int id) const {
     QWidget* control = form.Control(id);
     if (auto* edit = qobject_cast<QLineEdit*>(control)) return edit->text();
     if (auto* list = qobject_cast<QComboBox*>(control)) return list->currentText();
-    if (auto* description = qobject_cast<CDescriptionEdit*>(control)) return description->Text();
+    if (auto* description = qobject_cast<DescriptionEdit*>(control)) return description->Text();
     return static_cast<QLabel*>(control)->text();
 }
 
@@ -94,7 +94,7 @@ QList<int> FormDriver::TabWalk(int steps) {
 bool RunForm(bool (*edit)(ProjectData&, QWidget*), ProjectData& project,
              const std::function<void(FormDriver&)>& drive, Close close) {
     WhenModalShows([&](QWidget* modal) {
-        FormDriver driver(*static_cast<CInputDlg*>(modal));
+        FormDriver driver(*static_cast<InputForm*>(modal));
         drive(driver);
         if (!modal->isVisible()) return; // the drive closed it
         if (close == Close::Accept || close == Close::Cancel)

@@ -4,7 +4,7 @@
 // buttons. Message boxes are answered by whichever MessageRecorder the test holds. Also the
 // control ids of the forms' repeated rows, which several tests walk.
 
-#include "CInputDlg.h"
+#include "forms/InputForm.h"
 
 #include <QList>
 #include <QString>
@@ -16,7 +16,7 @@ namespace velmora::test {
 class FormDriver {
 public:
     // Shows the form if it is not yet shown and makes it the active window.
-    explicit FormDriver(CInputDlg& form);
+    explicit FormDriver(InputForm& form);
 
     // Replaces the text of field `id` with `text`, without leaving the field.
     void Type(int id, const QString& text);
@@ -35,7 +35,7 @@ public:
     // The ids of the form's controls that the focus visits, from the focused one, with Tab.
     QList<int> TabWalk(int steps);
 
-    CInputDlg& form;
+    InputForm& form;
 };
 
 enum class Close { Accept, Enter, Cancel, Escape, CloseBox };

@@ -1,0 +1,235 @@
+#pragma once
+
+// What every input form shares: the working copy of the project that the form edits, the binding
+// table that moves values between the controls and that copy in the form's exchange order, the
+// checks run when a field is left, "Accept Changes" and "Cancel Changes", and the help keys. A
+// form builds its controls and its layout and hands over its tables; the rest happens here.
+
+#include "model/ProjectData.h"
+
+#include <QDialog>
+#include <QHash>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <variant>
+#include <vector>
+
+class QComboBox;
+class QGridLayout;
+class QGroupBox;
+class QLabel;
+class QLayout;
+class QLineEdit;
+class QPushButton;
+
+namespace velmora {
+
+class DescriptionEdit;
+
+class InputForm : public QDialog {
+    Q_OBJECT
+public:
+    // A field of the record; which alternative it is gives the kind of the exchange.
+    using FieldPtr = std::variant<double*, std::int32_t*, std::string*>;
+    using FieldOf = std::function<FieldPtr(ProjectData&)>;
+
+    enum class Kind { Double, Integer, Text, Choice };
+
+    struct Binding {
+        // A top-level field of the record, or any field through an accessor such as
+        // [](ProjectData& p) { return &p.asphaltMisc.unitPrice; }.
+        template <class T>
+        Binding(int id, T ProjectData::*member)
+            : id(id), field([member](ProjectData& p) -> FieldPtr { return &(p.*member); }) {}
+        template <class F>
+        requires(!std::is_member_object_pointer_v<F> && std::is_invocable_v<F, ProjectData&>)
+            Binding(int id, F accessor)
+            : id(id), field(std::move(accessor)) {}
+
+        int id;
+        FieldOf field;
+        // Filled in by SetBindings from the control and the field's type.
+        QWidget* control = nullptr;
+        Kind kind = Kind::Double;
+        // What the control was last given, so that a field the user did not touch keeps its
+        // value bit for bit (a number with more than 15 digits, a choice index that no list
+        // entry matches, CR LF line ends).
+        QString shownText;
+        int shownIndex = -1;
+    };
+
+    // The check run when the field of control `id` is left. `refuses` tests the parsed value
+    // (an integer field is tested as its exact double); on refusal the user sees `message`
+    // under the form's caption and the field becomes `reset`. `accepted`, when set, runs after
+    // a value that passed.
+    struct Validator {
+        int id;
+        std::function<bool(double)> refuses;
+        QString message;
+        double reset;
+        std::function<void()> accepted = {};
+    };
+
+    // The pop-up help text of control `id`.
+    struct Popup {
+        int id;
+        QString text;
+    };
+
+    // "below lo", and "below lo or above hi", bounds included in what passes.
+    static std::function<bool(double)> Below(double lo);
+    static std::function<bool(double)> Outside(double lo, double hi);
+
+    // A field repeated over the stages of an option or over the activities of a maintenance
+    // group: the field of item k.
+    using FieldAt = std::function<FieldPtr(ProjectData&, int k)>;
+    template <class Item, std::size_t N, class T>
+    static FieldAt Each(std::array<Item, N> ProjectData::*items, T Item::*member) {
+        return
+            [items, member](ProjectData& p, int k) -> FieldPtr { return &((p.*items)[k].*member); };
+    }
+    // Element `m` of an array member of each item, e.g. the second miscellaneous quantity.
+    template <class Item, std::size_t N, class T, std::size_t M>
+    static FieldAt Each(std::array<Item, N> ProjectData::*items, std::array<T, M> Item::*member,
+                        int m) {
+        return [items, member, m](ProjectData& p, int k) -> FieldPtr {
+            return &((p.*items)[k].*member)[m];
+        };
+    }
+
+    // The check that every item of a repeated field shares; see Validator.
+    struct Check {
+        std::function<bool(double)> refuses;
+        QString message;
+        double reset;
+    };
+
+    // One line of a form's table of repeated fields: the label, the control of each item, the
+    // check (none for a field that is not checked) and the pop-up text, in which %1 names the
+    // item.
+    struct RepeatedField {
+        QString label;
+        std::vector<int> ids;
+        FieldAt field;
+        std::optional<Check> check = std::nullopt;
+        QString popup = {};
+    };
+
+    // Bindings of the controls of `field`, its items in `order` (0, 1, 2, ... when empty).
+    static void BindEach(std::vector<Binding>& into, const RepeatedField& field,
+                         std::initializer_list<int> order = {});
+    // The pop-up of every item of `fields`, its %1 replaced by the item's name in `items`.
+    static void AddPopups(std::vector<Popup>& into, std::span<const RepeatedField> fields,
+                          std::span<const QString> items);
+
+    // Copies every bound field of the working copy into `project`.
+    void CommitTo(ProjectData& project);
+    QWidget* Control(int id) const { return controls_.value(id); }
+
+    void accept() override;
+
+protected:
+    // The working copy starts as `project`. `caption` heads every range message of the form.
+    InputForm(const ProjectData& project, int templateId, const QString& title,
+              const QString& caption, const QString& helpTopic, QWidget* parent);
+
+    // Controls; each is registered under its id and keeps its help context id.
+    QLineEdit* NumberEdit(int id, Qt::Alignment alignment = Qt::AlignLeft);
+    QLineEdit* LineEdit(int id);
+    DescriptionEdit* MultiLineEdit(int id);
+    QComboBox* ChoiceList(int id, std::span<const std::string_view> entries);
+    QLabel* StaticText(int id);
+    // A box that shows what the form derives or keeps elsewhere: it cannot be typed into, and
+    // it stands on the form's background instead of an edit's.
+    static void ShowReadOnly(QLineEdit* edit);
+    QPushButton* Button(int id) const;
+    static QLabel* Label(const QString& text, Qt::Alignment alignment = Qt::AlignLeft);
+    // "Accept Changes" and "Cancel Changes" (ids 1 and 2) in the given order, at the right.
+    QLayout* ButtonRow(std::initializer_list<int> ids) const;
+    // One labelled row of a grid: label, control, unit (any may be null), from `column` on.
+    static void AddRow(QGridLayout* grid, int row, int column, const QString& label,
+                       QWidget* control, const QString& unit = {});
+
+    // A grid on a panel of its own, which the form adds as grid->parentWidget(). A grid nested
+    // straight in another layout never grows past the height of its rows of fixed-height
+    // boxes; on a panel, row stretch spreads spare height over them.
+    QGridLayout* PanelGrid();
+    // A titled frame drawn behind a block of cells of `grid`, so that rows of controls can run
+    // through several frames and line up. The outer ring of the block belongs to the frame: its
+    // first row holds the title, its last row and its first and last columns the border; put
+    // nothing there.
+    QGroupBox* FrameCells(QGridLayout* grid, const QString& title, int row, int column, int rowSpan,
+                          int columnSpan);
+
+    // The tables. Bindings go in exchange order, which need not be the tab order.
+    void SetBindings(std::vector<Binding> bindings);
+    void SetValidators(std::vector<Validator> validators);
+    void SetTabOrder(std::initializer_list<int> ids);
+    void SetTabOrder(const std::vector<int>& ids);
+    void SetPopupHelp(const std::vector<Popup>& popups);
+
+    // The check of every item of `fields` that has one, except in a box that cannot be typed
+    // into: its value cannot change there.
+    std::vector<Validator> ChecksOf(std::span<const RepeatedField> fields) const;
+    // The layout's size in dialog units of the form's font, as a starting size: the layout may
+    // ask for more.
+    void SetDialogUnitSize(int width, int height);
+
+    // Save direction: controls to the working copy, in exchange order. A number that does not
+    // parse is reported, gets the focus, and stops the numbers: it and the numbers after it
+    // keep their values. Texts and choices, which always parse, are read throughout so that no
+    // typed text is lost. False when a number did not parse.
+    bool SaveControls();
+    // Display direction: the working copy to every control.
+    void ShowControls();
+    // The form's opening step; the default shows every value.
+    virtual void OnInitDialog();
+
+    double Value(int id);
+    void SetValue(int id, double value);
+
+    ProjectData work_;
+
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Register(int id, QWidget* control);
+    Binding* BindingOf(int id);
+    const Validator* ValidatorOf(const QWidget* control) const;
+    bool SaveOne(Binding& b);
+    void ShowOne(Binding& b);
+    // The leave-field pattern; false when a number did not parse or the value was refused.
+    bool Validate(const Validator& v);
+
+    int templateId_;
+    QString caption_;
+    QHash<int, QWidget*> controls_;
+    std::vector<Binding> bindings_;
+    std::vector<Validator> validators_;
+    bool initialised_ = false;
+    std::vector<int> tabOrder_;
+    // Set while a field's check runs: its message box, and the focus it hands back, make other
+    // fields lose the focus, and their checks must not start on top of it.
+    bool validating_ = false;
+};
+
+// The edit cycle: the form starts from a copy of `project` and, only on "Accept Changes",
+// copies its fields back. True when accepted.
+template <class Dlg>
+bool RunEditCycle(ProjectData& project, QWidget* parent) {
+    Dlg form(project, parent);
+    if (form.exec() != QDialog::Accepted) return false;
+    form.CommitTo(project);
+    return true;
+}
+
+} // namespace velmora
