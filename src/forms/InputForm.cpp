@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QStyle>
+#include <algorithm>
 #include <limits>
 
 namespace velmora {
@@ -194,6 +195,59 @@ QGroupBox* InputForm::FrameCells(QGridLayout* grid, const QString& title, int ro
     // Behind the controls, which must get the clicks.
     box->lower();
     return box;
+}
+
+void InputForm::SetFields(const std::vector<Field>& fields, Qt::Alignment alignment) {
+    fields_ = fields;
+    std::vector<const Field*> byRead;
+    std::vector<Validator> validators;
+    std::vector<Popup> popups;
+    std::vector<int> tabOrder;
+    for (const Field& f : fields_) {
+        switch (f.editor) {
+        case Editor::Number:
+            NumberEdit(f.id, alignment);
+            break;
+        case Editor::Text:
+            LineEdit(f.id);
+            break;
+        case Editor::Lines:
+            MultiLineEdit(f.id);
+            break;
+        case Editor::Choice:
+            ChoiceList(f.id, f.choices);
+            break;
+        }
+        byRead.push_back(&f);
+        if (f.check)
+            validators.push_back({f.id, f.check->refuses, f.check->message, f.check->reset});
+        popups.push_back({f.id, f.popup});
+        tabOrder.push_back(f.id);
+    }
+    std::stable_sort(byRead.begin(), byRead.end(),
+                     [](const Field* a, const Field* b) { return a->read < b->read; });
+    std::vector<Binding> bindings;
+    for (const Field* f : byRead) bindings.emplace_back(f->id, f->bound.of);
+    SetBindings(std::move(bindings));
+    SetValidators(std::move(validators));
+    tabOrder.insert(tabOrder.end(), {1, 2});
+    SetTabOrder(tabOrder);
+    SetPopupHelp(popups);
+}
+
+void InputForm::LayOutGroup(QGridLayout* grid, int group, int row) const {
+    for (const Field& f : fields_) {
+        if (f.group != group) continue;
+        QWidget* control = Control(f.id);
+        if (f.editor == Editor::Lines) {
+            // A box of several lines: its label stands at the top, beside its first line.
+            grid->addWidget(Label(f.label, Qt::AlignTop), row, 0, Qt::AlignTop | Qt::AlignLeft);
+            grid->addWidget(control, row, 1);
+        } else {
+            AddRow(grid, row, 0, f.label, control, f.unit);
+        }
+        ++row;
+    }
 }
 
 void InputForm::SetBindings(std::vector<Binding> bindings) {

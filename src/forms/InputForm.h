@@ -123,6 +123,38 @@ public:
         QString popup = {};
     };
 
+    // A field of the record: a member, or any field through an accessor.
+    struct Bound {
+        template <class T>
+        Bound(T ProjectData::*member)
+            : of([member](ProjectData& p) -> FieldPtr { return &(p.*member); }) {}
+        template <class F>
+        requires(!std::is_member_object_pointer_v<F> && std::is_invocable_v<F, ProjectData&>)
+            Bound(F accessor)
+            : of(std::move(accessor)) {}
+        FieldOf of;
+    };
+
+    enum class Editor { Number, Text, Lines, Choice };
+
+    // One row of a form's table of fields, in tab order: everything the form knows of the field.
+    // `id` is the control's number within the form's template, kept only as the key of its
+    // pop-up help. `read` is the field's place in the order the form reads its fields, which is
+    // not the tab order (see SaveControls). `group` is the block of the form's layout it sits
+    // in; within a block, rows stand in table order.
+    struct Field {
+        int id;
+        QString label;
+        QString unit;
+        Bound bound;
+        std::optional<Check> check;
+        QString popup;
+        int read;
+        int group = 0;
+        Editor editor = Editor::Number;
+        std::span<const std::string_view> choices = {};
+    };
+
     // Bindings of the controls of `field`, its items in `order` (0, 1, 2, ... when empty).
     static void BindEach(std::vector<Binding>& into, const RepeatedField& field,
                          std::initializer_list<int> order = {});
@@ -169,6 +201,14 @@ protected:
     QGroupBox* FrameCells(QGridLayout* grid, const QString& title, int row, int column, int rowSpan,
                           int columnSpan);
 
+    // Makes the control of every row, binds it, checks it, gives it its pop-up and puts the
+    // controls in tab order, "Accept Changes" and "Cancel Changes" after them. Numbers stand
+    // with `alignment`.
+    void SetFields(const std::vector<Field>& fields, Qt::Alignment alignment = Qt::AlignLeft);
+    // The rows of `group` as label, control and unit, one row of `grid` each from `row` on.
+    void LayOutGroup(QGridLayout* grid, int group, int row = 0) const;
+    const std::vector<Field>& Fields() const { return fields_; }
+
     // The tables. Bindings go in exchange order, which need not be the tab order.
     void SetBindings(std::vector<Binding> bindings);
     void SetValidators(std::vector<Validator> validators);
@@ -211,6 +251,7 @@ private:
     bool Validate(const Validator& v);
 
     int templateId_;
+    std::vector<Field> fields_;
     QString caption_;
     QHash<int, QWidget*> controls_;
     std::vector<Binding> bindings_;
