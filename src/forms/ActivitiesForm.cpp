@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <limits>
 
 namespace velmora {
 namespace {
@@ -32,10 +33,13 @@ InputForm::Check ActivitiesForm::UnitWeight(double reset) {
 }
 
 InputForm::RepeatedField ActivitiesForm::Inclusion(std::vector<int> ids, FieldAt field) {
-    return {QStringLiteral("Include or Exclude Work Zone User Costs"), std::move(ids),
-            std::move(field), std::nullopt,
+    return {QStringLiteral("Include or Exclude Work Zone User Costs"),
+            std::move(ids),
+            std::move(field),
+            std::nullopt,
             QStringLiteral("Whether the work zone user costs of %1 count: set from the switches "
-                           "of the General Information form.")};
+                           "of the General Information form."),
+            std::numeric_limits<int>::max()};
 }
 
 ActivitiesForm::ActivitiesForm(const ProjectData& project, int templateId, const QString& title,
@@ -97,7 +101,17 @@ ActivitiesForm::ActivitiesForm(const ProjectData& project, int templateId, const
     form->addWidget(grid->parentWidget(), 1);
     form->addLayout(ButtonRow({2, 1}));
 
-    SetBindings(std::move(layout.bindings));
+    // From here on the hidden lists are one more line of the table, without a check.
+    layout.rows.push_back(layout.inclusion);
+    std::vector<Binding> bindings = BindingsOf(layout.rows);
+    for (const MiscRow& m : layout.misc) {
+        bindings.emplace_back(m.descriptionId, m.description);
+        if (m.labelId) bindings.emplace_back(m.labelId, m.label);
+        for (int s = 0; s < int(m.unitIds.size()); ++s)
+            bindings.emplace_back(m.unitIds[s],
+                                  [at = m.unit, s](ProjectData& p) { return at(p, s); });
+    }
+    SetBindings(std::move(bindings));
     SetValidators(ChecksOf(layout.rows));
     tabOrder.insert(tabOrder.end(), {2, 1});
     for (const auto& m : layout.misc) tabOrder.push_back(m.descriptionId);
@@ -105,7 +119,6 @@ ActivitiesForm::ActivitiesForm(const ProjectData& project, int templateId, const
 
     std::array<QString, 4> stages;
     for (int s = 0; s < 4; ++s) stages[s] = QStringLiteral("the ") + layout.stages[s].toLower();
-    layout.rows.push_back(layout.inclusion);
     AddPopups(popups, layout.rows, stages);
     SetPopupHelp(popups);
     SetDialogUnitSize(layout.width, layout.height);

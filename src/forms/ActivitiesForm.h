@@ -13,15 +13,19 @@ namespace velmora {
 class ActivitiesForm : public InputForm {
     Q_OBJECT
 public:
-    // A miscellaneous row: its index in the table of rows; the static that is its label when
-    // the label follows the pay item's unit (0 for the row's own label); the read-only
-    // description of the pay item under the label; the statics of the unit word beside each of
-    // its boxes (none when the row has none).
+    // A miscellaneous row: its index in the table of rows; the read-only description of the
+    // pay item under the label and its field; the static that is its label when the label
+    // follows the pay item's unit (0 for the row's own label) and its field; the statics of the
+    // unit word beside each of its boxes (none when the row has none) and their field. Texts
+    // all, whose reading never stops, so their place in the reading order does not matter.
     struct MiscRow {
         int row;
-        int labelId;
         int descriptionId;
+        FieldOf description;
+        int labelId = 0;
+        FieldOf label = {};
         std::vector<int> unitIds = {};
+        FieldAt unit = {};
     };
 
     // The checks the two forms share: 0 or more, and a unit weight from 50 to 200 pcf.
@@ -37,8 +41,6 @@ public:
         std::vector<MiscRow> misc;
         // The hidden per-stage lists.
         RepeatedField inclusion;
-        // In exchange order.
-        std::vector<Binding> bindings;
         int width;
         int height;
     };

@@ -279,14 +279,20 @@ void InputForm::SetTabOrder(const std::vector<int>& ids) {
     for (std::size_t k = 1; k < ids.size(); ++k) setTabOrder(Control(ids[k - 1]), Control(ids[k]));
 }
 
-void InputForm::BindEach(std::vector<Binding>& into, const RepeatedField& field,
-                         std::initializer_list<int> order) {
-    auto bind = [&](int k) {
-        into.emplace_back(field.ids[k], [at = field.field, k](ProjectData& p) { return at(p, k); });
-    };
-    if (order.size() == 0)
-        for (int k = 0; k < int(field.ids.size()); ++k) bind(k);
-    for (int k : order) bind(k);
+std::vector<InputForm::Binding> InputForm::BindingsOf(std::span<const RepeatedField> fields) {
+    std::vector<const RepeatedField*> byRead;
+    for (const auto& f : fields) byRead.push_back(&f);
+    std::stable_sort(byRead.begin(), byRead.end(),
+                     [](auto* a, auto* b) { return a->read < b->read; });
+    std::vector<Binding> bindings;
+    for (const RepeatedField* f : byRead) {
+        std::vector<int> order = f->readOrder;
+        for (int k = int(order.size()); k < int(f->ids.size()); ++k) order.push_back(k);
+        for (int k : order)
+            bindings.emplace_back(f->ids[k],
+                                  [at = f->field, k](ProjectData& p) { return at(p, k); });
+    }
+    return bindings;
 }
 
 std::vector<InputForm::Validator> InputForm::ChecksOf(std::span<const RepeatedField> fields) const {

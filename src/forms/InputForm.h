@@ -113,14 +113,17 @@ public:
     };
 
     // One line of a form's table of repeated fields: the label, the control of each item, the
-    // check (none for a field that is not checked) and the pop-up text, in which %1 names the
-    // item.
+    // check (none for a field that is not checked), the pop-up text, in which %1 names the
+    // item, and the line's place in the order the form reads its fields, its items in
+    // `readOrder` (0, 1, 2, ... when empty).
     struct RepeatedField {
         QString label;
         std::vector<int> ids;
         FieldAt field;
         std::optional<Check> check = std::nullopt;
         QString popup = {};
+        int read = 0;
+        std::vector<int> readOrder = {};
     };
 
     // A field of the record: a member, or any field through an accessor.
@@ -155,9 +158,8 @@ public:
         std::span<const std::string_view> choices = {};
     };
 
-    // Bindings of the controls of `field`, its items in `order` (0, 1, 2, ... when empty).
-    static void BindEach(std::vector<Binding>& into, const RepeatedField& field,
-                         std::initializer_list<int> order = {});
+    // Bindings of every item of `fields`, in reading order.
+    static std::vector<Binding> BindingsOf(std::span<const RepeatedField> fields);
     // The pop-up of every item of `fields`, its %1 replaced by the item's name in `items`.
     static void AddPopups(std::vector<Popup>& into, std::span<const RepeatedField> fields,
                           std::span<const QString> items);

@@ -29,24 +29,24 @@ std::vector<InputForm::RepeatedField> Columns() {
         {"Activity", {1103, 1108, 1113, 1118, 1123, 1128, 1133, 1138}, Activities(&M::description),
             std::nullopt,
             "Activity: what %1 is, for example crack sealing or joint resealing. Any text; it "
-            "appears in the report."},
+            "appears in the report.", 0},
         {"Quantity", {1104, 1109, 1114, 1119, 1124, 1129, 1134, 1139}, Activities(&M::quantity),
             D::Check{D::Below(0), "Please enter a non-negative maintenance quantity.", 0},
             "Quantity of %1 for the whole project, in whatever unit its unit price is given. 0 "
-            "or more; 0 leaves the activity out. Default 0."},
+            "or more; 0 leaves the activity out. Default 0.", 3},
         {"Unit Price", {1105, 1112, 1117, 1122, 1127, 1132, 1137, 1142}, Activities(&M::unitPrice),
             D::Check{D::Below(0), "Please enter a non-negative maintenance unit price.", 0},
-            "Unit Price of %1, in dollars per unit of its quantity. 0 or more; default 0."},
+            "Unit Price of %1, in dollars per unit of its quantity. 0 or more; default 0.", 4},
         // Checked together with its count: see the constructor.
         {"Years between treatments", {1106, 1111, 1116, 1121, 1126, 1131, 1136, 1141},
             Activities(&M::yearsBetween), std::nullopt,
             "Years between treatments of %1, a whole number: the first treatment falls this "
             "many years after the start, and one follows every interval up to the end of the "
-            "analysis period. 0 or more; 0 means no treatment. Default 0."},
+            "analysis period. 0 or more; 0 means no treatment. Default 0.", 1},
         {"Number of Treatments in Analysis", {1107, 1110, 1115, 1120, 1125, 1130, 1135, 1140},
             Activities(&M::treatmentCount), std::nullopt,
             "Number of treatments of %1 within the analysis period of the General Information "
-            "form, worked out from the years between treatments; it cannot be typed into."},
+            "form, worked out from the years between treatments; it cannot be typed into.", 2},
     };
     // clang-format on
 }
@@ -86,12 +86,7 @@ MaintenanceForm::MaintenanceForm(const ProjectData& project, QWidget* parent)
     form->addWidget(grid->parentWidget(), 1);
     form->addLayout(ButtonRow({1, 2}));
 
-    std::vector<Binding> bindings;
-    BindEach(bindings, columns[Description], {0, 2, 3, 4, 5, 6, 7});
-    for (int c : {YearsBetween, TreatmentCountColumn, Quantity, UnitPrice})
-        BindEach(bindings, columns[c]);
-    BindEach(bindings, columns[Description], {1});
-    SetBindings(std::move(bindings));
+    SetBindings(BindingsOf(columns));
 
     std::vector<Validator> validators = ChecksOf(columns);
     for (int k = 0; k < 8; ++k)
