@@ -1,5 +1,7 @@
 #include "forms/ActivitiesForm.h"
 
+#include "forms/FormLayout.h"
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -48,7 +50,7 @@ ActivitiesForm::ActivitiesForm(const ProjectData& project, int templateId, const
                 parent),
       inclusion_(layout.inclusion.field) {
     const int rowCount = int(layout.rows.size());
-    auto* grid = PanelGrid();
+    auto* grid = PanelGrid(this);
     std::vector<Popup> popups;
     std::vector<int> tabOrder;
     for (int r = 0; r < rowCount; ++r) {
@@ -93,7 +95,7 @@ ActivitiesForm::ActivitiesForm(const ProjectData& project, int templateId, const
     }
 
     for (int s = 0; s < 4; ++s)
-        FrameCells(grid, layout.stages[s], 0, BoxColumn(s) - 1, rowCount + 2, 4);
+        FrameCells(this, grid, layout.stages[s], 0, BoxColumn(s) - 1, rowCount + 2, 4);
     // Spare height spreads the rows evenly.
     for (int r = 1; r <= rowCount; ++r) grid->setRowStretch(r, 1);
 

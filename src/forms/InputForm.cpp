@@ -1,9 +1,10 @@
 #include "forms/InputForm.h"
 
+#include "forms/FormLayout.h"
+
 #include "forms/DescriptionEdit.h"
 #include "gui/Cp1252Validator.h"
 #include "gui/DialogUnits.h"
-#include "gui/FormNumbers.h"
 #include "gui/Help.h"
 #include "gui/MessageBox.h"
 
@@ -24,16 +25,6 @@ namespace velmora {
 namespace {
 
 const char* const kParseCaption = "Invalid Number";
-
-// Multi-line texts are kept with CR LF line ends, those of the program's files; the edit
-// itself works with "\n".
-QString ToEditLines(const std::string& text) {
-    return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
-std::string FromEditLines(QString text) {
-    return text.replace(u'\n', QStringLiteral("\r\n")).toStdString();
-}
 
 QString ParseMessage(InputForm::Kind kind, const QString& typed) {
     const QString what =
@@ -141,21 +132,8 @@ QLabel* InputForm::StaticText(int id) {
     return label;
 }
 
-void InputForm::ShowReadOnly(QLineEdit* edit) {
-    edit->setReadOnly(true);
-    QPalette palette = edit->palette();
-    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
-    edit->setPalette(palette);
-}
-
 QPushButton* InputForm::Button(int id) const {
     return static_cast<QPushButton*>(Control(id));
-}
-
-QLabel* InputForm::Label(const QString& text, Qt::Alignment alignment) {
-    auto* label = new QLabel(text);
-    label->setAlignment(alignment | Qt::AlignVCenter);
-    return label;
 }
 
 QLayout* InputForm::ButtonRow(std::initializer_list<int> ids) const {
@@ -163,38 +141,6 @@ QLayout* InputForm::ButtonRow(std::initializer_list<int> ids) const {
     row->addStretch();
     for (int id : ids) row->addWidget(Button(id));
     return row;
-}
-
-void InputForm::AddRow(QGridLayout* grid, int row, int column, const QString& label,
-                       QWidget* control, const QString& unit) {
-    if (!label.isEmpty()) grid->addWidget(Label(label), row, column);
-    if (control) grid->addWidget(control, row, column + 1);
-    if (!unit.isEmpty()) grid->addWidget(Label(unit), row, column + 2);
-}
-
-QGridLayout* InputForm::PanelGrid() {
-    auto* grid = new QGridLayout(new QWidget(this));
-    grid->setContentsMargins(0, 0, 0, 0);
-    return grid;
-}
-
-QGroupBox* InputForm::FrameCells(QGridLayout* grid, const QString& title, int row, int column,
-                                 int rowSpan, int columnSpan) {
-    auto* box = new QGroupBox(title, this);
-    // The style keeps room for the title and the border in the box's margins; the outer ring of
-    // cells takes that room and a layout's spacing more, to keep the controls off the line (the
-    // grid adds no spacing of its own next to cells that hold nothing).
-    const QMargins frame = box->contentsMargins();
-    const int across = style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing);
-    const int down = style()->pixelMetric(QStyle::PM_LayoutVerticalSpacing);
-    grid->setRowMinimumHeight(row, frame.top() + down);
-    grid->setRowMinimumHeight(row + rowSpan - 1, frame.bottom() + down);
-    grid->setColumnMinimumWidth(column, frame.left() + across);
-    grid->setColumnMinimumWidth(column + columnSpan - 1, frame.right() + across);
-    grid->addWidget(box, row, column, rowSpan, columnSpan);
-    // Behind the controls, which must get the clicks.
-    box->lower();
-    return box;
 }
 
 void InputForm::SetFields(const std::vector<Field>& fields, Qt::Alignment alignment) {
@@ -252,17 +198,7 @@ void InputForm::LayOutGroup(QGridLayout* grid, int group, int row) const {
 
 void InputForm::SetBindings(std::vector<Binding> bindings) {
     bindings_ = std::move(bindings);
-    for (auto& b : bindings_) {
-        b.control = Control(b.id);
-        Q_ASSERT(b.control);
-        const FieldPtr field = b.field(work_);
-        if (std::holds_alternative<double*>(field))
-            b.kind = Kind::Double;
-        else if (std::holds_alternative<std::string*>(field))
-            b.kind = Kind::Text;
-        else
-            b.kind = qobject_cast<QComboBox*>(b.control) ? Kind::Choice : Kind::Integer;
-    }
+    for (auto& b : bindings_) b.Attach(Control(b.id), work_);
 }
 
 void InputForm::SetValidators(std::vector<Validator> validators) {
@@ -279,7 +215,7 @@ void InputForm::SetTabOrder(const std::vector<int>& ids) {
     for (std::size_t k = 1; k < ids.size(); ++k) setTabOrder(Control(ids[k - 1]), Control(ids[k]));
 }
 
-std::vector<InputForm::Binding> InputForm::BindingsOf(std::span<const RepeatedField> fields) {
+std::vector<Binding> InputForm::BindingsOf(std::span<const RepeatedField> fields) {
     std::vector<const RepeatedField*> byRead;
     for (const auto& f : fields) byRead.push_back(&f);
     std::stable_sort(byRead.begin(), byRead.end(),
@@ -324,7 +260,7 @@ void InputForm::SetDialogUnitSize(int width, int height) {
     resize(FormSize(*this, width, height));
 }
 
-InputForm::Binding* InputForm::BindingOf(int id) {
+Binding* InputForm::BindingOf(int id) {
     for (auto& b : bindings_)
         if (b.id == id) return &b;
     return nullptr;
@@ -337,93 +273,13 @@ const InputForm::Validator* InputForm::ValidatorOf(const QWidget* control) const
     return nullptr;
 }
 
-bool InputForm::SaveOne(Binding& b) {
-    const FieldPtr field = b.field(work_);
-    switch (b.kind) {
-    case Kind::Double:
-    case Kind::Integer: {
-        const QString text = static_cast<QLineEdit*>(b.control)->text();
-        if (text == b.shownText) return true;
-        if (b.kind == Kind::Double) {
-            const auto value = ParseDouble(text);
-            if (value) *std::get<double*>(field) = *value;
-            return value.has_value();
-        }
-        const auto value = ParseInteger(text);
-        if (value) *std::get<std::int32_t*>(field) = *value;
-        return value.has_value();
-    }
-    case Kind::Text: {
-        QString text;
-        if (auto* edit = qobject_cast<QLineEdit*>(b.control))
-            text = edit->text();
-        else if (auto* edit = qobject_cast<DescriptionEdit*>(b.control))
-            text = edit->Text();
-        else
-            text = static_cast<QLabel*>(b.control)->text();
-        if (text != b.shownText)
-            *std::get<std::string*>(field) = qobject_cast<DescriptionEdit*>(b.control)
-                                                 ? FromEditLines(text)
-                                                 : text.toStdString();
-        return true;
-    }
-    case Kind::Choice: {
-        const int index = static_cast<QComboBox*>(b.control)->currentIndex();
-        if (index != b.shownIndex) *std::get<std::int32_t*>(field) = index;
-        return true;
-    }
-    }
-    return true;
-}
-
-void InputForm::ShowOne(Binding& b) {
-    // A control that already shows the value is left alone, keeping its cursor and undo steps.
-    const FieldPtr field = b.field(work_);
-    auto show = [&](QLineEdit* edit, QString text) {
-        b.shownText = std::move(text);
-        if (edit->text() == b.shownText) return;
-        edit->setText(b.shownText);
-        // The start of a long number or text, not its end.
-        edit->setCursorPosition(0);
-    };
-    switch (b.kind) {
-    case Kind::Double:
-        show(static_cast<QLineEdit*>(b.control), FormatDouble(*std::get<double*>(field)));
-        break;
-    case Kind::Integer:
-        show(static_cast<QLineEdit*>(b.control), FormatInteger(*std::get<std::int32_t*>(field)));
-        break;
-    case Kind::Text: {
-        const std::string& text = *std::get<std::string*>(field);
-        if (auto* edit = qobject_cast<DescriptionEdit*>(b.control)) {
-            const QString lines = ToEditLines(text);
-            if (edit->Text() != lines) edit->setPlainText(lines);
-            b.shownText = edit->Text();
-        } else if (auto* line = qobject_cast<QLineEdit*>(b.control)) {
-            show(line, QString::fromStdString(text));
-        } else {
-            b.shownText = QString::fromStdString(text);
-            static_cast<QLabel*>(b.control)->setText(b.shownText);
-        }
-        break;
-    }
-    case Kind::Choice: {
-        auto* list = static_cast<QComboBox*>(b.control);
-        // An index that no entry has (a project file may hold one) leaves the list blank.
-        list->setCurrentIndex(*std::get<std::int32_t*>(field));
-        b.shownIndex = list->currentIndex();
-        break;
-    }
-    }
-}
-
 bool InputForm::SaveControls() {
     QScopedValueRollback guard(validating_, true);
     bool numbersStopped = false;
     for (auto& b : bindings_) {
         const bool number = b.kind == Kind::Double || b.kind == Kind::Integer;
         if (numbersStopped && number) continue;
-        if (SaveOne(b)) continue;
+        if (b.Save(work_)) continue;
         numbersStopped = true;
         auto* edit = static_cast<QLineEdit*>(b.control);
         ShowMessage(this, ParseMessage(b.kind, edit->text()), kParseCaption, QMessageBox::Warning);
@@ -434,7 +290,7 @@ bool InputForm::SaveControls() {
 }
 
 void InputForm::ShowControls() {
-    for (auto& b : bindings_) ShowOne(b);
+    for (auto& b : bindings_) b.Show(work_);
 }
 
 void InputForm::OnInitDialog() {

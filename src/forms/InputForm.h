@@ -5,6 +5,7 @@
 // checks run when a field is left, "Accept Changes" and "Cancel Changes", and the help keys. A
 // form builds its controls and its layout and hands over its tables; the rest happens here.
 
+#include "forms/Binding.h"
 #include "model/ProjectData.h"
 
 #include <QDialog>
@@ -37,34 +38,7 @@ class DescriptionEdit;
 class InputForm : public QDialog {
     Q_OBJECT
 public:
-    // A field of the record; which alternative it is gives the kind of the exchange.
-    using FieldPtr = std::variant<double*, std::int32_t*, std::string*>;
-    using FieldOf = std::function<FieldPtr(ProjectData&)>;
-
-    enum class Kind { Double, Integer, Text, Choice };
-
-    struct Binding {
-        // A top-level field of the record, or any field through an accessor such as
-        // [](ProjectData& p) { return &p.asphaltMisc.unitPrice; }.
-        template <class T>
-        Binding(int id, T ProjectData::*member)
-            : id(id), field([member](ProjectData& p) -> FieldPtr { return &(p.*member); }) {}
-        template <class F>
-        requires(!std::is_member_object_pointer_v<F> && std::is_invocable_v<F, ProjectData&>)
-            Binding(int id, F accessor)
-            : id(id), field(std::move(accessor)) {}
-
-        int id;
-        FieldOf field;
-        // Filled in by SetBindings from the control and the field's type.
-        QWidget* control = nullptr;
-        Kind kind = Kind::Double;
-        // What the control was last given, so that a field the user did not touch keeps its
-        // value bit for bit (a number with more than 15 digits, a choice index that no list
-        // entry matches, CR LF line ends).
-        QString shownText;
-        int shownIndex = -1;
-    };
+    using Kind = Binding::Kind;
 
     // The check run when the field of control `id` is left. `refuses` tests the parsed value
     // (an integer field is tested as its exact double); on refusal the user sees `message`
@@ -181,27 +155,9 @@ protected:
     DescriptionEdit* MultiLineEdit(int id);
     QComboBox* ChoiceList(int id, std::span<const std::string_view> entries);
     QLabel* StaticText(int id);
-    // A box that shows what the form derives or keeps elsewhere: it cannot be typed into, and
-    // it stands on the form's background instead of an edit's.
-    static void ShowReadOnly(QLineEdit* edit);
     QPushButton* Button(int id) const;
-    static QLabel* Label(const QString& text, Qt::Alignment alignment = Qt::AlignLeft);
     // "Accept Changes" and "Cancel Changes" (ids 1 and 2) in the given order, at the right.
     QLayout* ButtonRow(std::initializer_list<int> ids) const;
-    // One labelled row of a grid: label, control, unit (any may be null), from `column` on.
-    static void AddRow(QGridLayout* grid, int row, int column, const QString& label,
-                       QWidget* control, const QString& unit = {});
-
-    // A grid on a panel of its own, which the form adds as grid->parentWidget(). A grid nested
-    // straight in another layout never grows past the height of its rows of fixed-height
-    // boxes; on a panel, row stretch spreads spare height over them.
-    QGridLayout* PanelGrid();
-    // A titled frame drawn behind a block of cells of `grid`, so that rows of controls can run
-    // through several frames and line up. The outer ring of the block belongs to the frame: its
-    // first row holds the title, its last row and its first and last columns the border; put
-    // nothing there.
-    QGroupBox* FrameCells(QGridLayout* grid, const QString& title, int row, int column, int rowSpan,
-                          int columnSpan);
 
     // Makes the control of every row, binds it, checks it, gives it its pop-up and puts the
     // controls in tab order, "Accept Changes" and "Cancel Changes" after them. Numbers stand
@@ -247,8 +203,6 @@ private:
     void Register(int id, QWidget* control);
     Binding* BindingOf(int id);
     const Validator* ValidatorOf(const QWidget* control) const;
-    bool SaveOne(Binding& b);
-    void ShowOne(Binding& b);
     // The leave-field pattern; false when a number did not parse or the value was refused.
     bool Validate(const Validator& v);
 

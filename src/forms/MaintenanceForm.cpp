@@ -1,5 +1,7 @@
 #include "forms/MaintenanceForm.h"
 
+#include "forms/FormLayout.h"
+
 #include "engine/Maintenance.h"
 
 #include <QGridLayout>
@@ -15,7 +17,7 @@ using M = MaintenanceActivity;
 
 // A field of the eight activities: the asphalt option's 0 to 3, then the concrete option's.
 InputForm::FieldAt Activities(auto M::*member) {
-    return [member](P& p, int k) -> InputForm::FieldPtr {
+    return [member](P& p, int k) -> FieldPtr {
         return &((k < 4 ? p.asphaltMaintenance[k] : p.concreteMaintenance[k - 4]).*member);
     };
 }
@@ -62,7 +64,7 @@ MaintenanceForm::MaintenanceForm(const ProjectData& project, QWidget* parent)
 
     // Columns of the grid: the frames' left border, the five fields, the right border. Rows:
     // the headings, then per option its title, its four activities and its bottom border.
-    auto* grid = PanelGrid();
+    auto* grid = PanelGrid(this);
     for (int c = 0; c < int(columns.size()); ++c) {
         QLabel* heading = Label(columns[c].label, Qt::AlignLeft | Qt::AlignBottom);
         heading->setWordWrap(true);
@@ -76,8 +78,8 @@ MaintenanceForm::MaintenanceForm(const ProjectData& project, QWidget* parent)
             grid->addWidget(NumberEdit(columns[c].ids[k]), row, c + 1);
         ShowReadOnly(static_cast<QLineEdit*>(Control(columns[TreatmentCountColumn].ids[k])));
     }
-    FrameCells(grid, QStringLiteral("Asphalt Option"), 1, 0, 6, 7);
-    FrameCells(grid, QStringLiteral("Concrete Option"), 7, 0, 6, 7);
+    FrameCells(this, grid, QStringLiteral("Asphalt Option"), 1, 0, 6, 7);
+    FrameCells(this, grid, QStringLiteral("Concrete Option"), 7, 0, 6, 7);
     grid->setColumnStretch(1, 1);
     // Spare height spreads the activities evenly.
     for (int row : {2, 3, 4, 5, 8, 9, 10, 11}) grid->setRowStretch(row, 1);

@@ -1,5 +1,7 @@
 #include "forms/UnitPricesForm.h"
 
+#include "forms/FormLayout.h"
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
