@@ -168,6 +168,7 @@ void InputForm::SetFields(const std::vector<Field>& fields, Qt::Alignment alignm
         if (f.check)
             validators.push_back({f.id, f.check->refuses, f.check->message, f.check->reset});
         popups.push_back({f.id, f.popup});
+        labelled_.push_back({f.label, {f.id}});
         tabOrder.push_back(f.id);
     }
     std::stable_sort(byRead.begin(), byRead.end(),
@@ -179,6 +180,17 @@ void InputForm::SetFields(const std::vector<Field>& fields, Qt::Alignment alignm
     tabOrder.insert(tabOrder.end(), {1, 2});
     SetTabOrder(tabOrder);
     SetPopupHelp(popups);
+}
+
+void InputForm::LabelRows(std::span<const RepeatedField> rows) {
+    for (const auto& r : rows) labelled_.push_back({r.label, r.ids});
+}
+
+QList<int> InputForm::IdsLabelled(const QString& label) const {
+    QList<int> ids;
+    for (const auto& [text, row] : labelled_)
+        if (text == label) ids.append(QList<int>(row.begin(), row.end()));
+    return ids;
 }
 
 void InputForm::LayOutGroup(QGridLayout* grid, int group, int row) const {

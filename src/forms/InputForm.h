@@ -10,6 +10,7 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -141,6 +142,8 @@ public:
     // Copies every bound field of the working copy into `project`.
     void CommitTo(ProjectData& project);
     QWidget* Control(int id) const { return controls_.value(id); }
+    // The controls of the rows labelled `label`, one per item of a repeated row, in table order.
+    QList<int> IdsLabelled(const QString& label) const;
 
     void accept() override;
 
@@ -166,6 +169,8 @@ protected:
     // The rows of `group` as label, control and unit, one row of `grid` each from `row` on.
     void LayOutGroup(QGridLayout* grid, int group, int row = 0) const;
     const std::vector<Field>& Fields() const { return fields_; }
+    // Makes the rows of a table of repeated fields known by their labels.
+    void LabelRows(std::span<const RepeatedField> rows);
 
     // The tables. Bindings go in exchange order, which need not be the tab order.
     void SetBindings(std::vector<Binding> bindings);
@@ -208,6 +213,7 @@ private:
 
     int templateId_;
     std::vector<Field> fields_;
+    std::vector<std::pair<QString, std::vector<int>>> labelled_;
     QString caption_;
     QHash<int, QWidget*> controls_;
     std::vector<Binding> bindings_;

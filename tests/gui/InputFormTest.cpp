@@ -28,6 +28,7 @@
 #include <QWheelEvent>
 #include <cstdio>
 #include <limits>
+#include <memory>
 #include <span>
 #include <type_traits>
 
@@ -44,51 +45,19 @@ struct Form {
     int templateId;
     const char* caption; // of its range messages
     const char* title;
-    QList<int> tabOrder; // from the control focused on opening
 };
 
-QList<int> ActivityTabs(std::span<const test::StageRow> rows, QList<int> descriptions) {
-    QList<int> ids;
-    for (const auto& row : rows) ids.append(QList<int>(row.ids.begin(), row.ids.end()));
-    return ids << 2 << 1 << descriptions << rows[0].ids[0];
-}
-
-QList<int> MaintenanceTabs() {
-    QList<int> ids;
-    for (int k = 0; k < 8; ++k)
-        for (int c = test::kDescription; c <= test::kYears; ++c)
-            ids << test::kMaintenanceColumns[c].ids[k];
-    const auto& counts = test::kMaintenanceColumns[test::kCount].ids;
-    return ids << 1 << 2 << QList<int>(counts.begin(), counts.end()) << 1103;
-}
-
 const Form kForms[] = {
-    {"general-info",
-     EditGeneralInfo,
-     130,
-     "Number Out of Range",
-     "General Information",
-     {1001, 1002, 1011, 1008, 1003, 1009, 1007, 1004, 1006, 1005, 1010, 1067, 1068, 1, 2, 1001}},
-    {"unit-prices",
-     EditUnitPrices,
-     131,
-     "Price Out of Range",
-     "Unit Prices",
-     {1009, 1010, 1011, 1012, 1014, 1015, 1036, 1013, 1037, 1016, 1017, 1018, 1024, 1019, 1020,
-      1021, 1027, 1030, 1033, 1028, 1031, 1034, 1029, 1032, 1035, 1022, 1023, 1,    2,    1009}},
-    {"traffic-work-zone",
-     EditTrafficWorkZone,
-     134,
-     "Value Out of Range",
-     "Traffic and Work Zone Information",
-     {1019, 1020, 1021, 1022, 1023, 1024, 1025, 1027, 1026, 1028, 1, 2, 1019}},
+    {"general-info", EditGeneralInfo, 130, "Number Out of Range", "General Information"},
+    {"unit-prices", EditUnitPrices, 131, "Price Out of Range", "Unit Prices"},
+    {"traffic-work-zone", EditTrafficWorkZone, 134, "Value Out of Range",
+     "Traffic and Work Zone Information"},
     {"asphalt-activities", EditAsphaltActivities, 132, "Value Out of Range",
-     "Asphalt Construction/Rehabilitation Activities", ActivityTabs(test::kAsphaltRows, {1071})},
+     "Asphalt Construction/Rehabilitation Activities"},
     {"concrete-activities", EditConcreteActivities, 140, "Value Out of Range",
-     "Concrete Construction/Rehabilitation Activities",
-     ActivityTabs(test::kConcreteRows, {1102, 1103, 1104})},
-    {"maintenance", EditMaintenance, 144, "Number Out of Range", "Recurring Maintenance Activities",
-     MaintenanceTabs()},
+     "Concrete Construction/Rehabilitation Activities"},
+    {"maintenance", EditMaintenance, 144, "Number Out of Range",
+     "Recurring Maintenance Activities"},
 };
 enum { kGeneral, kPrices, kTraffic, kAsphalt, kConcrete, kMaintenance };
 
@@ -241,31 +210,43 @@ private slots:
             "decimal point.",
             "2", "Invalid Number");
 
-        // Every box of both activities forms, in every stage; the initial year is not editable.
+        // Every box of both activities forms, in every stage, found by its row's label; the
+        // initial year is not editable.
         for (int form : {kAsphalt, kConcrete}) {
-            QList<int> positives, weights[2];
-            for (const auto& r :
-                 form == kAsphalt ? std::span(test::kAsphaltRows) : std::span(test::kConcreteRows))
-                for (int stage = r.field == std::string("year"); stage < 4; ++stage)
-                    (r.unitWeight ? weights[r.unitWeight == 115] : positives) << r.ids[stage];
+            std::unique_ptr<InputForm> f;
+            if (form == kAsphalt)
+                f = std::make_unique<AsphaltActivitiesForm>(ProjectData());
+            else
+                f = std::make_unique<ConcreteActivitiesForm>(ProjectData());
+            const QList<int> hma = form == kAsphalt
+                                       ? f->IdsLabelled("HMA Wearing Course, pcf:") +
+                                             f->IdsLabelled("HMA Binder Course, pcf.:") +
+                                             f->IdsLabelled("HMA Base Course, pcf:")
+                                       : f->IdsLabelled("HMA Overlay, pcf:");
+            const QList<int> base = f->IdsLabelled("Aggregate Base, pcf:");
+            QList<int> positives;
+            for (int id = 3; id < 1200; ++id) {
+                auto* edit = qobject_cast<QLineEdit*>(f->Control(id));
+                if (edit && !edit->isReadOnly() && !hma.contains(id) && !base.contains(id))
+                    positives << id;
+            }
+            QCOMPARE(positives.size() + hma.size() + base.size(), 13 * 4 - 1);
             row(form, "positive", positives, {"0", "12.5"}, {"-1"},
                 "Please enter a positive value.", "0");
             const char* weight = "Please enter a unit weight between 50 and 200 pcf.";
-            row(form, "HMA unit weight", weights[0], {"50", "200"}, {"49.9", "200.1"}, weight,
-                "145");
-            row(form, "base unit weight", weights[1], {"50", "200"}, {"49.9", "200.1"}, weight,
-                "115");
+            row(form, "HMA unit weight", hma, {"50", "200"}, {"49.9", "200.1"}, weight, "145");
+            row(form, "base unit weight", base, {"50", "200"}, {"49.9", "200.1"}, weight, "115");
             row(form, "unparsable", {positives.back()}, {"1.5"}, {"1,5", "1.2.0"}, notANumber,
                 "1.5", "Invalid Number");
         }
 
-        const auto& columns = test::kMaintenanceColumns;
-        auto all = [&](int c) { return QList<int>(columns[c].ids.begin(), columns[c].ids.end()); };
-        row(kMaintenance, "quantities", all(test::kQuantity), {"0", "2.5", "120000"},
-            {"-1", "-0.01"}, "Please enter a non-negative maintenance quantity.", "0");
-        row(kMaintenance, "unit prices", all(test::kUnitPrice), {"0", "2.5", "120000"},
-            {"-1", "-0.01"}, "Please enter a non-negative maintenance unit price.", "0");
-        row(kMaintenance, "years", all(test::kYears), {"7", "0", "40"}, {"-3"},
+        const MaintenanceForm maintenance{ProjectData()};
+        auto all = [&](const char* column) { return maintenance.IdsLabelled(column); };
+        row(kMaintenance, "quantities", all("Quantity"), {"0", "2.5", "120000"}, {"-1", "-0.01"},
+            "Please enter a non-negative maintenance quantity.", "0");
+        row(kMaintenance, "unit prices", all("Unit Price"), {"0", "2.5", "120000"}, {"-1", "-0.01"},
+            "Please enter a non-negative maintenance unit price.", "0");
+        row(kMaintenance, "years", all("Years between treatments"), {"7", "0", "40"}, {"-3"},
             "Please enter a non-negative years between treatments.", "0");
         row(kMaintenance, "unparsable", {1104}, {"2.5"}, {"2,5"}, notANumber, "2.5",
             "Invalid Number");
@@ -470,6 +451,7 @@ private slots:
         ProjectData project;
         test::MessageRecorder messages;
         QVERIFY(test::RunForm(f.edit, project, [&](FormDriver& d) {
+            const QList<int> tabOrder = d.TabRing();
             d.Focus(2);
             for (QLineEdit* edit : d.form.findChildren<QLineEdit*>())
                 if (!edit->isReadOnly()) edit->setText("-7");
@@ -480,8 +462,8 @@ private slots:
                 if (!d.form.isVisible()) return;
                 QCOMPARE(messages.shown.size(), shown + 1);
                 qsizetype at = 0;
-                while (at < f.tabOrder.size() && !d.HasFocus(f.tabOrder[at])) ++at;
-                QVERIFY2(at > last && at < f.tabOrder.size(), "the checks run in tab order");
+                while (at < tabOrder.size() && !d.HasFocus(tabOrder[at])) ++at;
+                QVERIFY2(at > last && at < tabOrder.size(), "the checks run in tab order");
                 last = at;
             }
         }));
@@ -563,7 +545,15 @@ private slots:
                 QCOMPARE(d.form.windowTitle(),
                          QString(f.title) + " (Shift+F1=Pop-Up Help; F1=Full Help)");
                 test::SaveScreenshot(&d.form, f.name);
-                QCOMPARE(d.TabWalk(int(f.tabOrder.size())), f.tabOrder);
+                // Tab reaches every control that takes the focus, once each.
+                QList<int> ring = d.TabRing(), focusable;
+                for (int id = 1; id < 1200; ++id) {
+                    QWidget* control = d.form.Control(id);
+                    if (control && control->isEnabled() && control->focusPolicy() & Qt::TabFocus)
+                        focusable << id;
+                }
+                std::sort(ring.begin(), ring.end());
+                QCOMPARE(ring, focusable);
                 QCOMPARE(HelpContextIdOf(&d.form), 0u);
                 d.Key(Qt::Key_F1);
                 QCOMPARE(help.topics, QStringList{f.name});
@@ -636,11 +626,11 @@ private slots:
 
     void theInitialYearIsShownButCannotBeTypedInto() {
         for (int form : {kAsphalt, kConcrete}) {
-            const int id = (form == kAsphalt ? test::kAsphaltRows : test::kConcreteRows)[0].ids[0];
             ProjectData project;
             project.asphaltStage[0].year = project.concreteStage[0].year = 2.5;
             test::MessageRecorder messages;
             QVERIFY(test::RunForm(kForms[form].edit, project, [&](FormDriver& d) {
+                const int id = d.form.IdsLabelled("Year:")[0];
                 QVERIFY2(d.HasFocus(id), "the form opens on the year of the initial construction");
                 d.Enter(id, "-7");
                 d.Keys(id, "9");
@@ -667,7 +657,7 @@ private slots:
             QCOMPARE(d.Text(1071), QString("Guardrail"));
         }));
         QVERIFY(test::RunForm(EditConcreteActivities, project, [](FormDriver& d) {
-            QCOMPARE(d.Text(test::kConcreteUnitWords[2][3]), QString("NA"));
+            QCOMPARE(d.Text(1097), QString("NA")); // the unit word of the 3rd item, 3rd rehab
             d.Keys(1104, "x");
             QCOMPARE(d.Text(1104), QString("Misc Description..."));
         }));
@@ -729,9 +719,10 @@ private slots:
         test::RunForm(
             EditMaintenance, project,
             [&](FormDriver& d) {
+                const QList<int> counts = d.form.IdsLabelled("Number of Treatments in Analysis");
                 for (int k = 0; k < 8; ++k) {
-                    const int years = test::kMaintenanceColumns[test::kYears].ids[k];
-                    const int count = test::kMaintenanceColumns[test::kCount].ids[k];
+                    const int years = d.form.IdsLabelled("Years between treatments")[k];
+                    const int count = counts[k];
                     QVERIFY(static_cast<QLineEdit*>(d.form.Control(count))->isReadOnly());
                     for (auto [typed, shown] : {std::pair{"7", "5"}, {"0", "0"}, {" 40 ", "1"}}) {
                         d.Enter(years, typed);
@@ -744,8 +735,7 @@ private slots:
                     QCOMPARE(messages.shown.size(), k + 1);
                     d.Enter(years, "10");
                 }
-                for (int k = 0; k < 8; ++k)
-                    QCOMPARE(d.Text(test::kMaintenanceColumns[test::kCount].ids[k]), "4");
+                for (int count : counts) QCOMPARE(d.Text(count), "4");
             },
             Close::Cancel);
     }

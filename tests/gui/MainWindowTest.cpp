@@ -422,7 +422,14 @@ private slots:
         QCOMPARE(ReadAll(Path("kept.vlm")), Encoded(changed));
         QCOMPARE(Project().projectLength, 6.0);
 
-        // No throws the changes away; then there is nothing left to ask about.
+        // No throws the changes away, before Open as before New, and saves nothing; then there
+        // is nothing left to ask about.
+        SetSwitches(WzInclusion::Include, WzInclusion::Exclude, 1);
+        const QByteArray otherBytes = ReadAll(other);
+        messages.Answer(QMessageBox::No);
+        QVERIFY(app->OpenFile(other));
+        QCOMPARE(Project().rehabWzInclusion, int(WzInclusion::Include));
+        QCOMPARE(ReadAll(other), otherBytes);
         SetSwitches(WzInclusion::Include, WzInclusion::Exclude, 1);
         messages.Answer(QMessageBox::No);
         app->NewFile();

@@ -80,14 +80,15 @@ bool FormDriver::HasFocus(int id) const {
     return QApplication::focusWidget() == form.Control(id);
 }
 
-QList<int> FormDriver::TabWalk(int steps) {
+QList<int> FormDriver::TabRing() {
+    QWidget* start = QApplication::focusWidget();
     QList<int> ids;
-    for (int i = 0; i < steps; ++i) {
+    do {
         int id = 0;
         while (id < 2000 && form.Control(id) != QApplication::focusWidget()) ++id;
-        ids.append(id);
+        ids.append(id < 2000 ? id : 0);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    }
+    } while (QApplication::focusWidget() != start && ids.size() < 500);
     return ids;
 }
 
