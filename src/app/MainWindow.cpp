@@ -251,8 +251,11 @@ void MainWindow::AskAndOpenFile() {
 }
 
 bool MainWindow::OpenFile(const QString& path) {
-    if (!MayDiscardChanges()) return false;
-    if (const QString error = document_.Open(path); !error.isEmpty()) {
+    return MayDiscardChanges() && FinishFileCommand(document_.Open(path));
+}
+
+bool MainWindow::FinishFileCommand(const QString& error) {
+    if (!error.isEmpty()) {
         ShowMessage(this, error, kCaption);
         return false;
     }
@@ -270,13 +273,7 @@ bool MainWindow::SaveAs() {
 
 bool MainWindow::SaveTo(QString path) {
     if (path.isEmpty()) path = AskSaveAsName();
-    if (path.isEmpty()) return false;
-    if (const QString error = document_.Save(path); !error.isEmpty()) {
-        ShowMessage(this, error, kCaption);
-        return false;
-    }
-    AddToRecentFiles(document_.Path());
-    return true;
+    return !path.isEmpty() && FinishFileCommand(document_.Save(path));
 }
 
 QString MainWindow::AskSaveAsName() {

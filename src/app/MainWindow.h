@@ -84,6 +84,8 @@ private:
 
     // Saves to `path`, or to a name asked for when it is empty; a failure is reported.
     bool SaveTo(QString path);
+    // After Open or Save: the error shown, or the file put first on the recent list.
+    bool FinishFileCommand(const QString& error);
     QString AskSaveAsName();
     // Before the project is replaced or the program ends: asks whether to save a modified
     // project. False when the user cancelled or the save failed.
