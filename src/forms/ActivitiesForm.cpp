@@ -127,7 +127,7 @@ ActivitiesForm::ActivitiesForm(const ProjectData& project, int templateId, const
     SetDialogUnitSize(layout.width, layout.height);
 }
 
-void ActivitiesForm::OnInitDialog() {
+void ActivitiesForm::FillControls() {
     ShowControls();
     SaveControls();
     // What a stage counts is decided by the project's two switches alone; whatever the stages

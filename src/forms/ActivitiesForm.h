@@ -49,7 +49,7 @@ protected:
     ActivitiesForm(const ProjectData& project, int templateId, const QString& title,
                    const QString& helpTopic, Layout layout, QWidget* parent);
 
-    void OnInitDialog() override;
+    void FillControls() override;
 
 private:
     FieldAt inclusion_;

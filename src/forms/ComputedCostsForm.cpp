@@ -187,7 +187,7 @@ QWidget* ComputedCostsForm::BuildOption(int option) {
     return box;
 }
 
-void ComputedCostsForm::OnInitDialog() {
+void ComputedCostsForm::RunAnalysis() {
     ShowExclusion();
     run_ = RunAnalysisOnCopy(project_);
     // The form is not on the screen yet: the message goes over the window that asked for the
@@ -261,7 +261,7 @@ void ComputeCosts(ProjectData& project, QWidget* parent, const QString& projectF
         return;
     }
     ComputedCostsForm form(project, parent, projectFile);
-    form.OnInitDialog();
+    form.RunAnalysis();
     // The run changes nothing in the project but the treatment counts, and those only on OK.
     if (form.exec() == QDialog::Accepted) ApplyTreatmentCounts(form.Run(), project);
 }

@@ -28,7 +28,7 @@ public:
     // Runs the analysis on the copy, shows a gridlock message (owned by this form) for each
     // option that gridlocked, and puts every result on the form. Call it once, before exec(),
     // so that the messages come before the form and the form never shows a partial run.
-    void OnInitDialog();
+    void RunAnalysis();
     // Export All Data: asks for a file and writes the report of the run into it.
     void OnExportAllData();
 

@@ -305,7 +305,7 @@ void InputForm::ShowControls() {
     for (auto& b : bindings_) b.Show(work_);
 }
 
-void InputForm::OnInitDialog() {
+void InputForm::FillControls() {
     ShowControls();
 }
 
@@ -362,7 +362,7 @@ void InputForm::accept() {
 void InputForm::showEvent(QShowEvent* event) {
     if (!initialised_) {
         initialised_ = true;
-        OnInitDialog();
+        FillControls();
         // The tab order is a ring; where it starts is up to the form, not to the order in which
         // the controls were made.
         if (!tabOrder_.empty()) Control(tabOrder_.front())->setFocus();

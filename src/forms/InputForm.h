@@ -194,7 +194,7 @@ protected:
     // Display direction: the working copy to every control.
     void ShowControls();
     // The form's opening step; the default shows every value.
-    virtual void OnInitDialog();
+    virtual void FillControls();
 
     double Value(int id);
     void SetValue(int id, double value);

@@ -124,7 +124,7 @@ void MaintenanceForm::UpdateTreatmentCount(int k) {
     Activity(k).treatmentCount = TreatmentCount(work_.analysisPeriod, Activity(k).yearsBetween);
 }
 
-void MaintenanceForm::OnInitDialog() {
+void MaintenanceForm::FillControls() {
     ShowControls();
     SaveControls();
     // The analysis period may have changed since the counts were stored.

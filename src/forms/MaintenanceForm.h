@@ -15,7 +15,7 @@ public:
     explicit MaintenanceForm(const ProjectData& project, QWidget* parent = nullptr);
 
 protected:
-    void OnInitDialog() override;
+    void FillControls() override;
 
 private:
     // Activities 0 to 3 are the asphalt option's, 4 to 7 the concrete option's.
