@@ -151,7 +151,7 @@ void CVelmoraView::Serialize(ProjectArchive& archive) {
         return;
     }
     const DecodeResult result = DecodeProject(archive.bytes, project_);
-    if (!result.ok) archive.error = QString::fromStdString(result.message);
+    if (!result.ok()) archive.error = QString::fromStdString(result.message);
 }
 
 void CVelmoraView::OnInitialUpdate() {

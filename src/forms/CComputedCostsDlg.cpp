@@ -181,8 +181,8 @@ QWidget* CComputedCostsDlg::BuildOption(int option) {
 void CComputedCostsDlg::OnInitDialog() {
     ShowExclusion();
     run_ = RunAnalysisOnCopy(project_);
-    for (bool gridlock : {run_.asphaltGridlock, run_.concreteGridlock})
-        if (gridlock) ShowMessage(this, kGridlockText, kGridlockCaption, QMessageBox::Warning);
+    for (const OptionRun& option : run_.option)
+        if (option.gridlock) ShowMessage(this, kGridlockText, kGridlockCaption, QMessageBox::Warning);
     ShowResults();
 }
 

@@ -6,9 +6,9 @@
 namespace velmora {
 
 void ComputeCosts(ProjectData& project, QWidget* parent) {
-    if (const std::optional<Refusal> refusal = PrepareAnalysis(project)) {
-        ShowMessage(parent, QString::fromStdString(refusal->text),
-                    QString::fromStdString(refusal->caption), QMessageBox::Warning);
+    if (const HandOff handOff = PrepareAnalysis(project); !handOff.ok()) {
+        ShowMessage(parent, QString::fromStdString(handOff.refusal.text),
+                    QString::fromStdString(handOff.refusal.caption), QMessageBox::Warning);
         return;
     }
     CComputedCostsDlg form(project, parent);

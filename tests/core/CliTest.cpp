@@ -158,7 +158,7 @@ TEST_F(CliTest, AFailedSaveLeavesTheOldFileIntact) {
 
     // A folder in the way is left alone, and so is the folder it sits in.
     std::filesystem::create_directories(dir_ / "taken" / "inside");
-    EXPECT_FALSE(cli::WriteFileAtomically(Path("taken"), "x").empty());
+    EXPECT_FALSE(cli::WriteFileAtomically(Path("taken"), "x").ok());
     EXPECT_TRUE(std::filesystem::is_directory(dir_ / "taken" / "inside"));
     EXPECT_EQ(FileCount(), 2);
 }

@@ -77,7 +77,7 @@ TEST(ProjectFile, EverySavedFieldSurvivesWriteAndRead) {
         const EncodedProject encoded = EncodeProject(original);
         ASSERT_TRUE(encoded.ok());
         ProjectData read;
-        ASSERT_TRUE(DecodeProject(encoded.bytes, read).ok);
+        ASSERT_TRUE(DecodeProject(encoded.bytes, read).ok());
         EXPECT_TRUE(SameSavedFields(read, original));
         EXPECT_EQ(EncodeProject(read).bytes, encoded.bytes);
     }
@@ -92,7 +92,7 @@ TEST(ProjectFile, ATruncatedFileChangesNothingAndNamesTheMissingItem) {
         ProjectData p = before;
         const DecodeResult result =
             DecodeProject(std::string_view(DefaultFile()).substr(0, cut), p);
-        ASSERT_FALSE(result.ok) << cut;
+        ASSERT_FALSE(result.ok()) << cut;
         ASSERT_TRUE(SameSavedFields(p, before)) << cut;
         ASSERT_FALSE(result.missingField.empty());
         ASSERT_NE(result.message.find(result.missingField), std::string::npos);
@@ -106,10 +106,10 @@ TEST(ProjectFile, ATruncatedFileChangesNothingAndNamesTheMissingItem) {
     // An empty file holds no project and changes nothing; bytes after the last item are ignored.
     p.aadt = 777;
     const DecodeResult empty = DecodeProject("", p);
-    EXPECT_FALSE(empty.ok);
+    EXPECT_FALSE(empty.ok());
     EXPECT_NE(empty.message.find("holds no project"), std::string::npos);
     EXPECT_EQ(p.aadt, 777);
-    EXPECT_TRUE(DecodeProject(DefaultFile() + "trailing junk", p).ok);
+    EXPECT_TRUE(DecodeProject(DefaultFile() + "trailing junk", p).ok());
     EXPECT_EQ(p.aadt, 500);
 }
 
@@ -120,7 +120,7 @@ TEST(ProjectFile, ALengthBeyondTheFileIsTruncationNotAnAllocation) {
          {"\xFF\xFF\xFF\xFF\xFF\xFF\x7F"s, "\xFF\xFE\xFF\xFF\xFF\xFF\xFF\xFF\x7F"s,
           "\xFF\xFD\xFF\x61"s}) {
         const DecodeResult result = DecodeProject(head + prefix + std::string(100, 'a'), p);
-        EXPECT_FALSE(result.ok);
+        EXPECT_FALSE(result.ok());
         EXPECT_EQ(result.missingField, "projectDescription");
     }
 }
@@ -130,7 +130,7 @@ TEST(ProjectFile, WideTextsAreReadAsUtf16) {
     // FF FE FF marks a wide string; its own prefix (3) then counts UTF-16 code units.
     const std::string wide = "\xFF\xFE\xFF\x03R\0\xAC\x20\x3C\xD8"s;
     ProjectData p;
-    ASSERT_TRUE(DecodeProject(DefaultFile().substr(0, 24) + wide + tail, p).ok);
+    ASSERT_TRUE(DecodeProject(DefaultFile().substr(0, 24) + wide + tail, p).ok());
     EXPECT_EQ(p.projectDescription, "R\u20AC\uFFFD"); // a lone surrogate is replaced, not dropped
     EXPECT_EQ(p.projectTitle, "Enter Project Title Here");
 }
@@ -149,7 +149,7 @@ TEST(ProjectFile, RiskDefinitionsTravelInOneBlockAfterTheLastItem) {
     ProjectData read;
     read.riskDefinitions = "left over from the project open before";
     const DecodeResult result = DecodeProject(EncodeProject(p).bytes, read);
-    EXPECT_TRUE(result.ok);
+    EXPECT_TRUE(result.ok());
     EXPECT_EQ(result.warning, "");
     EXPECT_EQ(read.riskDefinitions, p.riskDefinitions);
 
@@ -157,7 +157,7 @@ TEST(ProjectFile, RiskDefinitionsTravelInOneBlockAfterTheLastItem) {
     for (const std::string& tail : {""s, "trailing junk"s, "VRS"s, "vrsk\x01\0\0\0"s}) {
         read.riskDefinitions = "old";
         const DecodeResult other = DecodeProject(DefaultFile() + tail, read);
-        EXPECT_TRUE(other.ok && other.warning.empty()) << tail;
+        EXPECT_TRUE(other.ok() && other.warning.empty()) << tail;
         EXPECT_EQ(read.riskDefinitions, "") << tail;
     }
 }
@@ -190,7 +190,7 @@ TEST(ProjectFile, ADamagedRiskBlockOpensTheProjectAndIsReportedNotSavedBack) {
     for (const Damage& damage : cases) {
         ProjectData read;
         const DecodeResult result = DecodeProject(damage.bytes, read);
-        ASSERT_TRUE(result.ok) << damage.bytes.size();
+        ASSERT_TRUE(result.ok()) << damage.bytes.size();
         EXPECT_EQ(result.warning, "The risk definitions could not be read: " + damage.reason);
         EXPECT_EQ(read.aadt, 4321);
         EXPECT_EQ(read.riskDefinitions, "");
