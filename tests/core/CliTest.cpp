@@ -135,6 +135,8 @@ TEST_F(CliTest, BadArgumentsAndMissingFiles) {
         {{"report", file, out, "extra"}, 2},
         {{"new", out, "b"}, 2},
         {{"show", "--", file, "b"}, 2},
+        {{"risk", file, "b"}, 2},
+        {{"simulate", file, "--iterations"}, 2},
         {{"--frobnicate"}, 2},
         {{"compute", Path("missing.vlm")}, 1},
     };
