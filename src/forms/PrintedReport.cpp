@@ -1,6 +1,5 @@
-#include "PrintedReport.h"
+#include "forms/PrintedReport.h"
 
-#include "Forms.h"
 #include "engine/Analysis.h"
 #include "report/ReportDocument.h"
 
@@ -43,7 +42,7 @@ QString RowsHtml(std::span<const ReportRow> rows) {
         for (const ReportCell& cell : row.cells) {
             const bool number = cell.kind == ReportCell::Kind::Number;
             table += "<" + tag + (number ? " align=\"right\">" : ">") +
-                    Escaped(CellText(cell).trimmed()) + "</" + tag + ">";
+                     Escaped(CellText(cell).trimmed()) + "</" + tag + ">";
         }
         table += "</tr>";
     }

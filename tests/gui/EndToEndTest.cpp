@@ -3,15 +3,17 @@
 // field must land in its own saved field, the reopened forms must show what was typed
 // (normalised), and the second run must give the same results and the same bytes, which must
 // also be those of velmora-cli on the saved file.
-#include "CComputedCostsDlg.h"
-#include "CMainFrame.h"
-#include "CVelmoraApp.h"
-#include "CVelmoraDoc.h"
-#include "CVelmoraView.h"
 #include "Cli.h"
 #include "FormDriver.h"
-#include "FormNumbers.h"
 #include "GuiTestSupport.h"
+#include "app/CommandForm.h"
+#include "app/MainWindow.h"
+#include "app/ProjectDocument.h"
+#include "forms/AsphaltActivitiesForm.h"
+#include "forms/ComputedCostsForm.h"
+#include "forms/ConcreteActivitiesForm.h"
+#include "forms/MaintenanceForm.h"
+#include "gui/FormNumbers.h"
 #include "model/SavedFields.h"
 
 #include <QComboBox>
@@ -43,53 +45,95 @@ struct FormEntries {
     QList<Entry> entries;
 };
 
-QList<Entry> StageEntries(const char* stages, std::span<const test::StageRow> rows) {
+// A row of an activities form by its label, the stage field it edits, and whether it holds a
+// unit weight (whose values must stay within 50 to 200).
+struct StageRow {
+    const char* label;
+    const char* field;
+    bool unitWeight = false;
+};
+
+QList<Entry> StageEntries(const InputForm& form, const char* stages,
+                          std::initializer_list<StageRow> rows) {
     QList<Entry> entries;
-    for (int r = 0; r < int(rows.size()); ++r) {
+    int r = 0;
+    for (const StageRow& row : rows) {
+        const QList<int> ids = form.IdsLabelled(row.label);
         for (int s = r == 0; s < 4; ++s) { // the initial year is not editable
             // A distinct value for every box, so that two boxes bound to each other's field
             // show.
-            const double value = (rows[r].unitWeight ? 100 : 0) + r + 1 + s / 4.0;
-            entries.append({rows[r].ids[s],
-                            std::string(stages) + "[" + std::to_string(s) + "]." + rows[r].field,
+            const double value = (row.unitWeight ? 100 : 0) + r + 1 + s / 4.0;
+            entries.append({ids[s],
+                            std::string(stages) + "[" + std::to_string(s) + "]." + row.field,
                             QString::number(value, 'f', 3), FormatDouble(value)});
         }
+        ++r;
     }
     return entries;
 }
 
 QList<FormEntries> WholeProject() {
-    QList<Entry> asphalt = StageEntries("asphaltStage", test::kAsphaltRows);
+    QList<Entry> asphalt = StageEntries(AsphaltActivitiesForm(ProjectData()), "asphaltStage",
+                                        {{"Year:", "year"},
+                                         {"HMA Wearing Course, in:", "wearingThickness"},
+                                         {"HMA Wearing Course, pcf:", "wearingUnitWeight", true},
+                                         {"HMA Binder Course, in.:", "binderThickness"},
+                                         {"HMA Binder Course, pcf.:", "binderUnitWeight", true},
+                                         {"HMA Base Course, in.:", "baseThickness"},
+                                         {"HMA Base Course, pcf:", "baseUnitWeight", true},
+                                         {"Aggregate Base, in.:", "aggBaseThickness"},
+                                         {"Aggregate Base, pcf:", "aggBaseUnitWeight", true},
+                                         // labelled from the pay item's unit when shown
+                                         {"", "miscQuantity"},
+                                         {"Milling, sy:", "millingArea"},
+                                         {"Patching, sy:", "patchingArea"},
+                                         {"Days to Complete:", "daysToComplete"}});
     asphalt += {{1070, {}, {}, "Misc., ton:"}, {1071, {}, {}, "Guardrail"}};
-    QList<Entry> concrete = StageEntries("concreteStage", test::kConcreteRows);
+    QList<Entry> concrete = StageEntries(ConcreteActivitiesForm(ProjectData()), "concreteStage",
+                                         {{"Year:", "year"},
+                                          {"Concrete, sy:", "concreteArea"},
+                                          {"Concrete Milling, sy:", "concreteMillingArea"},
+                                          {"Joint Sealing, ft:", "jointSealingLength"},
+                                          {"Concrete Patching, sy:", "concretePatchingArea"},
+                                          {"HMA Overlay, in.:", "hmaOverlayThickness"},
+                                          {"HMA Overlay, pcf:", "hmaOverlayUnitWeight", true},
+                                          {"Aggregate Base, in.:", "aggBaseThickness"},
+                                          {"Aggregate Base, pcf:", "aggBaseUnitWeight", true},
+                                          {"Miscellaneous 1:", "miscQuantity[0]"},
+                                          {"Miscellaneous 2:", "miscQuantity[1]"},
+                                          {"Miscellaneous 3:", "miscQuantity[2]"},
+                                          {"Days to Complete:", "daysToComplete"}});
+    // The unit words beside the boxes of the miscellaneous rows, stage 0 to 3.
+    const int unitWords[3][4] = {
+        {1034, 1061, 1079, 1095}, {1035, 1062, 1080, 1096}, {1036, 1063, 1081, 1097}};
     const char* words[] = {"other", "cy", "ton"};
     for (int item = 0; item < 3; ++item)
         for (int s = 0; s < 4; ++s)
-            concrete.append({test::kConcreteUnitWords[item][s],
+            concrete.append({unitWords[item][s],
                              "concreteStage[" + std::to_string(s) + "].miscUnitLabel[" +
                                  std::to_string(item) + "]",
                              {},
                              words[item]});
     concrete += {{1102, {}, {}, "Dowel bars"}, {1103, {}, {}, "Lean concrete"}};
 
-    QList<Entry> maintenance;
+    const MaintenanceForm maintenance(ProjectData{});
+    QList<Entry> activities;
     const int years[] = {7, 8, 9, 10, 5, 4, 3, 2};
     const char* counts[] = {"5", "4", "3", "3", "7", "8", "11", "17"}; // over 35 years
     for (int k = 0; k < 8; ++k) {
         const std::string activity = std::string(k < 4 ? "asphalt" : "concrete") + "Maintenance[" +
                                      std::to_string(k % 4) + "].";
-        const auto& columns = test::kMaintenanceColumns;
-        auto id = [&](int column) { return columns[column].ids[k]; };
+        auto id = [&](const char* column) { return maintenance.IdsLabelled(column)[k]; };
         const QString description = k == 6 ? "" : QString("Crack sealing %1").arg(k);
-        maintenance +=
-            {{id(test::kDescription), activity + "description", description, description},
-             {id(test::kQuantity), activity + "quantity", QString("%1.50").arg(100 + k),
+        activities +=
+            {{id("Activity"), activity + "description", description, description},
+             {id("Quantity"), activity + "quantity", QString("%1.50").arg(100 + k),
               QString("%1.5").arg(100 + k)},
-             {id(test::kUnitPrice), activity + "unitPrice", QString::number(2 + k),
+             {id("Unit Price"), activity + "unitPrice", QString::number(2 + k),
               QString::number(2 + k)},
-             {id(test::kYears), activity + "yearsBetween", QString::number(years[k]),
+             {id("Years between treatments"), activity + "yearsBetween", QString::number(years[k]),
               QString::number(years[k])},
-             {id(test::kCount), activity + "treatmentCount", {}, counts[k]}};
+             {id("Number of Treatments in Analysis"), activity + "treatmentCount", {}, counts[k]}};
     }
 
     return {
@@ -149,7 +193,7 @@ QList<FormEntries> WholeProject() {
           {1027, "wzLanes", "2", "2"},
           {1026, "asphaltWzTiming", "1", "Night Closures (8 PM-6 AM)"},
           {1028, "concreteWzTiming", "0", "24 Hour Closures"}}},
-        {1015, maintenance},
+        {1015, activities},
     };
 }
 
@@ -174,42 +218,42 @@ class EndToEndTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir;
-    std::unique_ptr<CVelmoraApp> app;
+    std::unique_ptr<MainWindow> app;
     test::MessageRecorder messages;
     test::FileDialogAnswers files;
 
-    CMainFrame* Frame() const { return app->MainFrame(); }
-    void Trigger(int command) { Frame()->Action(command)->trigger(); }
+    MainWindow* Frame() const { return app.get(); }
+    void Trigger(QAction* MainWindow::Actions::*action) { (app->Commands().*action)->trigger(); }
 
     // Opens the form of `button`, lets `drive` work on it and accepts it.
     void RunForm(int button, const std::function<void(FormDriver&)>& drive) {
         test::WhenModalShows([&](QWidget* modal) {
-            FormDriver driver(*static_cast<CInputDlg*>(modal));
+            FormDriver driver(*static_cast<InputForm*>(modal));
             drive(driver);
             driver.Click(1);
         });
-        app->View().Button(button)->click();
+        app->Form()->Button(button)->click();
     }
 
     // Compute Costs: the 24 numbers of the results form; Export All Data into `report`; OK.
     QStringList Compute(const QString& report) {
         QStringList cells;
         test::WhenModalShows([&](QWidget* modal) {
-            auto* form = static_cast<CComputedCostsDlg*>(modal);
+            auto* form = static_cast<ComputedCostsForm*>(modal);
             cells = test::ResultCells(*form, false);
             files.Answer(report);
-            static_cast<QPushButton*>(form->Control(CComputedCostsDlg::kExportAllData))->click();
+            static_cast<QPushButton*>(form->Control(ComputedCostsForm::kExportAllData))->click();
             form->accept();
         });
-        app->View().Button(1012)->click();
+        app->Form()->Button(1012)->click();
         return cells;
     }
 
 private slots:
     void aWholeProjectComputesSavesAndReopensUnchanged() {
         QSettings("Local AppWizard-Generated Applications", "Velmora").clear();
-        app = std::make_unique<CVelmoraApp>();
-        QVERIFY(app->InitInstance({}));
+        app = std::make_unique<MainWindow>();
+        QVERIFY(app->Start({}));
         const QList<FormEntries> forms = WholeProject();
 
         QHash<std::string, QString> expected; // by saved field
@@ -237,7 +281,7 @@ private slots:
         }
         QCOMPARE(messages.shown.size(), 0);
         QVERIFY(Frame()->isWindowModified());
-        const QHash<std::string, QString> stored = SavedFields(app->View().Project());
+        const QHash<std::string, QString> stored = SavedFields(app->Document().Project());
         for (auto it = expected.cbegin(); it != expected.cend(); ++it)
             QVERIFY2(stored.value(it.key()) == it.value(),
                      qPrintable(QString::fromStdString(it.key()) + " holds " +
@@ -249,7 +293,7 @@ private slots:
         QCOMPARE(messages.shown.size(), 1); // the export's
         QCOMPARE(messages.shown[0].caption, QString("Export LCCA"));
         files.Answer(dir.filePath("route9")); // ".vlm" is added
-        Trigger(ID_FILE_SAVE_AS);
+        Trigger(&MainWindow::Actions::saveAs);
         const QString path = dir.filePath("route9.vlm");
         QCOMPARE(Frame()->windowTitle(), QString("route9.vlm[*] - Velmora"));
         QVERIFY(!Frame()->isWindowModified());
@@ -272,9 +316,9 @@ private slots:
         QCOMPARE(test::WithoutDateLine(test::ReadAll(cliReport)), report);
 
         // Opened again, every form shows what was typed; accepting them all changes nothing.
-        app->View().Project() = ProjectData();
+        app->Document().Project() = ProjectData();
         files.Answer(path);
-        Trigger(ID_FILE_OPEN);
+        Trigger(&MainWindow::Actions::open);
         for (const FormEntries& form : forms) {
             RunForm(form.button, [&](FormDriver& d) {
                 for (const Entry& e : form.entries)
@@ -285,7 +329,7 @@ private slots:
         QCOMPARE(Compute(dir.filePath("second.xls")), results);
         QCOMPARE(test::WithoutDateLine(test::ReadAll(dir.filePath("second.xls"))), report);
         const qsizetype asked = files.requests.size();
-        Trigger(ID_FILE_SAVE);
+        Trigger(&MainWindow::Actions::save);
         QCOMPARE(files.requests.size(), asked); // saved to its file without asking
         QCOMPARE(test::ReadAll(path), saved);
         QCOMPARE(messages.shown.size(), 2);

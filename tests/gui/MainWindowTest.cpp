@@ -1,20 +1,21 @@
 // The desktop application driven through its real main window: the command form, menus, keys,
 // toolbar, status bar, help, and the file commands with their prompts and failures.
-#include "CComputedCostsDlg.h"
-#include "CHelpWindow.h"
-#include "CMainFrame.h"
-#include "CVelmoraApp.h"
-#include "CVelmoraDoc.h"
-#include "CVelmoraView.h"
+#include "app/MainWindow.h"
 #include "FormDriver.h"
 #include "GuiTestSupport.h"
+#include "app/CommandForm.h"
+#include "app/HelpWindow.h"
+#include "app/ProjectDocument.h"
 #include "engine/Analysis.h"
+#include "forms/ComputedCostsForm.h"
+#include "gui/FormNumbers.h"
 #include "model/ProjectFile.h"
 #include "model/SavedFields.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPrintDialog>
 #include <QPushButton>
@@ -27,6 +28,7 @@
 #include <QToolBar>
 #include <QWhatsThis>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace velmora;
 using test::ReadAll;
@@ -49,15 +51,15 @@ QByteArray Encoded(const ProjectData& project) {
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<CVelmoraApp> app;
+    std::unique_ptr<MainWindow> app;
     std::unique_ptr<QTemporaryDir> dir;
 
-    CMainFrame* Frame() const { return app->MainFrame(); }
-    CVelmoraView& View() const { return app->View(); }
-    ProjectData& Project() const { return View().Project(); }
+    MainWindow* Frame() const { return app.get(); }
+    CommandForm& View() const { return *app->Form(); }
+    ProjectData& Project() const { return app->Document().Project(); }
     QString Path(const QString& name) const { return dir->filePath(name); }
     QString Caption() const { return Frame()->windowTitle(); }
-    void Trigger(int command) { Frame()->Action(command)->trigger(); }
+    void Trigger(QAction* MainWindow::Actions::*action) { (app->Commands().*action)->trigger(); }
     QMenu* Menu(const QString& title) const {
         for (QAction* action : Frame()->menuBar()->actions())
             if (action->text() == title) return action->menu();
@@ -67,8 +69,8 @@ class MainWindowTest : public QObject {
     // Starts the program as the command line would, on the settings left by the last start.
     bool Start(const QStringList& arguments = {}) {
         app.reset();
-        app = std::make_unique<CVelmoraApp>();
-        return app->InitInstance(arguments);
+        app = std::make_unique<MainWindow>();
+        return app->Start(arguments);
     }
 
     void Activate() {
@@ -104,7 +106,7 @@ class MainWindowTest : public QObject {
     // The General Information form with both switches set, closed with `close`.
     void SetSwitches(int initial, int rehab, int close) {
         Press(1000, close, [&](QDialog* form) {
-            test::FormDriver driver(*static_cast<CInputDlg*>(form));
+            test::FormDriver driver(*static_cast<InputForm*>(form));
             driver.Enter(1067, QString::number(initial));
             driver.Enter(1068, QString::number(rehab));
         });
@@ -134,28 +136,30 @@ private slots:
         test::SaveScreenshot(Frame(), "main-window");
     }
 
-    // Only the General Information form, when it closes whichever way, sets the traffic button:
-    // disabled when both switches are Exclude.
-    void trafficButtonFollowsTheSwitchesWhenGeneralInformationCloses() {
+    // The General Information form, when it closes whichever way, and a project opened or
+    // started set the traffic button: disabled when both switches are Exclude.
+    void trafficButtonFollowsTheSwitchesOfTheProject() {
         test::MessageRecorder messages;
-        QPushButton* traffic = View().Button(CVelmoraView::kTrafficButton);
+        QPushButton* traffic = View().Button(CommandForm::kTrafficButton);
         SetSwitches(WzInclusion::Exclude, WzInclusion::Exclude, 1);
         QVERIFY(!traffic->isEnabled());
         QVERIFY(Frame()->isWindowModified());
 
-        QVERIFY(app->Document().DoSave(Path("saved.vlm")));
+        QCOMPARE(app->Document().Save(Path("saved.vlm")), QString());
         SetSwitches(WzInclusion::Include, WzInclusion::Include, 2);
         QVERIFY(!traffic->isEnabled());
         QVERIFY(!Frame()->isWindowModified());
 
-        // Opening or creating a project leaves the button as it is, until the form closes.
-        QVERIFY(app->OpenDocumentFile(MakeProjectFile("includes.vlm", 2.0)));
-        app->OnFileNew();
+        QVERIFY(app->OpenFile(MakeProjectFile("includes.vlm", 2.0)));
+        QVERIFY(traffic->isEnabled());
+        QVERIFY(app->OpenFile(MakeProjectFile("excludes.vlm", 2.0, WzInclusion::Exclude)));
         QVERIFY(!traffic->isEnabled());
-        Press(1000);
+        app->Commands().recent[1]->trigger(); // includes.vlm
         QVERIFY(traffic->isEnabled());
-        QVERIFY(app->OpenDocumentFile(MakeProjectFile("excludes.vlm", 2.0, WzInclusion::Exclude)));
-        QVERIFY(traffic->isEnabled());
+        // New keeps the record, and with it the switches.
+        Project().initialWzInclusion = Project().rehabWzInclusion = WzInclusion::Exclude;
+        app->NewFile();
+        QVERIFY(!traffic->isEnabled());
 
         SetSwitches(WzInclusion::Exclude, WzInclusion::Include, 1);
         QVERIFY(traffic->isEnabled());
@@ -165,6 +169,9 @@ private slots:
         Press(1000);
         QVERIFY(traffic->isEnabled());
         QCOMPARE(messages.shown.size(), 0);
+
+        QVERIFY(Start({Path("excludes.vlm")}));
+        QVERIFY(!View().Button(CommandForm::kTrafficButton)->isEnabled());
     }
 
     void computeCostsShowsTheRunAndOkKeepsItsTreatmentCounts() {
@@ -173,7 +180,7 @@ private slots:
         const auto compute = [&](int close) {
             QString total;
             Press(1012, close, [&](QDialog* form) {
-                total = test::ResultCells(*static_cast<CComputedCostsDlg*>(form))[11];
+                total = test::ResultCells(*static_cast<ComputedCostsForm*>(form))[11];
             });
             return total;
         };
@@ -194,7 +201,7 @@ private slots:
 
         // A refused run shows its message and no form; the stage flags it rewrote stay, a
         // change worth saving.
-        QVERIFY(app->Document().DoSave(Path("saved.vlm")));
+        QCOMPARE(app->Document().Save(Path("saved.vlm")), QString());
         Project().wzLength = 3.0;
         Project().rehabWzInclusion = WzInclusion::Exclude;
         ProjectData probe = Project();
@@ -219,24 +226,24 @@ private slots:
             QVERIFY(action->isSeparator() || !action->isEnabled());
         QVERIFY(!Menu("&File")->actions()[4]->isEnabled());
 
-        const std::pair<int, const char*> keys[] = {
-            {ID_FILE_NEW, "Ctrl+N"},
-            {ID_FILE_OPEN, "Ctrl+O"},
-            {ID_FILE_SAVE, "Ctrl+S"},
-            {ID_FILE_SAVE_AS, ""},
-            {ID_FILE_PRINT, "Ctrl+P"},
-            {ID_EDIT_UNDO, "Ctrl+Z, Alt+Backspace"},
-            {ID_EDIT_CUT, "Ctrl+X, Shift+Del"},
-            {ID_EDIT_COPY, "Ctrl+C, Ctrl+Ins"},
-            {ID_EDIT_PASTE, "Ctrl+V, Shift+Ins"},
-            {ID_APP_EXIT, ""},
-            {ID_CONTEXT_HELP, "Shift+F1"},
-            {ID_HELP, "F1"},
-            {ID_NEXT_PANE, "F6"},
-            {ID_PREV_PANE, "Shift+F6"},
+        const std::pair<QAction * MainWindow::Actions::*, const char*> keys[] = {
+            {&MainWindow::Actions::newFile, "Ctrl+N"},
+            {&MainWindow::Actions::open, "Ctrl+O"},
+            {&MainWindow::Actions::save, "Ctrl+S"},
+            {&MainWindow::Actions::saveAs, ""},
+            {&MainWindow::Actions::print, "Ctrl+P"},
+            {&MainWindow::Actions::undo, "Ctrl+Z, Alt+Backspace"},
+            {&MainWindow::Actions::cut, "Ctrl+X, Shift+Del"},
+            {&MainWindow::Actions::copy, "Ctrl+C, Ctrl+Ins"},
+            {&MainWindow::Actions::paste, "Ctrl+V, Shift+Ins"},
+            {&MainWindow::Actions::exit, ""},
+            {&MainWindow::Actions::contextHelp, "Shift+F1"},
+            {&MainWindow::Actions::help, "F1"},
+            {&MainWindow::Actions::nextPane, "F6"},
+            {&MainWindow::Actions::previousPane, "Shift+F6"},
         };
         for (auto [command, expected] : keys) {
-            QAction* action = Frame()->Action(command);
+            QAction* action = app->Commands().*command;
             QVERIFY(action && Frame()->actions().contains(action));
             QStringList shortcuts;
             for (const QKeySequence& sequence : action->shortcuts())
@@ -282,20 +289,20 @@ private slots:
         QStringList labels;
         for (QLabel* label : Frame()->statusBar()->findChildren<QLabel*>()) labels << label->text();
         QCOMPARE(labels, QStringList({"For Help, press F1", "CAP", "NUM", "SCRL"}));
-        Trigger(ID_VIEW_TOOLBAR);
-        Trigger(ID_VIEW_STATUS_BAR);
+        Trigger(&MainWindow::Actions::toolBar);
+        Trigger(&MainWindow::Actions::statusBar);
         QVERIFY(bar->isHidden() && Frame()->statusBar()->isHidden());
-        Trigger(ID_VIEW_TOOLBAR);
-        Trigger(ID_VIEW_STATUS_BAR);
+        Trigger(&MainWindow::Actions::toolBar);
+        Trigger(&MainWindow::Actions::statusBar);
         QVERIFY(!bar->isHidden() && !Frame()->statusBar()->isHidden());
     }
 
     void helpAboutAndContextHelp() {
-        Trigger(ID_HELP);
-        auto* help = Frame()->findChild<CHelpWindow*>();
+        Trigger(&MainWindow::Actions::help);
+        auto* help = Frame()->findChild<HelpWindow*>();
         QVERIFY(help && help->isVisible());
         QCOMPARE(help->Browser()->documentTitle(), QString("The command form"));
-        Trigger(ID_HELP_FINDER);
+        Trigger(&MainWindow::Actions::helpTopics);
         const QString contents = help->Browser()->toHtml();
         for (const char* topic :
              {"command-form", "general-info", "unit-prices", "traffic-work-zone",
@@ -308,10 +315,10 @@ private slots:
         // Asked for from a modal form, the window belongs to that form: a window outside it
         // could not be scrolled or followed until the form closes.
         QDialog form(Frame());
-        CHelpWindow* formHelp = nullptr;
+        HelpWindow* formHelp = nullptr;
         test::WhenModalShows([&](QWidget* modal) {
             ShowHelpTopic("general-info");
-            formHelp = modal->findChild<CHelpWindow*>();
+            formHelp = modal->findChild<HelpWindow*>();
             static_cast<QDialog*>(modal)->reject();
         });
         form.exec();
@@ -322,11 +329,11 @@ private slots:
             about = modal->windowTitle();
             static_cast<QDialog*>(modal)->accept();
         });
-        Trigger(ID_APP_ABOUT);
+        Trigger(&MainWindow::Actions::about);
         QCOMPARE(about, QString("About Velmora"));
 
         QCOMPARE(View().Button(1000)->property("helpContextId").toUInt(), HelpContextId(101, 1000));
-        Trigger(ID_CONTEXT_HELP);
+        Trigger(&MainWindow::Actions::contextHelp);
         QVERIFY(QWhatsThis::inWhatsThisMode());
         QCOMPARE(Frame()->statusBar()->currentMessage(),
                  QString("Select an object on which to get Help"));
@@ -335,12 +342,12 @@ private slots:
     }
 
     void newKeepsEveryValue() {
-        QVERIFY(app->OpenDocumentFile(MakeProjectFile("kept.vlm", 4.5)));
+        QVERIFY(app->OpenFile(MakeProjectFile("kept.vlm", 4.5)));
         Project().projectTitle = "Route 9";
         const ProjectData before = Project();
-        app->OnFileNew();
+        app->NewFile();
         QVERIFY(SameSavedFields(before, Project()));
-        QCOMPARE(app->Document().GetPathName(), QString());
+        QCOMPARE(app->Document().Path(), QString());
         QCOMPARE(Caption(), QString("Untitled[*] - Velmora"));
     }
 
@@ -352,7 +359,7 @@ private slots:
         files.Answer(existing);
         files.Answer(""); // the dialog again after "No": cancelled
         messages.Answer(QMessageBox::No);
-        Trigger(ID_FILE_SAVE_AS);
+        Trigger(&MainWindow::Actions::saveAs);
         QCOMPARE(messages.shown.size(), 1);
         QVERIFY(messages.shown[0].text.contains("old.vlm already exists"));
         QCOMPARE(ReadAll(existing), before);
@@ -363,7 +370,7 @@ private slots:
         QStringList opened;
         for (int k = 1; k <= 5; ++k) {
             opened.prepend(MakeProjectFile(QString("p%1.vlm").arg(k), k));
-            QVERIFY(app->OpenDocumentFile(opened.front()));
+            QVERIFY(app->OpenFile(opened.front()));
         }
         QCOMPARE(app->RecentFiles(), opened.mid(0, 4));
         const QStringList menu = MenuTexts(Menu("&File"));
@@ -374,9 +381,21 @@ private slots:
         // The list outlives the program, and its entries open their files.
         QVERIFY(Start());
         QCOMPARE(app->RecentFiles(), opened.mid(0, 4));
-        Trigger(ID_FILE_MRU_FILE1 + 3);
+        app->Commands().recent[3]->trigger();
         QCOMPARE(Project().projectLength, 2.0);
         QCOMPARE(app->RecentFiles(), QStringList({opened[3], opened[0], opened[1], opened[2]}));
+
+        // A name with "&" reads as it is, not as the mark of a key. An entry whose file is gone
+        // says so when chosen, and goes.
+        const QString ampersand = MakeProjectFile("R&D.vlm", 6.0);
+        QVERIFY(app->OpenFile(ampersand));
+        QCOMPARE(app->Commands().recent[0]->iconText(), "1 " + QDir::toNativeSeparators(ampersand));
+        test::MessageRecorder messages;
+        QVERIFY(QFile::remove(opened[0]));
+        app->Commands().recent[2]->trigger();
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY(messages.shown[0].text.contains("p5.vlm"));
+        QCOMPARE(app->RecentFiles(), QStringList({ampersand, opened[3], opened[1]}));
     }
 
     void aModifiedProjectAsksBeforeItIsReplacedOrClosed() {
@@ -387,7 +406,7 @@ private slots:
         const ProjectData changed = Project();
 
         messages.Answer(QMessageBox::Cancel);
-        QVERIFY(!app->OpenDocumentFile(other));
+        QVERIFY(!app->OpenFile(other));
         QCOMPARE(messages.shown.back().text, QString("Save changes to Untitled?"));
         QCOMPARE(messages.shown.back().buttons,
                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
@@ -399,14 +418,21 @@ private slots:
         // Yes saves first (asking for a name), then the other project opens.
         messages.Answer(QMessageBox::Yes);
         files.Answer(Path("kept"));
-        QVERIFY(app->OpenDocumentFile(other));
+        QVERIFY(app->OpenFile(other));
         QCOMPARE(ReadAll(Path("kept.vlm")), Encoded(changed));
         QCOMPARE(Project().projectLength, 6.0);
 
-        // No throws the changes away; then there is nothing left to ask about.
+        // No throws the changes away, before Open as before New, and saves nothing; then there
+        // is nothing left to ask about.
+        SetSwitches(WzInclusion::Include, WzInclusion::Exclude, 1);
+        const QByteArray otherBytes = ReadAll(other);
+        messages.Answer(QMessageBox::No);
+        QVERIFY(app->OpenFile(other));
+        QCOMPARE(Project().rehabWzInclusion, int(WzInclusion::Include));
+        QCOMPARE(ReadAll(other), otherBytes);
         SetSwitches(WzInclusion::Include, WzInclusion::Exclude, 1);
         messages.Answer(QMessageBox::No);
-        app->OnFileNew();
+        app->NewFile();
         QVERIFY(!Frame()->isWindowModified());
         const qsizetype asked = messages.shown.size();
         QVERIFY(Frame()->close());
@@ -415,16 +441,24 @@ private slots:
 
     void aFileThatCannotBeOpenedChangesNothing() {
         test::MessageRecorder messages;
-        QVERIFY(app->OpenDocumentFile(MakeProjectFile("good.vlm", 7.0)));
+        QVERIFY(app->OpenFile(MakeProjectFile("good.vlm", 7.0)));
         Project().projectTitle = "unsaved edit";
         const ProjectData before = Project();
         const QStringList recent = app->RecentFiles();
         const QString caption = Caption();
         const QByteArray good = ReadAll(Path("good.vlm"));
         test::WriteAll(Path("cut.vlm"), good.left(good.size() / 2));
-        for (const QString& path : {Path("cut.vlm"), Path("missing.vlm"), dir->path()}) {
+        test::WriteAll(Path("empty.vlm"), {});
+        // Neither a pipe nor a device may be read from, nor a file larger than any project.
+        QVERIFY(::mkfifo(QFile::encodeName(Path("pipe.vlm")).constData(), 0600) == 0);
+        QFile huge(Path("huge.vlm"));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(kMaxProjectFileBytes) + 1));
+        huge.close();
+        for (const QString& path :
+             {Path("cut.vlm"), Path("missing.vlm"), dir->path(), Path("empty.vlm"),
+              Path("pipe.vlm"), QString("/dev/zero"), Path("huge.vlm")}) {
             const qsizetype shown = messages.shown.size();
-            QVERIFY(!app->OpenDocumentFile(path));
+            QVERIFY(!app->OpenFile(path));
             QCOMPARE(messages.shown.size(), shown + 1);
             QVERIFY2(messages.shown.back().text.contains(QDir::toNativeSeparators(path)),
                      qPrintable(messages.shown.back().text));
@@ -435,6 +469,7 @@ private slots:
         }
         // The message says what is wrong with the file, not just that it failed.
         QVERIFY(messages.shown[0].text.contains("incomplete"));
+        QVERIFY(messages.shown[3].text.contains("empty"));
     }
 
     void aFailedSaveKeepsThePreviousFileAndTheDocument() {
@@ -442,20 +477,20 @@ private slots:
         test::FileDialogAnswers files;
         const QString path = MakeProjectFile("prev.vlm", 8.0);
         const QByteArray previous = ReadAll(path);
-        QVERIFY(app->OpenDocumentFile(path));
+        QVERIFY(app->OpenFile(path));
         SetSwitches(WzInclusion::Include, WzInclusion::Exclude, 1);
 
         Project().projectTitle = "Stra\u00dfe \u4e2d"; // a text a project file cannot hold
-        Trigger(ID_FILE_SAVE);
+        Trigger(&MainWindow::Actions::save);
         Project().projectTitle = "Route 9";
         files.Answer(Path("no/such/folder/x.vlm"));
-        Trigger(ID_FILE_SAVE_AS);
+        Trigger(&MainWindow::Actions::saveAs);
         QCOMPARE(messages.shown.size(), 2);
         QVERIFY(messages.shown[0].text.contains("prev.vlm"));
         QVERIFY(messages.shown[0].text.contains("projectTitle"));
         QVERIFY(messages.shown[1].text.contains("x.vlm"));
         QCOMPARE(ReadAll(path), previous);
-        QCOMPARE(app->Document().GetPathName(), path);
+        QCOMPARE(app->Document().Path(), path);
         QVERIFY(Frame()->isWindowModified());
         QCOMPARE(Caption(), QString("prev.vlm[*] - Velmora"));
         QCOMPARE(app->RecentFiles(), QStringList({path}));
@@ -486,6 +521,52 @@ private slots:
         QVERIFY(printDialogShown);
         QCOMPARE(app->ExitCode(), 0);
         QVERIFY(!Frame()->isVisible());
+
+        // Without a file there is nothing to print, and the program says what is missing.
+        QVERIFY(!Start({"/p"}));
+        QCOMPARE(messages.shown.size(), 2);
+        QVERIFY(messages.shown[1].text.contains("velmora /p FILE.vlm"));
+        QVERIFY(app->ExitCode() != 0);
+    }
+
+    // A gridlock message comes before the results form is up, so it stands over the main
+    // window. Export All Data keeps off the open project's file.
+    void computeCostsOnAnOpenGridlockedProject() {
+        ProjectData jam;
+        jam.aadt = 20000;
+        jam.trafficGrowth = 10;
+        const QString path = Path("jam.vlm");
+        test::WriteAll(path, Encoded(jam));
+        QVERIFY(app->OpenFile(path));
+        test::MessageRecorder messages;
+        test::FileDialogAnswers files;
+        files.Answer(path);
+        Press(1012, 2,
+              [](QDialog* form) { static_cast<ComputedCostsForm*>(form)->OnExportAllData(); });
+        QCOMPARE(messages.shown.size(), 2);
+        QCOMPARE(messages.shown[0].caption, QString(kGridlockCaption));
+        QVERIFY(messages.shown[0].parent && messages.shown[0].parent->window() == Frame());
+        QVERIFY(messages.shown[1].text.startsWith("Cannot export to " +
+                                                  QDir::toNativeSeparators(path)));
+        QCOMPARE(ReadAll(path), Encoded(jam));
+    }
+
+    // Every form and the results form open at a size that a 1024 x 768 screen shows whole,
+    // with room for a title bar and a panel; widened, a form gives the room to its texts.
+    void everyFormFitsA1024By768Screen() {
+        test::MessageRecorder messages;
+        for (int button : {1000, 1008, 1011, 1012, 1013, 1014, 1015})
+            Press(button, 2, [](QDialog* form) {
+                QVERIFY2(form->width() <= 1024 && form->height() <= 768 - 64,
+                         qPrintable(form->windowTitle()));
+                QHash<QLineEdit*, int> texts;
+                for (QLineEdit* edit : form->findChildren<QLineEdit*>())
+                    if (!edit->isReadOnly() && !ParseDouble(edit->text()))
+                        texts.insert(edit, edit->width());
+                form->resize(form->width() + 100, form->height());
+                for (auto [edit, width] : texts.asKeyValueRange())
+                    QVERIFY2(edit->width() > width, qPrintable(edit->text()));
+            });
     }
 };
 

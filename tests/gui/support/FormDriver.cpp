@@ -1,7 +1,7 @@
 #include "FormDriver.h"
 
-#include "CDescriptionEdit.h"
 #include "GuiTestSupport.h"
+#include "forms/DescriptionEdit.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -12,7 +12,7 @@
 
 namespace velmora::test {
 
-FormDriver::FormDriver(CInputDlg& form) : form(form) {
+FormDriver::FormDriver(InputForm& form) : form(form) {
     if (!form.isVisible()) form.show();
     QApplication::setActiveWindow(&form);
     if (!QTest::qWaitForWindowActive(&form)) QTest::qFail("form not active", __FILE__, __LINE__);
@@ -26,7 +26,7 @@ void FormDriver::Type(int id, const QString& text) {
     Focus(id);
     QWidget* control = form.Control(id);
     if (auto* edit = qobject_cast<QLineEdit*>(control)) edit->selectAll();
-    if (auto* description = qobject_cast<CDescriptionEdit*>(control)) description->selectAll();
+    if (auto* description = qobject_cast<DescriptionEdit*>(control)) description->selectAll();
     if (text.isEmpty()) QTest::keyClick(control, Qt::Key_Delete);
     Keys(id, text);
 }
@@ -72,7 +72,7 @@ QString FormDriver::Text(int id) const {
     QWidget* control = form.Control(id);
     if (auto* edit = qobject_cast<QLineEdit*>(control)) return edit->text();
     if (auto* list = qobject_cast<QComboBox*>(control)) return list->currentText();
-    if (auto* description = qobject_cast<CDescriptionEdit*>(control)) return description->Text();
+    if (auto* description = qobject_cast<DescriptionEdit*>(control)) return description->Text();
     return static_cast<QLabel*>(control)->text();
 }
 
@@ -80,22 +80,24 @@ bool FormDriver::HasFocus(int id) const {
     return QApplication::focusWidget() == form.Control(id);
 }
 
-QList<int> FormDriver::TabWalk(int steps) {
+QList<int> FormDriver::TabRing() {
+    QWidget* start = QApplication::focusWidget();
     QList<int> ids;
-    for (int i = 0; i < steps; ++i) {
+    do {
         int id = 0;
         while (id < 2000 && form.Control(id) != QApplication::focusWidget()) ++id;
-        ids.append(id);
+        ids.append(id < 2000 ? id : 0);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    }
+    } while (QApplication::focusWidget() != start && ids.size() < 500);
     return ids;
 }
 
 bool RunForm(bool (*edit)(ProjectData&, QWidget*), ProjectData& project,
              const std::function<void(FormDriver&)>& drive, Close close) {
     WhenModalShows([&](QWidget* modal) {
-        FormDriver driver(*static_cast<CInputDlg*>(modal));
+        FormDriver driver(*static_cast<InputForm*>(modal));
         drive(driver);
+        if (!modal->isVisible()) return; // the drive closed it
         if (close == Close::Accept || close == Close::Cancel)
             driver.Click(close == Close::Accept ? 1 : 2);
         else if (close == Close::CloseBox)

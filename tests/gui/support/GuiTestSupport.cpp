@@ -1,6 +1,6 @@
 #include "GuiTestSupport.h"
 
-#include "CComputedCostsDlg.h"
+#include "forms/ComputedCostsForm.h"
 
 #include <QApplication>
 #include <QDir>
@@ -106,7 +106,7 @@ QByteArray WithoutDateLine(QByteArray report) {
     return start < 0 || end < 0 ? report : report.remove(start, end - start);
 }
 
-QStringList ResultCells(const CComputedCostsDlg& form, bool overlays) {
+QStringList ResultCells(const ComputedCostsForm& form, bool overlays) {
     // Per option: agency of stages 0 to 3 and subtotal, user delay likewise, maintenance, total.
     static const int kIds[24] = {1013, 1015, 1016, 1017, 1018, 1019, 1024, 1025,
                                  1026, 1023, 1035, 1014, 1020, 1021, 1022, 1027,

@@ -3,9 +3,9 @@
 // Shared by the GUI tests: answer message boxes, file dialogs and modal forms in place of a
 // person, record what the program showed, and read the results form.
 
-#include "FileDialog.h"
-#include "Help.h"
-#include "MessageBox.h"
+#include "gui/FileDialog.h"
+#include "gui/Help.h"
+#include "gui/MessageBox.h"
 
 #include <QList>
 #include <QString>
@@ -16,7 +16,7 @@
 class QWidget;
 
 namespace velmora {
-class CComputedCostsDlg;
+class ComputedCostsForm;
 }
 
 namespace velmora::test {
@@ -75,6 +75,6 @@ QByteArray WithoutDateLine(QByteArray report);
 
 // The 24 results on the form in the order velmora-cli compute lists them; with `overlays`, the
 // "Excluded" over a user delay field in place of its number.
-QStringList ResultCells(const CComputedCostsDlg& form, bool overlays = true);
+QStringList ResultCells(const ComputedCostsForm& form, bool overlays = true);
 
 } // namespace velmora::test

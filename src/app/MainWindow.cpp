@@ -1,0 +1,399 @@
+#include "app/MainWindow.h"
+
+#include "app/AboutDialog.h"
+#include "app/CommandForm.h"
+#include "app/HelpWindow.h"
+#include "app/LockKeys.h"
+#include "gui/FileDialog.h"
+#include "gui/Help.h"
+#include "gui/MessageBox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QWhatsThis>
+
+namespace velmora {
+
+namespace {
+
+const QString kCaption = QStringLiteral("Velmora");
+const QString kFilter = QStringLiteral("Velmora Files (*.vlm);;All Files (*)");
+const QString kIdlePrompt = QStringLiteral("For Help, press F1");
+const QString kContextHelpPrompt = QStringLiteral("Select an object on which to get Help");
+const QString kRecentGroup = QStringLiteral("Recent File List");
+
+QSettings Settings() {
+    return QSettings("Local AppWizard-Generated Applications", "Velmora");
+}
+
+// The status-bar prompt before "\n", the tool tip after it.
+void SetPrompt(QAction* action, const QString& prompt) {
+    const qsizetype newline = prompt.indexOf('\n');
+    action->setStatusTip(prompt.left(newline));
+    if (newline >= 0) action->setToolTip(prompt.mid(newline + 1));
+}
+
+// `keys` lists alternatives with "; " between them.
+QAction* MakeAction(QObject* parent, const char* text, const char* prompt, const char* keys = "",
+                    const char* icon = nullptr) {
+    auto* action = new QAction(QString::fromLatin1(text), parent);
+    SetPrompt(action, QString::fromLatin1(prompt));
+    action->setShortcuts(
+        QKeySequence::listFromString(QString::fromLatin1(keys), QKeySequence::PortableText));
+    if (icon) action->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(icon)));
+    action->setIconVisibleInMenu(false);
+    return action;
+}
+
+// The recent-file entry as the menu shows it: the bare name for a file in the working folder,
+// the full path otherwise; an "&" doubled, which the menu would otherwise take for the mark of
+// the entry's key.
+QString MenuName(const QString& path) {
+    const QFileInfo info(path);
+    return QDir::toNativeSeparators(info.absolutePath() == QDir::currentPath() ? info.fileName()
+                                                                               : path)
+        .replace(u'&', QStringLiteral("&&"));
+}
+
+} // namespace
+
+MainWindow::MainWindow() : form_(new CommandForm(document_, this)) {
+    setCentralWidget(form_);
+    setWindowIcon(QIcon(":/icons/velmora.png"));
+    LoadRecentFiles();
+    CreateActions();
+    CreateToolBar();
+    CreateStatusBar();
+    CreateMenus();
+    ShowRecentFiles();
+    connect(&document_, &ProjectDocument::pathChanged, this, &MainWindow::UpdateCaption);
+    connect(&document_, &ProjectDocument::modifiedChanged, this, &MainWindow::UpdateCaption);
+    UpdateCaption();
+    qApp->installEventFilter(this);
+    resize(sizeHint());
+    HelpWindow::Install(this);
+}
+
+MainWindow::~MainWindow() {
+    // Help requests after this point have no window to go to.
+    SetHelpTopicHandler({});
+}
+
+void MainWindow::CreateActions() {
+    Actions& a = actions_;
+    a.newFile = MakeAction(this, "&New", "Create a new document\nNew", "Ctrl+N");
+    a.open = MakeAction(this, "&Open...", "Open an existing file\nOpen", "Ctrl+O", "open");
+    a.save = MakeAction(this, "&Save", "Save the active file\nSave", "Ctrl+S", "save");
+    a.saveAs = MakeAction(this, "Save &As...", "Save the active file with a new name\nSave As", "",
+                          "saveas");
+    a.print = MakeAction(this, "&Print...", "Print the active document\nPrint", "Ctrl+P");
+    a.exit = MakeAction(this, "E&xit", "Quit the application; prompts to save documents\nExit");
+    a.undo = MakeAction(this, "&Undo", "Undo the last action\nUndo", "Ctrl+Z; Alt+Backspace");
+    a.cut = MakeAction(this, "Cu&t", "Cut the selection and put it on the Clipboard\nCut",
+                       "Ctrl+X; Shift+Del", "cut");
+    a.copy = MakeAction(this, "&Copy", "Copy the selection and put it on the Clipboard\nCopy",
+                        "Ctrl+C; Ctrl+Ins", "copy");
+    a.paste = MakeAction(this, "&Paste", "Insert Clipboard contents\nPaste", "Ctrl+V; Shift+Ins",
+                         "paste");
+    a.statusBar = MakeAction(this, "&Status Bar", "Show or hide the status bar\nToggle StatusBar");
+    a.helpTopics = MakeAction(this, "&Help Topics", "List Help topics\nHelp Topics");
+    a.about =
+        MakeAction(this, "&About Velmora...",
+                   "Display program information, version number and copyright\nAbout", "", "about");
+    a.contextHelp =
+        MakeAction(this, "Help", "Display help for clicked on buttons, menus and windows\nHelp",
+                   "Shift+F1", "contexthelp");
+    a.help = MakeAction(this, "Help", "Display help for current task or command\nHelp", "F1");
+    // The command form has no panes to switch between: the keys are taken and do nothing.
+    a.nextPane = MakeAction(this, "Next Pane", "Switch to the next window pane\nNext Pane", "F6");
+    a.previousPane =
+        MakeAction(this, "Previous Pane", "Switch back to the previous window pane\nPrevious Pane",
+                   "Shift+F6");
+    // Nothing to undo or cut on a form of buttons: shown, but disabled.
+    for (QAction* action : {a.undo, a.cut, a.copy, a.paste}) action->setEnabled(false);
+
+    connect(a.newFile, &QAction::triggered, this, &MainWindow::NewFile);
+    connect(a.open, &QAction::triggered, this, &MainWindow::AskAndOpenFile);
+    connect(a.save, &QAction::triggered, this, &MainWindow::Save);
+    connect(a.saveAs, &QAction::triggered, this, &MainWindow::SaveAs);
+    connect(a.print, &QAction::triggered, form_, &CommandForm::Print);
+    connect(a.exit, &QAction::triggered, this, &QWidget::close);
+    connect(a.helpTopics, &QAction::triggered, this, [] { ShowHelpTopic("index"); });
+    connect(a.about, &QAction::triggered, this, &MainWindow::ShowAbout);
+    connect(a.contextHelp, &QAction::triggered, this, [] { QWhatsThis::enterWhatsThisMode(); });
+    connect(a.help, &QAction::triggered, this, [] { ShowHelpTopic("command-form"); });
+    for (int k = 0; k < kRecentFiles; ++k) {
+        a.recent[k] = new QAction(this);
+        a.recent[k]->setStatusTip("Open this document");
+        connect(a.recent[k], &QAction::triggered, this, [this, k] { OpenRecentFile(k); });
+    }
+    // Keys without a menu item still need their action on the window.
+    addActions({a.newFile, a.open, a.save, a.saveAs, a.print, a.exit, a.undo, a.cut, a.copy,
+                a.paste, a.statusBar, a.helpTopics, a.about, a.contextHelp, a.help, a.nextPane,
+                a.previousPane});
+}
+
+void MainWindow::CreateMenus() {
+    const Actions& a = actions_;
+    QMenu* file = menuBar()->addMenu("&File");
+    file->addActions({a.open, a.save, a.saveAs});
+    file->addSeparator();
+    recentPlaceholder_ = file->addAction("Recent File");
+    recentPlaceholder_->setEnabled(false);
+    for (QAction* entry : a.recent) file->addAction(entry);
+    file->addSeparator();
+    file->addAction(a.exit);
+
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    edit->addAction(a.undo);
+    edit->addSeparator();
+    edit->addActions({a.cut, a.copy, a.paste});
+
+    menuBar()->addMenu("&View")->addActions({a.toolBar, a.statusBar});
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    help->addAction(a.helpTopics);
+    help->addSeparator();
+    help->addAction(a.about);
+}
+
+void MainWindow::CreateToolBar() {
+    const Actions& a = actions_;
+    toolBar_ = new QToolBar("Toolbar", this);
+    toolBar_->setObjectName("toolbar");
+    toolBar_->setIconSize(QSize(16, 16));
+    toolBar_->setMovable(true);
+    toolBar_->setFloatable(true);
+    toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
+    toolBar_->addActions({a.open, a.save, a.saveAs});
+    toolBar_->addSeparator();
+    toolBar_->addActions({a.cut, a.copy, a.paste});
+    toolBar_->addSeparator();
+    toolBar_->addActions({a.about, a.contextHelp});
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+
+    // The toolbar's own toggle keeps its check mark true however the bar was hidden.
+    actions_.toolBar = toolBar_->toggleViewAction();
+    actions_.toolBar->setText("&Toolbar");
+    SetPrompt(actions_.toolBar, "Show or hide the toolbar\nToggle ToolBar");
+    addAction(actions_.toolBar);
+}
+
+void MainWindow::CreateStatusBar() {
+    // A normal widget: the status bar hides it while a prompt is shown and brings it back after.
+    statusBar()->addWidget(new QLabel(kIdlePrompt), 1);
+    const char* names[] = {"CAP", "NUM", "SCRL"};
+    for (int k = 0; k < 3; ++k) {
+        auto* indicator = new QLabel(names[k]);
+        indicator->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        indicator->setAlignment(Qt::AlignCenter);
+        indicator->setMinimumWidth(indicator->fontMetrics().horizontalAdvance("SCRL") + 8);
+        statusBar()->addPermanentWidget(indicator);
+        indicators_[k] = indicator;
+    }
+    const std::optional<std::array<bool, 3>> locks = LockKeyStates();
+    for (int k = 0; k < 3; ++k) indicators_[k]->setEnabled(locks && (*locks)[k]);
+    actions_.statusBar->setCheckable(true);
+    actions_.statusBar->setChecked(true);
+    connect(actions_.statusBar, &QAction::toggled, statusBar(), &QWidget::setVisible);
+}
+
+bool MainWindow::Start(const QStringList& arguments) {
+    bool print = false;
+    QString file;
+    for (const QString& argument : arguments) {
+        if (argument == "/p" || argument == "-p")
+            print = true;
+        else if (argument != "--quit-after-show" && file.isEmpty())
+            file = argument;
+    }
+
+    document_.New();
+    if (print) {
+        // Printing from the command line prints and ends without showing the window.
+        if (file.isEmpty()) {
+            ShowMessage(nullptr,
+                        "No project file to print was named.\nStart Velmora as: velmora /p "
+                        "FILE.vlm",
+                        kCaption);
+            exitCode_ = 2;
+            return false;
+        }
+        const bool opened = OpenFile(file);
+        if (opened) form_->Print();
+        exitCode_ = opened ? 0 : 1;
+        return false;
+    }
+    // A file that cannot be opened has been reported; the program starts on the default
+    // project rather than ending without a word.
+    if (!file.isEmpty()) OpenFile(file);
+    show();
+    return true;
+}
+
+void MainWindow::NewFile() {
+    if (MayDiscardChanges()) document_.New();
+}
+
+void MainWindow::AskAndOpenFile() {
+    const QString path =
+        AskFileName(this, {.save = false, .caption = {}, .initialName = {}, .filter = kFilter});
+    if (!path.isEmpty()) OpenFile(path);
+}
+
+bool MainWindow::OpenFile(const QString& path) {
+    return MayDiscardChanges() && FinishFileCommand(document_.Open(path));
+}
+
+bool MainWindow::FinishFileCommand(const QString& error) {
+    if (!error.isEmpty()) {
+        ShowMessage(this, error, kCaption);
+        return false;
+    }
+    AddToRecentFiles(document_.Path());
+    return true;
+}
+
+bool MainWindow::Save() {
+    return SaveTo(document_.Path());
+}
+
+bool MainWindow::SaveAs() {
+    return SaveTo({});
+}
+
+bool MainWindow::SaveTo(QString path) {
+    if (path.isEmpty()) path = AskSaveAsName();
+    return !path.isEmpty() && FinishFileCommand(document_.Save(path));
+}
+
+QString MainWindow::AskSaveAsName() {
+    FileDialogRequest request;
+    request.save = true;
+    request.initialName =
+        document_.Path().isEmpty() ? document_.Title() + ".vlm" : document_.Path();
+    request.filter = kFilter;
+    for (;;) {
+        QString path = AskFileName(this, request);
+        if (path.isEmpty()) return path;
+        if (QFileInfo(path).suffix().isEmpty()) path += ".vlm";
+        if (MayReplace(this, path, "Save As")) return path;
+        request.initialName = path;
+    }
+}
+
+bool MainWindow::MayDiscardChanges() {
+    if (!document_.IsModified()) return true;
+    switch (ShowMessage(
+        this, QString("Save changes to %1?").arg(document_.Title()), kCaption, QMessageBox::Warning,
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes)) {
+    case QMessageBox::Yes:
+        return Save();
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void MainWindow::ShowAbout() {
+    AboutDialog about(this);
+    about.exec();
+}
+
+void MainWindow::OpenRecentFile(int k) {
+    if (k >= recentFiles_.size()) return;
+    const QString path = recentFiles_[k];
+    if (OpenFile(path) || QFileInfo::exists(path)) return;
+    recentFiles_.removeAll(path);
+    ShowRecentFiles();
+    SaveRecentFiles();
+}
+
+void MainWindow::AddToRecentFiles(const QString& path) {
+    recentFiles_.removeAll(path);
+    recentFiles_.prepend(path);
+    while (recentFiles_.size() > kRecentFiles) recentFiles_.removeLast();
+    ShowRecentFiles();
+    SaveRecentFiles();
+}
+
+void MainWindow::ShowRecentFiles() {
+    recentPlaceholder_->setVisible(recentFiles_.isEmpty());
+    for (int k = 0; k < kRecentFiles; ++k) {
+        QAction* entry = actions_.recent[k];
+        entry->setVisible(k < recentFiles_.size());
+        if (k < recentFiles_.size())
+            entry->setText(QString("&%1 %2").arg(k + 1).arg(MenuName(recentFiles_[k])));
+    }
+}
+
+void MainWindow::LoadRecentFiles() {
+    QSettings settings = Settings();
+    for (int k = 1; k <= kRecentFiles; ++k) {
+        const QString path =
+            settings.value(QString("%1/File%2").arg(kRecentGroup).arg(k)).toString();
+        if (!path.isEmpty()) recentFiles_.append(path);
+    }
+}
+
+void MainWindow::SaveRecentFiles() const {
+    QSettings settings = Settings();
+    settings.remove(kRecentGroup);
+    for (int k = 0; k < recentFiles_.size(); ++k)
+        settings.setValue(QString("%1/File%2").arg(kRecentGroup).arg(k + 1), recentFiles_[k]);
+}
+
+void MainWindow::UpdateCaption() {
+    setWindowTitle(document_.Title() + "[*] - Velmora");
+    setWindowModified(document_.IsModified());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!MayDiscardChanges()) {
+        event->ignore();
+        return;
+    }
+    SaveRecentFiles();
+    event->accept();
+}
+
+bool MainWindow::event(QEvent* event) {
+    if (event->type() == QEvent::EnterWhatsThisMode)
+        statusBar()->showMessage(kContextHelpPrompt);
+    else if (event->type() == QEvent::LeaveWhatsThisMode)
+        statusBar()->clearMessage();
+    return QMainWindow::event(event);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Key events are seen once, where they reach a window; activation covers lock keys pressed
+    // while another program had the keyboard.
+    const QEvent::Type type = event->type();
+    if (watched->isWindowType() &&
+        (type == QEvent::KeyPress || type == QEvent::KeyRelease || type == QEvent::FocusIn)) {
+        const std::optional<std::array<bool, 3>> locks = LockKeyStates();
+        if (locks) {
+            for (int k = 0; k < 3; ++k) indicators_[k]->setEnabled((*locks)[k]);
+        } else if (type == QEvent::KeyPress) {
+            // Without a way to ask the keyboard, follow the lock keys as they are pressed.
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const int lockKeys[] = {Qt::Key_CapsLock, Qt::Key_NumLock, Qt::Key_ScrollLock};
+            for (int k = 0; k < 3; ++k)
+                if (key->key() == lockKeys[k] && !key->isAutoRepeat())
+                    indicators_[k]->setEnabled(!indicators_[k]->isEnabled());
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace velmora

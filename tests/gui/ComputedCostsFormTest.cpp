@@ -1,0 +1,236 @@
+// The Computed Costs form through Compute Costs: the numbers it shows, the "Excluded" overlays,
+// the gridlock messages, and Export All Data. OK and Cancel are tried from the main window, and
+// the export's bytes against velmora-cli in the end-to-end test.
+#include "forms/ComputedCostsForm.h"
+#include "GuiTestSupport.h"
+#include "forms/AsphaltActivitiesForm.h"
+#include "forms/ComputedCostsForm.h"
+#include "forms/ConcreteActivitiesForm.h"
+#include "forms/GeneralInfoForm.h"
+#include "forms/MaintenanceForm.h"
+#include "forms/PrintedReport.h"
+#include "forms/TrafficWorkZoneForm.h"
+#include "forms/UnitPricesForm.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace velmora;
+
+namespace {
+
+// Runs Compute Costs on `project`, opened from `projectFile`; once the results form shows, `act`
+// works on it and Cancel closes it. Returns the cells the form showed, empty when it did not
+// open.
+QStringList RunCompute(ProjectData& project,
+                       const std::function<void(ComputedCostsForm&)>& act = {},
+                       const QString& projectFile = {}) {
+    QStringList cells;
+    test::WhenModalShows([&](QWidget* modal) {
+        auto* form = static_cast<ComputedCostsForm*>(modal);
+        cells = test::ResultCells(*form);
+        if (act) act(*form);
+        form->reject();
+    });
+    ComputeCosts(project, nullptr, projectFile);
+    return cells;
+}
+
+void ClickExport(ComputedCostsForm& form) {
+    static_cast<QPushButton*>(form.Control(ComputedCostsForm::kExportAllData))->click();
+}
+
+// The user delay cells of both options, stage 0 to 3 and the subtotal, then both totals; "X"
+// for "Excluded".
+QStringList UserCellsAndTotals(const QStringList& cells) {
+    return (cells.mid(5, 5) + cells.mid(17, 5) + QStringList{cells[11], cells[23]})
+        .replaceInStrings("Excluded", "X");
+}
+
+} // namespace
+
+class ComputedCostsFormTest : public QObject {
+    Q_OBJECT
+private slots:
+    void theDefaultProjectReads217And352() {
+        ProjectData project;
+        test::MessageRecorder messages;
+        test::HelpRecorder help;
+        QString caption;
+        QList<QWidget*> tabOrder, expected; // from the focused control on
+        const QStringList cells = RunCompute(project, [&](ComputedCostsForm& form) {
+            caption = form.windowTitle();
+            QApplication::setActiveWindow(&form);
+            if (!QTest::qWaitForWindowActive(&form)) return;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+            for (QWidget* w = QApplication::focusWidget(); tabOrder.size() < 5;
+                 w = w->nextInFocusChain())
+                if (w->focusPolicy() & Qt::TabFocus) tabOrder << w;
+            for (int id : {int(ComputedCostsForm::kExportAllData), 1, 2, 1013, 1015})
+                expected << form.Control(id);
+            for (int id : {1013, 1030}) {
+                auto* edit = static_cast<QLineEdit*>(form.Control(id));
+                QVERIFY(edit->isReadOnly() && (edit->alignment() & Qt::AlignRight));
+            }
+            test::SaveScreenshot(&form, "computed-costs-default");
+        });
+        QCOMPARE(
+            cells,
+            QString("0 0 0 0 0 88 57 40 32 217 0 217 0 0 0 0 0 88 88 88 88 352 0 352").split(' '));
+        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(caption, QString("Computed Costs (F1=Full Help)"));
+        QCOMPARE(help.topics, QStringList{"computed-costs"});
+        // The focus starts on Export All Data, and Tab walks OK and Cancel before the results.
+        QCOMPARE(tabOrder, expected);
+    }
+
+    void theSwitchesDecideWhatIsExcluded_data() {
+        QTest::addColumn<int>("initial");
+        QTest::addColumn<int>("rehab");
+        QTest::addColumn<QString>("cells"); // see UserCellsAndTotals
+        QTest::newRow("both included") << 0 << 0 << "88 57 40 32 217 88 88 88 88 352 217 352";
+        QTest::newRow("initial only") << 0 << 1 << "88 X X X 88 88 X X X 88 88 88";
+        QTest::newRow("rehabilitations only") << 1 << 0 << "X 57 40 32 129 X 88 88 88 264 129 264";
+        QTest::newRow("both excluded") << 1 << 1 << "X X X X X X X X X X 0 0";
+        // Only a damaged file holds another value; it excludes, as in the engine and the report.
+        QTest::newRow("damaged initial switch")
+            << 7 << 0 << "X 57 40 32 129 X 88 88 88 264 129 264";
+        QTest::newRow("damaged and excluded") << -1 << 1 << "X X X X X X X X X X 0 0";
+    }
+    void theSwitchesDecideWhatIsExcluded() {
+        QFETCH(int, initial);
+        QFETCH(int, rehab);
+        QFETCH(QString, cells);
+        ProjectData project;
+        project.initialWzInclusion = initial;
+        project.rehabWzInclusion = rehab;
+        test::MessageRecorder messages;
+        QCOMPARE(UserCellsAndTotals(RunCompute(project)), cells.split(' '));
+    }
+
+    void aGridlockedOptionIsReportedBeforeTheForm() {
+        ProjectData project;
+        project.aadt = 20000;
+        project.trafficGrowth = 10;
+        project.hmaWearingPrice = 50;
+        project.asphaltStage[0].wearingThickness = 2;
+        test::MessageRecorder messages;
+        qsizetype before = -1;
+        const QStringList cells =
+            RunCompute(project, [&](ComputedCostsForm&) { before = messages.shown.size(); });
+        // Only the asphalt option, whose later overlays carry the grown traffic, gridlocks.
+        QCOMPARE(before, 1);
+        QCOMPARE(messages.shown[0].text, QString(kGridlockText));
+        QCOMPARE(messages.shown[0].caption, QString(kGridlockCaption));
+        QCOMPARE(messages.shown[0].icon, QMessageBox::Warning);
+        QCOMPARE(cells.mid(5, 5), QString("0 0 0 0 0").split(' '));
+        QVERIFY(cells[17] != "0");
+        QCOMPARE(cells[11], cells[4]); // the total is the agency costs
+        QVERIFY(cells[4].toDouble() > 0);
+
+        // Heavy but settling traffic, for the picture.
+        ProjectData heavy;
+        heavy.aadt = 30000;
+        heavy.laneCount = 4;
+        RunCompute(heavy, [](ComputedCostsForm& form) {
+            test::SaveScreenshot(&form, "computed-costs-heavy");
+        });
+        QCOMPARE(messages.shown.size(), 1);
+    }
+
+    void exportWritesTheReportOfTheRunAndAsksBeforeReplacingAFile() {
+        QTemporaryDir dir;
+        ProjectData project;
+        project.asphaltMaintenance[0] = {"Crack sealing", 2, 500, 7, 0};
+        test::MessageRecorder messages;
+        test::FileDialogAnswers files;
+        const QString typed = dir.filePath("lcca"); // no extension, and none is added
+        for (int k = 0; k < 3; ++k) files.Answer(typed);
+        files.Answer(""); // cancelled: nothing written, nothing said
+        for (auto answer : {QMessageBox::Ok, QMessageBox::No, QMessageBox::Yes})
+            messages.Answer(answer);
+        QByteArray first;
+        QVERIFY(!RunCompute(project, [&](ComputedCostsForm& form) {
+                     ClickExport(form);
+                     first = test::ReadAll(typed);
+                     QFile(typed).resize(3);
+                     ClickExport(form); // No: the file stays as it is
+                     QCOMPARE(test::ReadAll(typed).size(), 3);
+                     ClickExport(form);
+                     ClickExport(form);
+                 }).isEmpty());
+
+        QCOMPARE(files.requests.size(), 4);
+        QVERIFY(files.requests[0].save);
+        QCOMPARE(files.requests[0].initialName, QString("*.xls"));
+        QVERIFY(files.requests[0].filter.startsWith("Excel Files (*.xls);;All Files"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"lcca"});
+        QCOMPARE(test::WithoutDateLine(test::ReadAll(typed)), test::WithoutDateLine(first));
+        QCOMPARE(messages.shown.size(), 4);
+        for (int k : {0, 3}) {
+            const ShownMessage& m = messages.shown[k];
+            QCOMPARE(m.text,
+                     QString("Your life cycle cost analysis has been successfully exported."));
+            QCOMPARE(m.caption, QString("Export LCCA"));
+            QCOMPARE(m.icon, QMessageBox::Information);
+        }
+        QCOMPARE(messages.shown[1].text,
+                 QDir::toNativeSeparators(typed) + " already exists.\nDo you want to replace it?");
+        QCOMPARE(messages.shown[2].buttons, QMessageBox::Yes | QMessageBox::No);
+        // The run's treatment counts are in the report even though the form was cancelled.
+        QVERIFY(first.contains("\r\nCrack sealing\t2.00\t500.00\t7\t5\r\n"));
+        QCOMPARE(project.asphaltMaintenance[0].treatmentCount, 0.0);
+    }
+
+    void aFailedExportSaysWhyAndKeepsTheOldReport() {
+        QTemporaryDir dir;
+        const QString missingFolder = dir.filePath("no such folder/lcca.xls");
+        const QString kept = dir.filePath("kept.xls");
+        test::WriteAll(kept, "previous report");
+        // The file of the open project, under two other names.
+        const QString projectFile = dir.filePath("project.vlm");
+        test::WriteAll(projectFile, "project");
+        QVERIFY(QFile::link(projectFile, dir.filePath("link.vlm")));
+        const QString named[] = {
+            missingFolder, dir.path(), dir.filePath("link.vlm"), dir.path() + "/./project.vlm",
+            kept,          kept};
+        test::MessageRecorder messages;
+        test::FileDialogAnswers files;
+        for (const QString& path : named) files.Answer(path);
+        ProjectData project;
+        const auto exportTimes = [](int times) {
+            return [times](ComputedCostsForm& form) {
+                for (int k = 0; k < times; ++k) ClickExport(form);
+            };
+        };
+        RunCompute(project, exportTimes(4), projectFile);
+        // A title that a report cannot hold: the run still shows, the export stops.
+        project.projectTitle = "Route \xe4\xb8\xad";
+        RunCompute(project, exportTimes(2));
+
+        QCOMPARE(messages.shown.size(), 6);
+        for (int k = 0; k < 6; ++k) {
+            const ShownMessage& m = messages.shown[k];
+            QCOMPARE(m.caption, QString("Export LCCA"));
+            QCOMPARE(m.icon, QMessageBox::Warning);
+            QVERIFY2(
+                m.text.startsWith("Cannot export to " + QDir::toNativeSeparators(named[k]) + ".\n"),
+                qPrintable(m.text));
+            QVERIFY(m.text.size() > m.text.indexOf('\n') + 1); // and the reason
+        }
+        QVERIFY(messages.shown[2].text.contains("open project"));
+        QVERIFY(messages.shown[4].text.contains("projectTitle"));
+        QCOMPARE(test::ReadAll(projectFile), QByteArray("project"));
+        QCOMPARE(test::ReadAll(kept), QByteArray("previous report"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 QStringList({"kept.xls", "link.vlm", "project.vlm"}));
+    }
+};
+
+QTEST_MAIN(ComputedCostsFormTest)
+#include "ComputedCostsFormTest.moc"
