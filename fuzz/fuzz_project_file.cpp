@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     velmora::ProjectData project;
     project.aadt = -12.5; // a marker that a failed read must not touch
     const velmora::DecodeResult result = velmora::DecodeProject(bytes, project);
-    if (!result.ok) {
+    if (!result.ok()) {
         if (project.aadt != -12.5 || result.missingField.empty()) std::abort();
         return 0;
     }
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!saved.ok()) return 0;
     velmora::ProjectData reopened;
     const velmora::DecodeResult again = velmora::DecodeProject(saved.bytes, reopened);
-    if (!again.ok || !again.warning.empty()) std::abort();
+    if (!again.ok() || !again.warning.empty()) std::abort();
     if (reopened.riskDefinitions != project.riskDefinitions) std::abort();
     if (velmora::EncodeProject(reopened).bytes != saved.bytes) std::abort();
     return 0;

@@ -34,7 +34,7 @@ QString ProjectDocument::Open(const QString& path) {
     if (file.error() != QFileDevice::NoError)
         return QStringLiteral("Cannot read %1.\n%2").arg(native, file.errorString());
     const DecodeResult result = DecodeProject(bytes.toStdString(), project_);
-    if (!result.ok)
+    if (!result.ok())
         return QStringLiteral("Cannot open %1 as a Velmora project.\n%2")
             .arg(native, QString::fromStdString(result.message));
     SetPath(path);

@@ -260,16 +260,15 @@ std::string EscapeText(std::string_view text) {
 }
 
 bool LoadProject(const std::string& path, ProjectData& project, std::ostream& err) {
-    std::string reason;
-    const auto bytes = ReadFileBytes(path, reason);
-    if (!bytes) {
-        err << "velmora-cli: cannot read " << path << ": " << reason << '\n';
+    const FileRead file = ReadFileBytes(path);
+    if (!file.ok()) {
+        err << "velmora-cli: cannot read " << path << ": " << file.error << '\n';
         return false;
     }
-    const DecodeResult result = DecodeProject(*bytes, project);
-    if (!result.ok) err << "velmora-cli: cannot read " << path << ": " << result.message << '\n';
+    const DecodeResult result = DecodeProject(file.bytes, project);
+    if (!result.ok()) err << "velmora-cli: cannot read " << path << ": " << result.message << '\n';
     if (!result.warning.empty()) err << "velmora-cli: " << path << ": " << result.warning << '\n';
-    return result.ok;
+    return result.ok();
 }
 
 bool WriteOutput(const std::string& path, std::string_view bytes,
@@ -292,9 +291,9 @@ bool WriteOutput(const std::string& path, const Producer& produce, std::ostream*
         });
         return true;
     }
-    const std::string reason = WriteFileAtomically(path, produce);
-    if (!reason.empty()) err << "velmora-cli: cannot write " << path << ": " << reason << '\n';
-    return reason.empty();
+    const FileWrite written = WriteFileAtomically(path, produce);
+    if (!written.ok()) err << "velmora-cli: cannot write " << path << ": " << written.error << '\n';
+    return written.ok();
 }
 
 int ForEachFile(const std::vector<std::string>& files, unsigned workers,

@@ -13,16 +13,13 @@ nlohmann::ordered_json ComputeJson(const AnalysisResult& run) {
     nlohmann::ordered_json out;
     ForEachCostResult(run.results,
                       [&](const std::string& name, double value) { out[name] = value; });
-    out["asphaltGridlock"] = run.asphaltGridlock;
-    out["concreteGridlock"] = run.concreteGridlock;
-    const auto option = [&](const std::string& name, const std::array<double, 4>& counts,
-                            const std::array<StageBreakdown, 4>& stages) {
-        out[name + "TreatmentCount"] = counts;
-        nlohmann::ordered_json& components = out[name + "UserComponents"];
-        for (const StageBreakdown& stage : stages) components.push_back(stage.components);
-    };
-    option("asphalt", run.asphaltTreatmentCount, run.asphaltStages);
-    option("concrete", run.concreteTreatmentCount, run.concreteStages);
+    for (int option : {PavementOption::Asphalt, PavementOption::Concrete})
+        out[std::string(PavementOption::kNames[option]) + "Gridlock"] = run.option[option].gridlock;
+    for (int option : {PavementOption::Asphalt, PavementOption::Concrete}) {
+        const std::string name = PavementOption::kNames[option];
+        out[name + "TreatmentCount"] = run.option[option].treatmentCount;
+        out[name + "UserComponents"] = run.option[option].userComponents;
+    }
     return out;
 }
 
@@ -34,15 +31,15 @@ int ComputeOnFile(const std::string& file, const std::vector<std::string>& sets,
     for (const std::string& assignment : sets)
         if (!ApplySet(run.project, assignment, err)) return kUsageError;
 
-    if (const std::optional<Refusal> refusal = PrepareAnalysis(run.project)) {
-        err << refusal->caption << '\n' << refusal->text << '\n';
+    if (const HandOff handOff = PrepareAnalysis(run.project); !handOff.ok()) {
+        err << handOff.refusal.caption << '\n' << handOff.refusal.text << '\n';
         return kRefused;
     }
     run.analysis = RunAnalysisOnCopy(run.project);
-    if (run.analysis.asphaltGridlock)
-        err << kGridlockCaption << " (asphalt option)\n" << kGridlockText << '\n';
-    if (run.analysis.concreteGridlock)
-        err << kGridlockCaption << " (concrete option)\n" << kGridlockText << '\n';
+    for (int option : {PavementOption::Asphalt, PavementOption::Concrete})
+        if (run.analysis.option[option].gridlock)
+            err << kGridlockCaption << " (" << PavementOption::kNames[option] << " option)\n"
+                << kGridlockText << '\n';
     return kOk;
 }
 
@@ -61,8 +58,9 @@ int Compute(const Arguments& arguments, std::ostream& out, std::ostream& err) {
         ForEachCostResult(run.analysis.results, [&](const std::string& name, double value) {
             out << name << '\t' << FormatNumber(value) << '\n';
         });
-        out << "asphaltGridlock\t" << run.analysis.asphaltGridlock << '\n';
-        out << "concreteGridlock\t" << run.analysis.concreteGridlock << '\n';
+        for (int option : {PavementOption::Asphalt, PavementOption::Concrete})
+            out << PavementOption::kNames[option] << "Gridlock\t"
+                << run.analysis.option[option].gridlock << '\n';
         return int{kOk};
     };
     return ForEachFile(arguments.files, std::thread::hardware_concurrency(), one, out, err);

@@ -21,13 +21,12 @@ using risk::RiskAnalysis;
 using risk::RiskDefinitions;
 
 int ReadDefinitions(const std::string& path, RiskDefinitions& definitions, std::ostream& err) {
-    std::string reason;
-    const std::optional<std::string> bytes = ReadFileBytes(path, reason);
-    if (!bytes) {
-        err << "velmora-cli: cannot read " << path << ": " << reason << '\n';
+    const FileRead file = ReadFileBytes(path);
+    if (!file.ok()) {
+        err << "velmora-cli: cannot read " << path << ": " << file.error << '\n';
         return kFileError;
     }
-    risk::ParsedDefinitions parsed = risk::ParseRiskDefinitions(*bytes);
+    risk::ParsedDefinitions parsed = risk::ParseRiskDefinitions(file.bytes);
     if (!parsed.ok()) {
         err << "velmora-cli: " << path << ": " << parsed.error << '\n';
         return kUsageError;
@@ -73,8 +72,8 @@ int DefinitionsFor(const Arguments& arguments, const std::string& file, const Pr
         }
         d.precision = precision;
     }
-    if (const std::string problem = risk::CheckRiskDefinitions(d, project); !problem.empty()) {
-        err << "velmora-cli: " << source << ": " << problem << '\n';
+    if (const risk::DefinitionsCheck check = risk::CheckRiskDefinitions(d, project); !check.ok()) {
+        err << "velmora-cli: " << source << ": " << check.error << '\n';
         return kUsageError;
     }
     return kOk;
@@ -193,8 +192,9 @@ int Risk(const Arguments& arguments, std::ostream& out, std::ostream& err) {
         RiskDefinitions d;
         if (const int status = ReadDefinitions(arguments.importFile, d, err); status != kOk)
             return status;
-        if (const std::string problem = risk::CheckRiskDefinitions(d, project); !problem.empty()) {
-            err << "velmora-cli: " << arguments.importFile << ": " << problem << '\n';
+        if (const risk::DefinitionsCheck check = risk::CheckRiskDefinitions(d, project);
+            !check.ok()) {
+            err << "velmora-cli: " << arguments.importFile << ": " << check.error << '\n';
             return kUsageError;
         }
         project.riskDefinitions = risk::RiskDefinitionsText(d);

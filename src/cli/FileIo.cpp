@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -108,22 +109,13 @@ std::optional<std::string> WriteTemporary(const std::string& temp, const Produce
 
 } // namespace
 
-std::optional<std::string> ReadFileBytes(const std::string& path, std::string& error) {
+FileRead ReadFileBytes(const std::string& path) {
     // Without O_NONBLOCK, opening a FIFO would wait for a writer before fstat could refuse it.
     Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status {};
-    if (file.get() < 0 || ::fstat(file.get(), &status) != 0) {
-        error = Reason(errno);
-        return std::nullopt;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        error = NotARegularFile(status);
-        return std::nullopt;
-    }
-    if (static_cast<std::uintmax_t>(status.st_size) > kMaxProjectFileBytes) {
-        error = kTooLarge;
-        return std::nullopt;
-    }
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0) return {{}, Reason(errno)};
+    if (!S_ISREG(status.st_mode)) return {{}, NotARegularFile(status)};
+    if (static_cast<std::uintmax_t>(status.st_size) > kMaxProjectFileBytes) return {{}, kTooLarge};
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(status.st_size));
     char buffer[65536];
@@ -132,17 +124,14 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::string& e
         if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;
-            error = Reason(errno);
-            return std::nullopt;
+            return {{}, Reason(errno)};
         }
         // The file may grow while it is read.
-        if (bytes.size() + static_cast<std::size_t>(n) > kMaxProjectFileBytes) {
-            error = kTooLarge;
-            return std::nullopt;
-        }
+        if (bytes.size() + static_cast<std::size_t>(n) > kMaxProjectFileBytes)
+            return {{}, kTooLarge};
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
-    return bytes;
+    return {std::move(bytes), {}};
 }
 
 std::string TemporaryPathFor(const std::string& path) {
@@ -158,24 +147,24 @@ std::string TemporaryPathFor(const std::string& path) {
     return (slash == std::string::npos ? "" : path.substr(0, slash + 1)) + name;
 }
 
-std::string WriteFileAtomically(const std::string& path, std::string_view bytes) {
+FileWrite WriteFileAtomically(const std::string& path, std::string_view bytes) {
     return WriteFileAtomically(path, [bytes](const auto& write) { write(bytes); });
 }
 
-std::string WriteFileAtomically(const std::string& path, const Producer& produce) {
+FileWrite WriteFileAtomically(const std::string& path, const Producer& produce) {
     int error = 0;
     const std::optional<std::string> target = FollowLinks(path, error);
-    if (!target) return Reason(error);
+    if (!target) return {Reason(error)};
 
     struct stat existing {};
     const bool exists = ::stat(target->c_str(), &existing) == 0;
     mode_t mode;
     if (exists) {
-        if (!S_ISREG(existing.st_mode)) return NotARegularFile(existing);
+        if (!S_ISREG(existing.st_mode)) return {NotARegularFile(existing)};
         // For root access() allows every file; one without any write permission bit is still
         // not replaced behind its owner's back.
-        if (::access(target->c_str(), W_OK) != 0) return Reason(errno);
-        if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return Reason(EACCES);
+        if (::access(target->c_str(), W_OK) != 0) return {Reason(errno)};
+        if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return {Reason(EACCES)};
         mode = existing.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
@@ -190,7 +179,7 @@ std::string WriteFileAtomically(const std::string& path, const Producer& produce
     if (!reason) reason = WriteTemporary(temp, produce, exists ? &existing : nullptr, mode, false);
     if (reason->empty() && ::rename(temp.c_str(), target->c_str()) != 0) reason = Reason(errno);
     if (!reason->empty()) ::unlink(temp.c_str());
-    return *reason;
+    return {*reason};
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

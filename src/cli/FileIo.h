@@ -1,28 +1,35 @@
 #pragma once
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
 namespace velmora::cli {
 
-// The whole file, or nothing with `error` set to the reason (the system's wording where it has
-// one). Only regular files of at most kMaxProjectFileBytes are read; anything else (a device, a
-// FIFO, a directory) is refused before a byte is read, and without waiting for a writer.
-std::optional<std::string> ReadFileBytes(const std::string& path, std::string& error);
+// The whole file, or the reason it was not read (the system's wording where it has one). Only
+// regular files of at most kMaxProjectFileBytes are read; anything else (a device, a FIFO, a
+// directory) is refused before a byte is read, and without waiting for a writer.
+struct FileRead {
+    std::string bytes;
+    std::string error;
+    bool ok() const { return error.empty(); }
+};
+FileRead ReadFileBytes(const std::string& path);
 
 // Writes `bytes` to a temporary file beside `path`, flushes it to disk and renames it over
 // `path`, so a failed write leaves an existing file as it was. A symbolic link is followed: its
 // target is replaced and the link kept. An existing file keeps its permissions and owner; one
 // that is not a regular file, or that the user may not write, is refused and left alone.
-// Returns the reason on failure, an empty string on success.
-std::string WriteFileAtomically(const std::string& path, std::string_view bytes);
+struct FileWrite {
+    std::string error; // the reason the file was left as it was
+    bool ok() const { return error.empty(); }
+};
+FileWrite WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // The same for content too large to hold at once: `produce` hands it piece by piece to the
 // function it is given, and may be called more than once.
 using Producer = std::function<void(const std::function<void(std::string_view)>& write)>;
-std::string WriteFileAtomically(const std::string& path, const Producer& produce);
+FileWrite WriteFileAtomically(const std::string& path, const Producer& produce);
 
 // Where WriteFileAtomically gives `path`'s content a name before it takes the place of `path`.
 // A run killed in between leaves it there, and the next write to `path` removes it.

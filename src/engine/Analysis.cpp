@@ -5,269 +5,9 @@
 #include "Maintenance.h"
 #include "QueueModel.h"
 
-#include <charconv>
 #include <cmath>
 
 namespace velmora {
-namespace {
-
-// ---- The hand-off's range checks -------------------------------------------------------------
-
-// The form that edits a field, and the caption its own range messages use.
-struct Form {
-    const char* name;
-    const char* caption;
-};
-constexpr Form kGeneralForm{"General Information", "Number Out of Range"};
-constexpr Form kUnitPricesForm{"Unit Prices", "Price Out of Range"};
-constexpr Form kTrafficForm{"Traffic and Work Zone Information", "Value Out of Range"};
-constexpr Form kAsphaltForm{"Asphalt Construction/Rehabilitation Activities", "Value Out of Range"};
-constexpr Form kConcreteForm{"Concrete Construction/Rehabilitation Activities",
-                             "Value Out of Range"};
-constexpr Form kMaintenanceForm{"Recurring Maintenance Activities", "Number Out of Range"};
-
-// Far beyond any road project, and small enough that no product of the engine overflows.
-constexpr double kLargest = 1e9;
-
-// The values a field may hold for the engine to compute with it. A value outside, or not a
-// number at all, is refused with a message that names the field as its form labels it.
-struct Guard {
-    const Form& form;
-    const char* label;
-    double low = 0.0;
-    double high = kLargest;
-    // Read only by the work zone user cost model.
-    bool userCostsOnly = false;
-    // For a drop-down list: the entries to choose from, instead of a range.
-    const char* choices = nullptr;
-    // Shown but not editable on its form; only a damaged file brings a value outside.
-    bool readOnly = false;
-};
-
-// Stage years are exponents of the discount and growth factors.
-constexpr double kLatestYear = 1000.0;
-
-constexpr std::array<const char*, 4> kAsphaltStageNames{"Initial Construction", "1st Overlay",
-                                                        "2nd Overlay", "3rd Overlay"};
-constexpr std::array<const char*, 4> kConcreteStageNames{
-    "Initial Construction", "1st Rehab Activity", "2nd Rehab Activity", "3rd Rehab Activity"};
-constexpr std::array<const char*, 3> kConcreteMiscLabels{"Miscellaneous 1", "Miscellaneous 2",
-                                                         "Miscellaneous 3"};
-constexpr std::array<const char*, 4> kMaintenanceRows{"1st", "2nd", "3rd", "4th"};
-
-// A field of the project, read as the number the checks compare.
-template <auto Member, class Record>
-double Value(const Record& record) {
-    return record.*Member;
-}
-
-// A field of the General Information or the Traffic and Work Zone form, and its guard.
-struct ProjectGuard {
-    double (*value)(const ProjectData&);
-    Guard guard;
-};
-
-using P = ProjectData;
-constexpr ProjectGuard kGeneralGuards[] = {
-    // Above 0 because every result is per mile; not below 0.001 mile (5 ft) so that the
-    // division cannot blow a finite cost up to infinity.
-    {Value<&P::projectLength>, {kGeneralForm, "Project Length", 0.001}},
-    // The queue model's capacity divides by the lanes.
-    {Value<&P::laneCount>, {kGeneralForm, "Number of Lanes", 1.0}},
-    {Value<&P::laneWidth>, {kGeneralForm, "Average Lane Width"}},
-    {Value<&P::shoulderCount>, {kGeneralForm, "Number of Shoulders"}},
-    {Value<&P::shoulderWidth>, {kGeneralForm, "Average Shoulder Width"}},
-    // Speeds divide the work zone length and queue lengths and pick rows of the speed tables.
-    {Value<&P::speedLimit>, {kGeneralForm, "Speed Limit", 5.0, 80.0, true}},
-    // The treatments of the period are summed one by one.
-    {Value<&P::analysisPeriod>, {kGeneralForm, "Analysis Period", 0.0, 1000.0}},
-    // Below 0 the discount factor grows with the year without bound.
-    {Value<&P::discountRate>, {kGeneralForm, "Discount Rate"}},
-    {Value<&P::currentCpi>, {kGeneralForm, "Current CPI", 0.0, kLargest, true}},
-};
-
-constexpr ProjectGuard kTrafficGuards[] = {
-    {Value<&P::terrain>,
-     {kTrafficForm, "Terrain", 0.0, 2.0, true, "Level, Rolling or Mountainous"}},
-    {Value<&P::aadt>, {kTrafficForm, "AADT", 0.0, kLargest, true}},
-    // Past 100 % the car share turns negative; the heavy vehicle factor divides by the truck
-    // share.
-    {Value<&P::truckPercent>, {kTrafficForm, "% Trucks", 0.0, 100.0, true}},
-    // Growth compounds over the stage years; bounded as the form bounds it.
-    {Value<&P::trafficGrowth>, {kTrafficForm, "Traffic Growth", 0.0, 10.0, true}},
-    {Value<&P::wzSpeedLimit>, {kTrafficForm, "Work Zone Speed Limit", 5.0, 55.0, true}},
-    {Value<&P::wzLength>, {kTrafficForm, "Work Zone Length", 0.0, kLargest, true}},
-    // Without an open lane the work zone serves nobody and the queue speed divides by zero.
-    {Value<&P::wzLanes>, {kTrafficForm, "Work Zone Lanes", 1.0, kLargest, true}},
-};
-
-// A field of an activities form, checked in each of the four stages.
-template <class Stage>
-struct StageGuard {
-    double (*value)(const Stage&);
-    const char* label;
-    bool userCostsOnly = false;
-};
-
-constexpr StageGuard<AsphaltStage> kAsphaltGuards[] = {
-    {Value<&AsphaltStage::wearingThickness>, "HMA Wearing Course, in"},
-    {Value<&AsphaltStage::wearingUnitWeight>, "HMA Wearing Course, pcf"},
-    {Value<&AsphaltStage::binderThickness>, "HMA Binder Course, in."},
-    {Value<&AsphaltStage::binderUnitWeight>, "HMA Binder Course, pcf."},
-    {Value<&AsphaltStage::baseThickness>, "HMA Base Course, in."},
-    {Value<&AsphaltStage::baseUnitWeight>, "HMA Base Course, pcf"},
-    {Value<&AsphaltStage::aggBaseThickness>, "Aggregate Base, in."},
-    {Value<&AsphaltStage::aggBaseUnitWeight>, "Aggregate Base, pcf"},
-    {Value<&AsphaltStage::miscQuantity>, "Misc."},
-    {Value<&AsphaltStage::millingArea>, "Milling, sy"},
-    {Value<&AsphaltStage::patchingArea>, "Patching, sy"},
-    {Value<&AsphaltStage::daysToComplete>, "Days to Complete", true},
-};
-
-constexpr StageGuard<ConcreteStage> kConcreteGuards[] = {
-    {Value<&ConcreteStage::concreteArea>, "Concrete, sy"},
-    {Value<&ConcreteStage::concreteMillingArea>, "Concrete Milling, sy"},
-    {Value<&ConcreteStage::jointSealingLength>, "Joint Sealing, ft"},
-    {Value<&ConcreteStage::concretePatchingArea>, "Concrete Patching, sy"},
-    {Value<&ConcreteStage::hmaOverlayThickness>, "HMA Overlay, in."},
-    {Value<&ConcreteStage::hmaOverlayUnitWeight>, "HMA Overlay, pcf"},
-    {Value<&ConcreteStage::aggBaseThickness>, "Aggregate Base, in."},
-    {Value<&ConcreteStage::aggBaseUnitWeight>, "Aggregate Base, pcf"},
-    {[](const ConcreteStage& s) { return s.miscQuantity[0]; }, kConcreteMiscLabels[0]},
-    {[](const ConcreteStage& s) { return s.miscQuantity[1]; }, kConcreteMiscLabels[1]},
-    {[](const ConcreteStage& s) { return s.miscQuantity[2]; }, kConcreteMiscLabels[2]},
-    {Value<&ConcreteStage::daysToComplete>, "Days to Complete", true},
-};
-
-// Where on its form a field sits, for the message: " of the 2nd Overlay", " of the Asphalt
-// Unit Prices". Pieces, so that a run that passes builds no text.
-struct Where {
-    const char* lead = "";
-    const char* name = "";
-    const char* tail = "";
-};
-
-std::string FormatLimit(double value) {
-    char buffer[32];
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    return std::string(buffer, end);
-}
-
-Refusal MakeRefusal(const Guard& guard, const Where& where) {
-    const std::string field = std::string("\"") + guard.label + "\"" + where.lead + where.name +
-                              where.tail + " in the " + guard.form.name + " form";
-    const std::string range = FormatLimit(guard.low) + " and " + FormatLimit(guard.high);
-    std::string text;
-    if (guard.choices)
-        text = std::string("Please choose ") + guard.choices + " for " + field + ".";
-    else if (guard.readOnly)
-        text = field + " must lie between " + range +
-               ", and the form cannot change it: the project file is damaged. Please open another "
-               "project, or restart Velmora to enter this one again.";
-    else
-        text = "Please enter a value between " + range + " for " + field + ".";
-    return {std::move(text), guard.form.caption};
-}
-
-// Walks the fields the engine reads, form by form, and keeps the first refusal.
-class RangeCheck {
-public:
-    explicit RangeCheck(bool userCosts) : userCosts_(userCosts) {}
-
-    void operator()(double value, const Guard& guard, const Where& where = {}) {
-        // Without user costs no computation reads these fields, but the report still prints
-        // them, and it must never print a value that is not a number.
-        if (refusal || (guard.userCostsOnly && !userCosts_ && std::isfinite(value))) return;
-        if (!(value >= guard.low && value <= guard.high)) refusal = MakeRefusal(guard, where);
-    }
-
-    std::optional<Refusal> refusal;
-
-private:
-    bool userCosts_;
-};
-
-// The year, then every field of `guards`, in each of the four stages of an option.
-template <class Stage, std::size_t N>
-void CheckStages(RangeCheck& check, const std::array<Stage, 4>& stages, const Form& form,
-                 const std::array<const char*, 4>& stageNames,
-                 const StageGuard<Stage> (&guards)[N]) {
-    for (int k = 0; k < 4; ++k) {
-        const Where where{" of the ", stageNames[k]};
-        // The initial construction keeps the year the project holds; its box is read-only.
-        check(stages[k].year, Guard{form, "Year", 0.0, kLatestYear, false, nullptr, k == 0}, where);
-        for (const StageGuard<Stage>& guard : guards)
-            check(guard.value(stages[k]),
-                  Guard{form, guard.label, 0.0, kLargest, guard.userCostsOnly}, where);
-    }
-}
-
-std::optional<Refusal> CheckRanges(const ProjectData& p) {
-    RangeCheck check(UserCostsIncluded(p));
-
-    for (const ProjectGuard& guard : kGeneralGuards) check(guard.value(p), guard.guard);
-
-    const auto price = [&](double value, const char* label, const char* group, double low = 0.0) {
-        check(value, Guard{kUnitPricesForm, label, low}, Where{" of the ", group, " Unit Prices"});
-    };
-    price(p.hmaWearingPrice, "HMA Wearing Course", "Asphalt");
-    price(p.hmaBinderPrice, "HMA Binder Course", "Asphalt");
-    price(p.hmaBasePrice, "HMA Base Course", "Asphalt");
-    price(p.asphaltAggBasePrice, "Aggregate Base", "Asphalt");
-    price(p.asphaltMillingPrice, "Asphalt Milling", "Asphalt");
-    price(p.asphaltPatchingPrice, "Asphalt Patching", "Asphalt");
-    price(p.asphaltMisc.unitPrice, "Miscellaneous", "Asphalt");
-    price(p.asphaltMobilizationPct, "Mobilization", "Asphalt");
-    price(p.asphaltTrafficControlPct, "Traffic Control", "Asphalt");
-    price(p.concretePrice, "Concrete", "Concrete");
-    // The form takes any aggregate base price for the concrete option, negative ones included.
-    price(p.concreteAggBasePrice, "Aggregate Base", "Concrete", -kLargest);
-    price(p.concreteGrindingPrice, "Concrete Grinding", "Concrete");
-    price(p.jointSealingPrice, "Joint Sealing", "Concrete");
-    price(p.concretePatchingPrice, "Concrete Patching", "Concrete");
-    for (int i = 0; i < 3; ++i)
-        price(p.concreteMisc[i].unitPrice, kConcreteMiscLabels[i], "Concrete");
-    price(p.concreteMobilizationPct, "Mobilization", "Concrete");
-    price(p.concreteTrafficControlPct, "Traffic Control", "Concrete");
-
-    for (const ProjectGuard& guard : kTrafficGuards) check(guard.value(p), guard.guard);
-
-    CheckStages(check, p.asphaltStage, kAsphaltForm, kAsphaltStageNames, kAsphaltGuards);
-    CheckStages(check, p.concreteStage, kConcreteForm, kConcreteStageNames, kConcreteGuards);
-
-    for (int option = 0; option < 2; ++option) {
-        const auto& rows = option == 0 ? p.asphaltMaintenance : p.concreteMaintenance;
-        for (int r = 0; r < 4; ++r) {
-            const Where where{" of the ", kMaintenanceRows[r],
-                              option == 0 ? " activity of the Asphalt Option"
-                                          : " activity of the Concrete Option"};
-            check(rows[r].quantity, Guard{kMaintenanceForm, "Quantity"}, where);
-            check(rows[r].unitPrice, Guard{kMaintenanceForm, "Unit Price"}, where);
-        }
-    }
-    return std::move(check.refusal);
-}
-
-} // namespace
-
-bool UserCostsIncluded(const ProjectData& p) {
-    return p.initialWzInclusion == WzInclusion::Include ||
-           p.rehabWzInclusion == WzInclusion::Include;
-}
-
-std::optional<Refusal> PrepareAnalysis(ProjectData& project) {
-    project.ApplyInclusionRule();
-    if (UserCostsIncluded(project)) {
-        if (project.projectLength < project.wzLength)
-            return Refusal{"Please adjust either work zone or project length, or both.",
-                           "Work Zone Length Exceeds Project Length"};
-        if (project.speedLimit < project.wzSpeedLimit)
-            return Refusal{"Please adjust either work zone or project speed limit, or both.",
-                           "Work Zone Speed Limit Exceeds Project Speed Limit"};
-    }
-    return CheckRanges(project);
-}
-
 namespace {
 
 // The run-wide quantities of the work zone model, shared by both options.
@@ -283,81 +23,85 @@ struct WorkZoneModel {
 
 // One stage of either option on its way through the work zone model.
 struct StageRun {
-    double stageAdt;
+    double stageAdt = 0.0;
     ClosureWindow window;
-    double days;
-    double year;
-    std::int32_t inclusion;
-    StageBreakdown* breakdown;
-    // The earlier stage with the same day, or -1.
-    int sameDayAs = -1;
+    double days = 0.0;
+    double year = 0.0;
+    std::int32_t inclusion = WzInclusion::Include;
+    // The earlier stage (index into StageRuns) with the same traffic and closure window, or -1.
+    // Such a stage has the same simulated day, and once that stage is valued the same hourly
+    // quantities: they are taken over, not computed again. The concrete stages all default to
+    // year 0, the year of the asphalt initial construction.
+    int sharesDayWith = -1;
     bool valued = false;
+    bool gridlock = false;
+    StageTraffic traffic{};
+    UserCostComponents components{};
 };
 
 using StageRuns = std::array<StageRun, 8>; // asphalt stages 0 to 3, then concrete
 
 template <class Stage>
 void AddOption(const ProjectData& p, const std::array<Stage, 4>& stages, std::int32_t wzTiming,
-               std::array<StageBreakdown, 4>& breakdown, StageRun* runs) {
-    for (int k = 0; k < 4; ++k)
-        runs[k] = {GrownVolume(p.aadt, p.trafficGrowth, 100.0, stages[k].year),
-                   ClosureWindowFor(wzTiming),
-                   std::trunc(stages[k].daysToComplete),
-                   stages[k].year,
-                   p.StageInclusion(k),
-                   &breakdown[k]};
+               StageRun* runs) {
+    for (int k = 0; k < 4; ++k) {
+        StageRun& run = runs[k];
+        run.stageAdt = GrownVolume(p.aadt, p.trafficGrowth, 100.0, stages[k].year);
+        run.window = ClosureWindowFor(wzTiming);
+        run.days = std::trunc(stages[k].daysToComplete);
+        run.year = stages[k].year;
+        run.inclusion = p.StageInclusion(k);
+    }
 }
 
-// Simulates the day of every stage. A stage with the traffic and the closure window of an
-// earlier one has the same day and takes it over: the concrete stages all default to year 0,
-// the year of the asphalt initial construction.
 void SimulateStages(const WorkZoneModel& model, StageRuns& runs) {
     for (std::size_t i = 0; i < runs.size(); ++i) {
         StageRun& run = runs[i];
-        for (std::size_t j = 0; j < i && run.sameDayAs < 0; ++j)
+        for (std::size_t j = 0; j < i && run.sharesDayWith < 0; ++j)
             if (runs[j].stageAdt == run.stageAdt && runs[j].window.start == run.window.start &&
                 runs[j].window.end == run.window.end)
-                run.sameDayAs = static_cast<int>(j);
-        if (run.sameDayAs >= 0) {
-            const StageBreakdown& same = *runs[run.sameDayAs].breakdown;
-            run.breakdown->traffic.day = same.traffic.day;
-            run.breakdown->gridlock = same.gridlock;
+                run.sharesDayWith = static_cast<int>(j);
+        if (run.sharesDayWith >= 0) {
+            const StageRun& same = runs[run.sharesDayWith];
+            run.traffic.day = same.traffic.day;
+            run.gridlock = same.gridlock;
             continue;
         }
         const SimulatedDay day =
             QueueSimulation(StageDemand(model.hourlyTables, run.stageAdt), model.normalCapacity,
                             model.closureCapacity, model.queueCapacity, run.window);
-        run.breakdown->traffic.day = day.direction;
-        run.breakdown->gridlock = day.gridlock;
+        run.traffic.day = day.direction;
+        run.gridlock = day.gridlock;
     }
 }
 
 // Values the four stages of an option unless any of them gridlocked: a user cost is never
 // computed from a queue that never settles. Returns the gridlock outcome.
 bool ValueOption(const ProjectData& p, const WorkZoneModel& model, StageRun* stages,
-                 const StageRuns& runs, std::array<double, 4>& user) {
+                 const StageRuns& runs, OptionRun& option, std::array<double, 4>& user) {
     for (int k = 0; k < 4; ++k)
-        if (stages[k].breakdown->gridlock) return true;
+        if (stages[k].gridlock) return true;
     for (int k = 0; k < 4; ++k) {
         StageRun& run = stages[k];
-        StageBreakdown& stage = *run.breakdown;
-        const StageRun* same =
-            run.sameDayAs >= 0 && runs[run.sameDayAs].valued ? &runs[run.sameDayAs] : nullptr;
+        const StageRun* same = run.sharesDayWith >= 0 && runs[run.sharesDayWith].valued
+                                   ? &runs[run.sharesDayWith]
+                                   : nullptr;
         if (same) {
-            stage.traffic.hourly = same->breakdown->traffic.hourly;
+            run.traffic.hourly = same->traffic.hourly;
         } else {
             for (int d = 0; d < 2; ++d)
-                stage.traffic.hourly[d] = DeriveHourlyQuantities(
-                    stage.traffic.day[d], run.window, model.normalCapacity, p.speedLimit);
+                run.traffic.hourly[d] = DeriveHourlyQuantities(run.traffic.day[d], run.window,
+                                                               model.normalCapacity, p.speedLimit);
         }
         if (same && same->days == run.days)
-            stage.components = same->breakdown->components;
+            run.components = same->components;
         else
-            stage.components = ValueUserCostComponents(stage.traffic, model.tables, model.rows,
-                                                       model.workZoneDelay, run.days);
+            run.components = ValueUserCostComponents(run.traffic, model.tables, model.rows,
+                                                     model.workZoneDelay, run.days);
         run.valued = true;
+        option.userComponents[k] = run.components;
         const double value =
-            UserStageValue(stage.components, p.projectLength, run.year, p.discountRate);
+            UserStageValue(run.components, p.projectLength, run.year, p.discountRate);
         user[k] = run.inclusion == WzInclusion::Include ? value : 0.0;
     }
     return false;
@@ -370,14 +114,16 @@ double Sum(const std::array<double, 4>& values) {
 } // namespace
 
 AnalysisResult RunAnalysis(const ProjectData& p) {
+    using namespace PavementOption;
     AnalysisResult run;
-    CostResults& r = run.results;
+    OptionCosts& asphalt = run.results[Asphalt];
+    OptionCosts& concrete = run.results[Concrete];
 
     const AgencyCosts agency = ComputeAgencyCosts(p);
-    r.asphaltAgency = agency.asphalt;
-    r.asphaltAgencySubtotal = Sum(r.asphaltAgency);
-    r.concreteAgency = agency.concrete;
-    r.concreteAgencySubtotal = Sum(r.concreteAgency);
+    asphalt.agency = agency.asphalt;
+    asphalt.agencySubtotal = Sum(asphalt.agency);
+    concrete.agency = agency.concrete;
+    concrete.agencySubtotal = Sum(concrete.agency);
 
     if (UserCostsIncluded(p)) {
         const WorkZoneModel model{HourlyTablesFor(p.trafficType),
@@ -388,38 +134,44 @@ AnalysisResult RunAnalysis(const ProjectData& p) {
                                   MakeUserCostTables(p.truckPercent, p.currentCpi),
                                   SpeedRowsFor(p.speedLimit, p.wzSpeedLimit)};
         StageRuns stages;
-        AddOption(p, p.asphaltStage, p.asphaltWzTiming, run.asphaltStages, &stages[0]);
-        AddOption(p, p.concreteStage, p.concreteWzTiming, run.concreteStages, &stages[4]);
+        AddOption(p, p.asphaltStage, p.asphaltWzTiming, &stages[0]);
+        AddOption(p, p.concreteStage, p.concreteWzTiming, &stages[4]);
         SimulateStages(model, stages);
-        run.asphaltGridlock = ValueOption(p, model, &stages[0], stages, r.asphaltUser);
-        r.asphaltUserSubtotal = Sum(r.asphaltUser);
-        run.concreteGridlock = ValueOption(p, model, &stages[4], stages, r.concreteUser);
-        r.concreteUserSubtotal = Sum(r.concreteUser);
+        run.option[Asphalt].gridlock =
+            ValueOption(p, model, &stages[0], stages, run.option[Asphalt], asphalt.user);
+        asphalt.userSubtotal = Sum(asphalt.user);
+        run.option[Concrete].gridlock =
+            ValueOption(p, model, &stages[4], stages, run.option[Concrete], concrete.user);
+        concrete.userSubtotal = Sum(concrete.user);
     }
 
     for (int k = 0; k < 4; ++k) {
-        run.asphaltTreatmentCount[k] =
+        run.option[Asphalt].treatmentCount[k] =
             TreatmentCount(p.analysisPeriod, p.asphaltMaintenance[k].yearsBetween);
-        run.concreteTreatmentCount[k] =
+        run.option[Concrete].treatmentCount[k] =
             TreatmentCount(p.analysisPeriod, p.concreteMaintenance[k].yearsBetween);
     }
-    r.asphaltMaintenanceCost = MaintenanceCost(p.asphaltMaintenance, run.asphaltTreatmentCount,
-                                               p.discountRate, p.projectLength);
-    r.concreteMaintenanceCost = MaintenanceCost(p.concreteMaintenance, run.concreteTreatmentCount,
-                                                p.discountRate, p.projectLength);
+    asphalt.maintenanceCost = MaintenanceCost(
+        p.asphaltMaintenance, run.option[Asphalt].treatmentCount, p.discountRate, p.projectLength);
+    concrete.maintenanceCost =
+        MaintenanceCost(p.concreteMaintenance, run.option[Concrete].treatmentCount, p.discountRate,
+                        p.projectLength);
 
-    r.asphaltTotal = r.asphaltMaintenanceCost + r.asphaltAgencySubtotal + r.asphaltUserSubtotal;
-    r.concreteTotal = r.concreteMaintenanceCost + r.concreteUserSubtotal + r.concreteAgencySubtotal;
+    // Each sum in its own order: the totals are compared to the whole dollar.
+    asphalt.total = asphalt.maintenanceCost + asphalt.agencySubtotal + asphalt.userSubtotal;
+    concrete.total = concrete.maintenanceCost + concrete.userSubtotal + concrete.agencySubtotal;
     return run;
 }
 
 bool ApplyTreatmentCounts(const AnalysisResult& run, ProjectData& project) {
     bool changed = false;
     for (int k = 0; k < 4; ++k) {
-        changed |= project.asphaltMaintenance[k].treatmentCount != run.asphaltTreatmentCount[k];
-        changed |= project.concreteMaintenance[k].treatmentCount != run.concreteTreatmentCount[k];
-        project.asphaltMaintenance[k].treatmentCount = run.asphaltTreatmentCount[k];
-        project.concreteMaintenance[k].treatmentCount = run.concreteTreatmentCount[k];
+        for (const auto& [rows, option] :
+             {std::pair{&project.asphaltMaintenance, &run.option[PavementOption::Asphalt]},
+              std::pair{&project.concreteMaintenance, &run.option[PavementOption::Concrete]}}) {
+            changed |= (*rows)[k].treatmentCount != option->treatmentCount[k];
+            (*rows)[k].treatmentCount = option->treatmentCount[k];
+        }
     }
     return changed;
 }

@@ -5,42 +5,40 @@
 
 namespace velmora {
 
-// The 24 results of one analysis run: net present value per mile, whole dollars, current dollars.
-struct CostResults {
-    std::array<double, 4> asphaltAgency{};
-    double asphaltAgencySubtotal = 0.0;
-    std::array<double, 4> asphaltUser{};
-    double asphaltUserSubtotal = 0.0;
-    double asphaltMaintenanceCost = 0.0;
-    double asphaltTotal = 0.0;
+// The two pavement options every project compares; results are indexed by them.
+namespace PavementOption {
+enum : int { Asphalt, Concrete };
+// The prefix of the option's result names: "asphaltTotal", "concreteUser[2]".
+inline constexpr std::array<const char*, 2> kNames{"asphalt", "concrete"};
+} // namespace PavementOption
 
-    std::array<double, 4> concreteAgency{};
-    double concreteAgencySubtotal = 0.0;
-    std::array<double, 4> concreteUser{};
-    double concreteUserSubtotal = 0.0;
-    double concreteMaintenanceCost = 0.0;
-    double concreteTotal = 0.0;
+// One option's share of the results: net present value per mile, whole dollars, current dollars.
+struct OptionCosts {
+    std::array<double, 4> agency{};
+    double agencySubtotal = 0.0;
+    std::array<double, 4> user{};
+    double userSubtotal = 0.0;
+    double maintenanceCost = 0.0;
+    double total = 0.0;
 };
+
+// The 24 results of one analysis run, indexed by PavementOption.
+using CostResults = std::array<OptionCosts, 2>;
 
 // Calls visit(name, value) for the 24 results in the order the results form and the CLI list
 // them: asphalt agency, user, maintenance and total, then the same for concrete.
 template <class Visit>
-void ForEachCostResult(const CostResults& r, Visit&& visit) {
-    auto option = [&](const char* name, const std::array<double, 4>& agency, double agencySubtotal,
-                      const std::array<double, 4>& user, double userSubtotal, double maintenance,
-                      double total) {
-        const std::string n = name;
-        for (int k = 0; k < 4; ++k) visit(n + "Agency[" + std::to_string(k) + "]", agency[k]);
-        visit(n + "AgencySubtotal", agencySubtotal);
-        for (int k = 0; k < 4; ++k) visit(n + "User[" + std::to_string(k) + "]", user[k]);
-        visit(n + "UserSubtotal", userSubtotal);
-        visit(n + "MaintenanceCost", maintenance);
-        visit(n + "Total", total);
-    };
-    option("asphalt", r.asphaltAgency, r.asphaltAgencySubtotal, r.asphaltUser,
-           r.asphaltUserSubtotal, r.asphaltMaintenanceCost, r.asphaltTotal);
-    option("concrete", r.concreteAgency, r.concreteAgencySubtotal, r.concreteUser,
-           r.concreteUserSubtotal, r.concreteMaintenanceCost, r.concreteTotal);
+void ForEachCostResult(const CostResults& results, Visit&& visit) {
+    for (int option : {PavementOption::Asphalt, PavementOption::Concrete}) {
+        const OptionCosts& r = results[option];
+        const std::string n = PavementOption::kNames[option];
+        for (int k = 0; k < 4; ++k) visit(n + "Agency[" + std::to_string(k) + "]", r.agency[k]);
+        visit(n + "AgencySubtotal", r.agencySubtotal);
+        for (int k = 0; k < 4; ++k) visit(n + "User[" + std::to_string(k) + "]", r.user[k]);
+        visit(n + "UserSubtotal", r.userSubtotal);
+        visit(n + "MaintenanceCost", r.maintenanceCost);
+        visit(n + "Total", r.total);
+    }
 }
 
 } // namespace velmora

@@ -61,6 +61,7 @@ SpeedRows SpeedRowsFor(double speedLimit, double wzSpeedLimit) {
 
 UserCostComponents ValueUserCostComponents(const StageTraffic& traffic, const UserCostTables& t,
                                            SpeedRows rows, double workZoneDelay, double days) {
+    using namespace UserCostComponent;
     ClassValues stopTime, stopCost, speedChangeTime, speedChangeCost;
     for (int c = 0; c < kVehicleClassCount; ++c) {
         stopTime[c] = t.stopTimeTable[rows.speedIndex][c];
@@ -72,41 +73,42 @@ UserCostComponents ValueUserCostComponents(const StageTraffic& traffic, const Us
     // Each component sums its hours per direction and class, adds the two directions per class,
     // multiplies by the days, and adds the classes from combination trucks down to cars. An hour
     // without vehicles adds exact zeros, so it is skipped.
-    std::array<std::array<ClassValues, kUserCostComponentCount>, 2> sums;
+    std::array<std::array<ClassValues, UserCostComponent::Count>, 2> sums;
     for (int d = 0; d < 2; ++d) {
         const HourlyQuantities& q = traffic.hourly[d];
-        std::array<ClassValues, kUserCostComponentCount> sum{};
+        std::array<ClassValues, UserCostComponent::Count> sum{};
         for (int h = 0; h < 24; ++h) {
             if (const double queued = q.queuedServed[h] * q.queueDelay[h]; queued != 0.0) {
                 for (int c = 0; c < kVehicleClassCount; ++c) {
                     const double queueHours = queued * t.classFraction[c];
-                    sum[0][c] += queueHours * t.valueOfTime[c];
-                    sum[1][c] += queueHours * t.idlingCost[c];
+                    sum[QueueDelay][c] += queueHours * t.valueOfTime[c];
+                    sum[QueueIdling][c] += queueHours * t.idlingCost[c];
                 }
             }
             if (const double arrivals = q.queuedArrivals[h]; arrivals != 0.0) {
                 for (int c = 0; c < kVehicleClassCount; ++c) {
                     const double share = arrivals * t.classFraction[c];
-                    sum[2][c] += share * stopTime[c] * t.valueOfTime[c] * 0.001;
-                    sum[3][c] += share * stopCost[c] * 0.001;
+                    sum[QueueStopTime][c] += share * stopTime[c] * t.valueOfTime[c] * 0.001;
+                    sum[QueueStopCost][c] += share * stopCost[c] * 0.001;
                 }
             }
             if (const double served = q.servedVolume[h] * workZoneDelay; served != 0.0) {
                 for (int c = 0; c < kVehicleClassCount; ++c)
-                    sum[4][c] += served * t.classFraction[c] * t.valueOfTime[c];
+                    sum[WorkZoneSpeed][c] += served * t.classFraction[c] * t.valueOfTime[c];
             }
             if (const double freeFlow = q.freeFlowVolume[h]; freeFlow != 0.0) {
                 for (int c = 0; c < kVehicleClassCount; ++c) {
                     const double share = freeFlow * t.classFraction[c];
-                    sum[5][c] += share * speedChangeTime[c] * t.valueOfTime[c] * 0.001;
-                    sum[6][c] += share * speedChangeCost[c] * 0.001;
+                    sum[SpeedChangeTime][c] +=
+                        share * speedChangeTime[c] * t.valueOfTime[c] * 0.001;
+                    sum[SpeedChangeCost][c] += share * speedChangeCost[c] * 0.001;
                 }
             }
         }
         sums[d] = sum;
     }
     UserCostComponents components{};
-    for (int n = 0; n < kUserCostComponentCount; ++n) {
+    for (int n = 0; n < UserCostComponent::Count; ++n) {
         double total = 0.0;
         for (int c = kVehicleClassCount - 1; c >= 0; --c)
             total += (sums[0][n][c] + sums[1][n][c]) * days;

@@ -11,7 +11,6 @@ namespace velmora {
 
 inline constexpr int kVehicleClassCount = 3; // passenger cars, single-unit trucks, combination
 inline constexpr int kSpeedRowCount = 17;    // 0 to 80 mph in steps of 5
-inline constexpr int kUserCostComponentCount = 7;
 
 // The unit values of one run, scaled to the project's price index.
 struct UserCostTables {
@@ -41,10 +40,21 @@ struct StageTraffic {
     std::array<HourlyQuantities, 2> hourly;
 };
 
-// The seven components of a stage, each in dollars over the stage's `days`: queue delay, queue
-// idling, queue stop time, queue stop operating cost, reduced work zone speed, speed change time,
-// speed change operating cost.
-using UserCostComponents = std::array<double, kUserCostComponentCount>;
+// The seven components of a stage, each in dollars over the stage's days, in the order they are
+// added up and listed (velmora-cli compute --json).
+namespace UserCostComponent {
+enum : int {
+    QueueDelay,
+    QueueIdling,
+    QueueStopTime,
+    QueueStopCost,
+    WorkZoneSpeed, // every vehicle through the work zone at its lower speed limit
+    SpeedChangeTime,
+    SpeedChangeCost,
+    Count
+};
+} // namespace UserCostComponent
+using UserCostComponents = std::array<double, UserCostComponent::Count>;
 UserCostComponents ValueUserCostComponents(const StageTraffic& traffic,
                                            const UserCostTables& tables, SpeedRows rows,
                                            double workZoneDelay, double days);

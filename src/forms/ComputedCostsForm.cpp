@@ -192,8 +192,8 @@ void ComputedCostsForm::RunAnalysis() {
     run_ = RunAnalysisOnCopy(project_);
     // The form is not on the screen yet: the message goes over the window that asked for the
     // run.
-    for (bool gridlock : {run_.asphaltGridlock, run_.concreteGridlock})
-        if (gridlock)
+    for (const OptionRun& option : run_.option)
+        if (option.gridlock)
             ShowMessage(parentWidget(), kGridlockText, kGridlockCaption, QMessageBox::Warning);
     ShowResults();
 }
@@ -255,9 +255,9 @@ void ComputedCostsForm::OnExportAllData() {
 }
 
 void ComputeCosts(ProjectData& project, QWidget* parent, const QString& projectFile) {
-    if (const std::optional<Refusal> refusal = PrepareAnalysis(project)) {
-        ShowMessage(parent, QString::fromStdString(refusal->text),
-                    QString::fromStdString(refusal->caption), QMessageBox::Warning);
+    if (const HandOff handOff = PrepareAnalysis(project); !handOff.ok()) {
+        ShowMessage(parent, QString::fromStdString(handOff.refusal.text),
+                    QString::fromStdString(handOff.refusal.caption), QMessageBox::Warning);
         return;
     }
     ComputedCostsForm form(project, parent, projectFile);

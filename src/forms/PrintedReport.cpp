@@ -55,10 +55,10 @@ QString RowsHtml(std::span<const ReportRow> rows) {
 QString PrintedReportHtml(const ProjectData& record, std::time_t time) {
     // The hand-off rewrites the stage flags; printing works on a copy and changes no record.
     ProjectData project = record;
-    const std::optional<Refusal> refusal = PrepareAnalysis(project);
-    const AnalysisResult run = refusal ? AnalysisResult{} : RunAnalysisOnCopy(project);
+    const HandOff handOff = PrepareAnalysis(project);
+    const AnalysisResult run = handOff.ok() ? RunAnalysisOnCopy(project) : AnalysisResult{};
     const ReportDocument document =
-        BuildReportDocument(project, refusal ? nullptr : &run.results, time);
+        BuildReportDocument(project, handOff.ok() ? &run.results : nullptr, time);
 
     QString html = "<html><body>";
     for (const ReportSection& section : document.sections) {
@@ -72,12 +72,13 @@ QString PrintedReportHtml(const ProjectData& record, std::time_t time) {
         }
         html += RowsHtml(rows);
     }
-    if (refusal)
+    if (!handOff.ok())
         html += "<h2>COMPUTED COSTS</h2><p><b>" +
-                Escaped(QString::fromStdString(refusal->caption)) + "</b></p><p>" +
-                Escaped(QString::fromStdString(refusal->text)) + "</p>";
-    for (const auto& [gridlock, option] : {std::pair{run.asphaltGridlock, "Asphalt option"},
-                                           std::pair{run.concreteGridlock, "Concrete option"}})
+                Escaped(QString::fromStdString(handOff.refusal.caption)) + "</b></p><p>" +
+                Escaped(QString::fromStdString(handOff.refusal.text)) + "</p>";
+    for (const auto& [gridlock, option] :
+         {std::pair{run.option[PavementOption::Asphalt].gridlock, "Asphalt option"},
+          std::pair{run.option[PavementOption::Concrete].gridlock, "Concrete option"}})
         if (gridlock)
             html += "<p><b>" + QString(option) + ": " + kGridlockCaption + ".</b> " +
                     Escaped(QString(kGridlockText)) + "</p>";

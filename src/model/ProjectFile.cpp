@@ -190,7 +190,6 @@ EncodedProject EncodeProject(const ProjectData& project) {
 DecodeResult DecodeProject(std::string_view bytes, ProjectData& project) {
     DecodeResult result;
     if (bytes.empty()) {
-        result.ok = false;
         result.missingField = "analysisPeriod";
         result.missingItem = 1;
         result.message = "The file is empty: it holds no project.";
@@ -200,17 +199,16 @@ DecodeResult DecodeProject(std::string_view bytes, ProjectData& project) {
     Reader reader(bytes);
     int item = 0;
     ForEachSavedField(staged, [&](const FieldName& name, auto& field) {
-        if (!result.ok) return;
+        if (!result.ok()) return;
         ++item;
         if (reader.Read(field)) return;
-        result.ok = false;
         result.missingField = name.str();
         result.missingItem = item;
         result.message = "The file is incomplete: it ends before " + result.missingField +
                          " (item " + std::to_string(item) + " of " +
                          std::to_string(kSavedItemCount) + ").";
     });
-    if (!result.ok) return result;
+    if (!result.ok()) return result;
     staged.riskDefinitions = ReadRiskBlock(reader, result.warning);
     project = std::move(staged);
     return result;

@@ -29,10 +29,10 @@ struct EncodedProject {
 EncodedProject EncodeProject(const ProjectData& project);
 
 struct DecodeResult {
-    bool ok = true;
     std::string missingField; // the first item whose bytes are missing
     int missingItem = 0;      // its position, 1 to 214
-    std::string message;      // one sentence for the user, naming that item
+    std::string message;      // one sentence for the user, naming that item; empty when read
+    bool ok() const { return message.empty(); }
     // Set when the project opened but its risk definitions were damaged and left out; the front
     // end shows it. The record then holds no definitions, so a save writes no damaged block.
     std::string warning;

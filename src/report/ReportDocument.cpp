@@ -111,17 +111,6 @@ constexpr std::array<std::string_view, 6> kPriceSuffixes{"$/mile", "$/sy", "$/cy
 constexpr std::array<std::string_view, 2> kTimingEntries{"24-Hour Closure",
                                                          "Night Closures (8PM-6AM)"};
 
-
-// One option's share of the results.
-struct OptionCosts {
-    const std::array<double, 4>& agency;
-    double agencySubtotal;
-    const std::array<double, 4>& user;
-    double userSubtotal;
-    double maintenance;
-    double total;
-};
-
 constexpr std::array<std::string_view, 5> kMaintenanceHeadings{
     "Activity", "Quantity", "Unit Price", "Years Between Treatments", "Number of Treatments"};
 
@@ -192,9 +181,9 @@ public:
         if (quantities == std::array<double, 4>{}) return;
         std::vector<ReportRow>& rows = document_.sections.back().rows;
         const std::string_view* suffix = ListText(kPriceSuffixes, item.unit);
-        ReportRow& row = suffix ? Row({Text(item.description + "," + std::string(*suffix),
-                                            std::move(field))})
-                                : rows.back();
+        ReportRow& row =
+            suffix ? Row({Text(item.description + "," + std::string(*suffix), std::move(field))})
+                   : rows.back();
         for (double quantity : quantities) row.cells.push_back(Number(quantity));
     }
 
@@ -222,9 +211,8 @@ public:
         for (int k = 0; k < 4; ++k)
             row(stageLabels[k], costs.agency[k], costs.user[k],
                 k == 0 ? initialIncluded : rehabIncluded);
-        row("Subtotal", costs.agencySubtotal, costs.userSubtotal,
-            initialIncluded || rehabIncluded);
-        Row({Text("Recurring Maintenance"), Number(costs.maintenance)});
+        row("Subtotal", costs.agencySubtotal, costs.userSubtotal, initialIncluded || rehabIncluded);
+        Row({Text("Recurring Maintenance"), Number(costs.maintenanceCost)});
         Row();
         Row({Text(totalLabel), Number(costs.total, 2, " ")});
     }
@@ -262,8 +250,8 @@ ReportDocument BuildReportDocument(const ProjectData& p, const CostResults* r, s
     b.Lines<ProjectData>(p, kConcretePercentLines);
 
     b.Section(Kind::Inputs, "ASPHALT CONSTRUCTION/REHABILITATION ACTIVITIES");
-    b.Headings(std::array<std::string_view, 4>{"Initial Construction", "1st Overlay",
-                                               "2nd Overlay", "3rd Overlay"},
+    b.Headings(std::array<std::string_view, 4>{"Initial Construction", "1st Overlay", "2nd Overlay",
+                                               "3rd Overlay"},
                true);
     b.Rows<AsphaltStage>(p.asphaltStage, kAsphaltRowsBeforeMisc);
     std::array<double, 4> quantities;
@@ -314,17 +302,13 @@ ReportDocument BuildReportDocument(const ProjectData& p, const CostResults* r, s
         const bool rehabIncluded = p.StageInclusion(1) == WzInclusion::Include;
         b.Costs("COMPUTED COSTS - ASPHALT OPTION",
                 {"Initial Construction", "1st Overlay", "2nd Overlay", "3rd Overlay"},
-                "Asphalt Option Total=",
-                {r->asphaltAgency, r->asphaltAgencySubtotal, r->asphaltUser,
-                 r->asphaltUserSubtotal, r->asphaltMaintenanceCost, r->asphaltTotal},
-                initialIncluded, rehabIncluded);
+                "Asphalt Option Total=", (*r)[PavementOption::Asphalt], initialIncluded,
+                rehabIncluded);
         b.Costs("COMPUTED COSTS - CONCRETE OPTION",
                 {"Initial Construction", "1st Rehabilitation", "2nd Rehabilitation",
                  "3rd Rehabilitation"},
-                "Concrete Option Total=",
-                {r->concreteAgency, r->concreteAgencySubtotal, r->concreteUser,
-                 r->concreteUserSubtotal, r->concreteMaintenanceCost, r->concreteTotal},
-                initialIncluded, rehabIncluded);
+                "Concrete Option Total=", (*r)[PavementOption::Concrete], initialIncluded,
+                rehabIncluded);
     }
     return b.Finish();
 }

@@ -221,15 +221,17 @@ private:
             Worker& worker = workers_[w];
             for (std::size_t j = 0; j < worker.slots.size(); ++j)
                 worker.slots[j].Set(a_.inputs[j][i]);
-            if (std::optional<Refusal> refusal = PrepareAnalysis(worker.project)) {
+            if (HandOff handOff = PrepareAnalysis(worker.project); !handOff.ok()) {
                 a_.outcome[i] = kRefused;
-                Tally(worker.refusals, {std::move(*refusal), 1, static_cast<std::int64_t>(i) + 1});
+                Tally(worker.refusals,
+                      {std::move(handOff.refusal), 1, static_cast<std::int64_t>(i) + 1});
             } else {
                 const AnalysisResult run = RunAnalysis(worker.project);
                 const ResultArray values = ResultValues(run.results);
                 for (std::size_t r = 0; r < kResultCount; ++r) a_.results[r][i] = values[r];
-                a_.outcome[i] = (run.asphaltGridlock ? kAsphaltGridlock : 0) |
-                                (run.concreteGridlock ? kConcreteGridlock : 0);
+                a_.outcome[i] =
+                    (run.option[PavementOption::Asphalt].gridlock ? kAsphaltGridlock : 0) |
+                    (run.option[PavementOption::Concrete].gridlock ? kConcreteGridlock : 0);
             }
             if (control_) control_->iterationsDone.fetch_add(1, std::memory_order_relaxed);
         });
@@ -240,10 +242,11 @@ private:
     double DifferenceWith(std::size_t j, double value) const {
         ProjectData copy = project_;
         FindSlots(copy, {LookUpField(a_.fields[j])->item}).front().Set(value);
-        if (PrepareAnalysis(copy)) return kNotANumber;
+        using namespace PavementOption;
+        if (!PrepareAnalysis(copy).ok()) return kNotANumber;
         const AnalysisResult run = RunAnalysis(copy);
-        if (run.asphaltGridlock || run.concreteGridlock) return kNotANumber;
-        return run.results.asphaltTotal - run.results.concreteTotal;
+        if (run.option[Asphalt].gridlock || run.option[Concrete].gridlock) return kNotANumber;
+        return run.results[Asphalt].total - run.results[Concrete].total;
     }
 
     const ProjectData& project_;
@@ -371,18 +374,19 @@ std::array<double, kResultCount> ResultValues(const CostResults& results) {
 RiskAnalysis RunRiskAnalysis(const ProjectData& project, const RiskDefinitions& definitions,
                              const SimulationOptions& options) {
     RiskAnalysis a;
-    a.error = CheckRiskDefinitions(definitions, project);
+    a.error = CheckRiskDefinitions(definitions, project).error;
     if (!a.error.empty()) return a;
     a.definitions = definitions;
     a.inputs.resize(definitions.inputs.size());
 
     ProjectData copy = project;
-    a.deterministicRefusal = PrepareAnalysis(copy);
-    if (!a.deterministicRefusal) {
+    if (HandOff handOff = PrepareAnalysis(copy); !handOff.ok()) {
+        a.deterministicRefusal = std::move(handOff.refusal);
+    } else {
         const AnalysisResult run = RunAnalysis(copy);
         a.deterministic = run.results;
-        a.deterministicAsphaltGridlock = run.asphaltGridlock;
-        a.deterministicConcreteGridlock = run.concreteGridlock;
+        a.deterministicAsphaltGridlock = run.option[PavementOption::Asphalt].gridlock;
+        a.deterministicConcreteGridlock = run.option[PavementOption::Concrete].gridlock;
     }
 
     Simulation simulation(project, definitions, options, a);

@@ -361,14 +361,14 @@ ParsedDefinitions ParseRiskDefinitions(std::string_view json) {
     return parsed;
 }
 
-std::string CheckRiskDefinitions(const RiskDefinitions& d, const ProjectData& project) {
+DefinitionsCheck CheckRiskDefinitions(const RiskDefinitions& d, const ProjectData& project) {
     if (std::string problem = RangeProblem("iterations", d.iterations); !problem.empty())
-        return problem;
+        return {problem};
     if (d.maxIterations)
         if (std::string problem = RangeProblem("maxIterations", *d.maxIterations); !problem.empty())
-            return problem;
+            return {problem};
     if (d.precision && !(*d.precision > 0.0 && std::isfinite(*d.precision)))
-        return "precision: " + ShortNumber(*d.precision) + " must be above 0";
+        return {"precision: " + ShortNumber(*d.precision) + " must be above 0"};
     for (std::size_t k = 0; k < d.inputs.size(); ++k) {
         const UncertainInput& in = d.inputs[k];
         std::string problem;
@@ -379,16 +379,16 @@ std::string CheckRiskDefinitions(const RiskDefinitions& d, const ProjectData& pr
                       EntryName("inputs", static_cast<std::size_t>(same - d.inputs.begin()));
         else
             problem = InputProblem(in, project);
-        if (!problem.empty()) return EntryName("inputs", k, in.field) + ": " + problem;
+        if (!problem.empty()) return {EntryName("inputs", k, in.field) + ": " + problem};
     }
     for (std::size_t k = 0; k < d.correlations.size(); ++k) {
         const RankCorrelation& c = d.correlations[k];
         if (std::string problem = CorrelationProblem(d, k); !problem.empty())
-            return EntryName("correlations", k, c.first + ", " + c.second) + ": " + problem;
+            return {EntryName("correlations", k, c.first + ", " + c.second) + ": " + problem};
     }
     if (!PlanCorrelations(d).ok)
-        return "correlations: the ranks cannot hold together (their matrix is not positive "
-               "definite); weaken some of them";
+        return {"correlations: the ranks cannot hold together (their matrix is not positive "
+                "definite); weaken some of them"};
     return {};
 }
 

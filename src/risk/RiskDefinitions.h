@@ -69,10 +69,15 @@ struct ParsedDefinitions {
 };
 ParsedDefinitions ParseRiskDefinitions(std::string_view json);
 
-// What keeps the definitions from running on `project`, naming the entry, or an empty string:
-// fields that are no numeric saved field, parameters out of order, samples outside what Compute
-// Costs accepts, correlations that cannot hold together.
-std::string CheckRiskDefinitions(const RiskDefinitions& definitions, const ProjectData& project);
+// What keeps the definitions from running on `project`, naming the entry: fields that are no
+// numeric saved field, parameters out of order, samples outside what Compute Costs accepts,
+// correlations that cannot hold together.
+struct DefinitionsCheck {
+    std::string error;
+    bool ok() const { return error.empty(); }
+};
+DefinitionsCheck CheckRiskDefinitions(const RiskDefinitions& definitions,
+                                      const ProjectData& project);
 
 nlohmann::ordered_json RiskDefinitionsJson(const RiskDefinitions& definitions);
 // The text a project keeps: parsing it gives the same definitions back.

@@ -66,13 +66,14 @@ Json DeterministicJson(const RiskAnalysis& a) {
     Json out;
     const auto values = ResultValues(a.deterministic);
     for (std::size_t r = 0; r < kResultCount; ++r) out[ResultNames()[r]] = values[r];
-    const double difference = a.deterministic.asphaltTotal - a.deterministic.concreteTotal;
+    const double difference = a.deterministic[PavementOption::Asphalt].total -
+                              a.deterministic[PavementOption::Concrete].total;
     out["totalDifference"] = difference;
     out["asphaltGridlock"] = a.deterministicAsphaltGridlock;
     out["concreteGridlock"] = a.deterministicConcreteGridlock;
     const double crf = a.capitalRecoveryFactor;
-    out["euac"] = {{"asphaltTotal", Number(a.deterministic.asphaltTotal * crf)},
-                   {"concreteTotal", Number(a.deterministic.concreteTotal * crf)},
+    out["euac"] = {{"asphaltTotal", Number(a.deterministic[PavementOption::Asphalt].total * crf)},
+                   {"concreteTotal", Number(a.deterministic[PavementOption::Concrete].total * crf)},
                    {"totalDifference", Number(difference * crf)}};
     return out;
 }

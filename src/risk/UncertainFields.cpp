@@ -8,7 +8,7 @@
 namespace velmora::risk {
 namespace {
 
-// What the hand-off of Compute Costs lets through (PrepareAnalysis in engine/Analysis.cpp):
+// What the hand-off of Compute Costs lets through (PrepareAnalysis in engine/HandOff.cpp):
 // every number from 0 to 1e9 unless listed here. Keyed by the field's name without indexes.
 constexpr double kLargest = 1e9;
 

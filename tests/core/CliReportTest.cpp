@@ -18,9 +18,9 @@ constexpr const char* kExported = "Your life cycle cost analysis has been succes
 // The old report keeps its permissions; a run killed before its rename left a temporary file,
 // which the next write to the same report removes.
 TEST_F(CliReportTest, WritesTheReportOfTheRunAndReplacesAnOldOne) {
-    ASSERT_TRUE(cli::WriteFileAtomically(Path("lcca"), "old report").empty());
+    ASSERT_TRUE(cli::WriteFileAtomically(Path("lcca"), "old report").ok());
     std::filesystem::permissions(Path("lcca"), std::filesystem::perms(0640));
-    ASSERT_TRUE(cli::WriteFileAtomically(cli::TemporaryPathFor(Path("lcca")), "killed").empty());
+    ASSERT_TRUE(cli::WriteFileAtomically(cli::TemporaryPathFor(Path("lcca")), "killed").ok());
     const CliRun run = RunCli({"report", Path("default.vlm"), Path("lcca")});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, kExported);
@@ -35,7 +35,7 @@ TEST_F(CliReportTest, WritesTheReportOfTheRunAndReplacesAnOldOne) {
 TEST_F(CliReportTest, WritesThroughLinksAndUnderTheLongestNames) {
     namespace fs = std::filesystem;
     fs::create_directories(dir_ / "links");
-    ASSERT_TRUE(cli::WriteFileAtomically(Path("kept.xls"), "old report").empty());
+    ASSERT_TRUE(cli::WriteFileAtomically(Path("kept.xls"), "old report").ok());
     fs::permissions(Path("kept.xls"), fs::perms(0600));
     fs::create_symlink("../kept.xls", dir_ / "links" / "kept.xls");
     fs::create_symlink("../new.xls", dir_ / "links" / "new.xls");
@@ -67,7 +67,7 @@ TEST_F(CliReportTest, RefusesToReplaceWhatIsNotItsOwn) {
     namespace fs = std::filesystem;
     fs::create_hard_link(Path("default.vlm"), Path("hard.vlm"));
     fs::create_symlink("default.vlm", Path("soft.vlm"));
-    ASSERT_TRUE(cli::WriteFileAtomically(Path("locked.xls"), "previous").empty());
+    ASSERT_TRUE(cli::WriteFileAtomically(Path("locked.xls"), "previous").ok());
     fs::permissions(Path("locked.xls"), fs::perms(0444));
     ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
     fs::create_directories(dir_ / "folder" / "inside");
@@ -115,7 +115,7 @@ TEST_F(CliReportTest, CarriesSetsRecomputedCountsAndGridlock) {
 }
 
 TEST_F(CliReportTest, RefusedOrUnwritableReportsAreNeverSuccesses) {
-    ASSERT_TRUE(cli::WriteFileAtomically(Path("keep.xls"), "previous").empty());
+    ASSERT_TRUE(cli::WriteFileAtomically(Path("keep.xls"), "previous").ok());
     const CliRun refused =
         RunCli({"report", Path("default.vlm"), Path("keep.xls"), "--set", "wzSpeedLimit=60"});
     EXPECT_EQ(refused.status, 3);

@@ -24,7 +24,7 @@ protected:
     }
 
     void WriteText(const std::string& name, const std::string& text) {
-        EXPECT_EQ(cli::WriteFileAtomically(Path(name), text), "");
+        EXPECT_TRUE(cli::WriteFileAtomically(Path(name), text).ok());
     }
 };
 

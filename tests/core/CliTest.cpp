@@ -135,6 +135,8 @@ TEST_F(CliTest, BadArgumentsAndMissingFiles) {
         {{"report", file, out, "extra"}, 2},
         {{"new", out, "b"}, 2},
         {{"show", "--", file, "b"}, 2},
+        {{"risk", file, "b"}, 2},
+        {{"simulate", file, "--iterations"}, 2},
         {{"--frobnicate"}, 2},
         {{"compute", Path("missing.vlm")}, 1},
     };
@@ -158,7 +160,7 @@ TEST_F(CliTest, AFailedSaveLeavesTheOldFileIntact) {
 
     // A folder in the way is left alone, and so is the folder it sits in.
     std::filesystem::create_directories(dir_ / "taken" / "inside");
-    EXPECT_FALSE(cli::WriteFileAtomically(Path("taken"), "x").empty());
+    EXPECT_FALSE(cli::WriteFileAtomically(Path("taken"), "x").ok());
     EXPECT_TRUE(std::filesystem::is_directory(dir_ / "taken" / "inside"));
     EXPECT_EQ(FileCount(), 2);
 }

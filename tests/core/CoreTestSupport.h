@@ -25,8 +25,7 @@ inline CliRun RunCli(const std::vector<std::string>& args) {
 }
 
 inline std::string ReadFile(const std::filesystem::path& path) {
-    std::string error;
-    return cli::ReadFileBytes(path.string(), error).value_or("");
+    return cli::ReadFileBytes(path.string()).bytes;
 }
 
 inline std::string DataFile(const std::string& name) {

@@ -1,6 +1,7 @@
 #include "engine/QueueModel.h"
 #include "engine/Arithmetic.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <numeric>
 
@@ -121,4 +122,24 @@ TEST(QueueModel, AQueueNeverShortensATrip) {
         EXPECT_EQ(q.queueDelay[5] > 0.0, c.delayed) << c.capacity << " " << c.demand;
         EXPECT_GE(q.queueDelay[5], 0.0) << c.capacity << " " << c.demand;
     }
+}
+
+// Whole-vehicle truncation can leave an hour whose queue has cleared though its demand met the
+// capacity exactly, with no deficit to clear the queue of the hour before: that queue then took
+// the whole hour, and every quantity of the hour stays a finite number.
+TEST(QueueModel, AQueueClearedWithoutADeficitTookTheWholeHour) {
+    DirectionDay day;
+    day.demand.fill(900.0);
+    day.capacity.fill(1000.0);
+    day.demand[9] = 1000.0;
+    day.queue[8] = 300.0;
+    const HourlyQuantities q = DeriveHourlyQuantities(day, {0, 0}, 2000.0, 55.0);
+    EXPECT_EQ(q.queuedServed[9], 1000.0);   // the capacity of hour 8
+    EXPECT_EQ(q.queuedArrivals[9], 1000.0); // the whole demand of hour 9
+    EXPECT_EQ(q.servedVolume[9], 1000.0);
+    EXPECT_EQ(q.freeFlowVolume[9], 0.0);
+    EXPECT_NEAR(q.queueSpeed[9], 13.334 * 0.25 + 12.707 * 0.5, 1e-12);
+    EXPECT_DOUBLE_EQ(q.queueLength[9], 150.0 / (1000.0 / q.queueSpeed[9] - 1000.0 / 55.0));
+    EXPECT_TRUE(std::isfinite(q.queueDelay[9]));
+    EXPECT_GT(q.queueDelay[9], 0.0);
 }

@@ -15,7 +15,7 @@ constexpr std::time_t kMoment = 1700000000;
 // form exports it: with the treatment counts the run recomputed.
 Report Export(const std::vector<std::string>& assignments) {
     ProjectData project = ProjectWith(assignments);
-    EXPECT_FALSE(PrepareAnalysis(project));
+    EXPECT_TRUE(PrepareAnalysis(project).ok());
     const AnalysisResult run = RunAnalysis(project);
     ApplyTreatmentCounts(run, project);
     return BuildReport(project, run.results, kMoment);

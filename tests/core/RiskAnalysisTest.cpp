@@ -44,8 +44,8 @@ const std::string kWearingPrice =
     R"({"field": "hmaWearingPrice", "distribution": "uniform", "min": 40, "max": 60})";
 
 double AsphaltTotal(ProjectData p) {
-    EXPECT_FALSE(PrepareAnalysis(p));
-    return RunAnalysis(p).results.asphaltTotal;
+    EXPECT_TRUE(PrepareAnalysis(p).ok());
+    return RunAnalysis(p).results[PavementOption::Asphalt].total;
 }
 
 // The linear project's total at a wearing course price of 40, and its rise per dollar.
@@ -85,7 +85,7 @@ TEST(RiskAnalysis, ResultsFollowTheOrderOfTheResultsForm) {
     CostResults r;
     double next = 1.0;
     std::vector<std::string> names;
-    for (double* v = &r.asphaltAgency[0]; v <= &r.concreteTotal; ++v) *v = next++ * 7.0;
+    for (double* v = &r[0].agency[0]; v <= &r[1].total; ++v) *v = next++ * 7.0;
     std::vector<double> visited;
     ForEachCostResult(r, [&](const std::string& name, double value) {
         names.push_back(name);
@@ -343,7 +343,7 @@ TEST(RiskAnalysis, SampleRowsRunAgainToTheSameResults) {
         ProjectData project = p;
         for (std::size_t j = 0; j < a.fields.size(); ++j)
             ASSERT_TRUE(cli::ApplySet(project, columns[1 + j] + "=" + cells[1 + j], std::cerr));
-        if (PrepareAnalysis(project)) continue;
+        if (!PrepareAnalysis(project).ok()) continue;
         const auto values = ResultValues(RunAnalysis(project).results);
         for (std::size_t r = 0; r < kResultCount; ++r) {
             double cell = 0;
@@ -377,6 +377,6 @@ TEST(RiskAnalysis, TheJsonHoldsEveryFigureWithTheIterationsItRestsOn) {
               a.difference.percentiles[3].value);
     EXPECT_EQ(j["asphaltCheaperProbability"]["count"], a.difference.count);
     EXPECT_EQ(j["sensitivity"]["rankCorrelations"].size(), 8u);
-    EXPECT_EQ(j["deterministic"]["concreteTotal"], a.deterministic.concreteTotal);
+    EXPECT_EQ(j["deterministic"]["concreteTotal"], a.deterministic[PavementOption::Concrete].total);
     EXPECT_EQ(j["histograms"]["totalDifference"]["counts"].size(), 40u);
 }

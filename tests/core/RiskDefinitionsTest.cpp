@@ -15,7 +15,8 @@ namespace {
 // What parsing and then checking `json` against the default project says.
 std::string Problem(const std::string& json) {
     const ParsedDefinitions parsed = ParseRiskDefinitions(json);
-    return parsed.ok() ? CheckRiskDefinitions(parsed.definitions, ProjectData{}) : parsed.error;
+    return parsed.ok() ? CheckRiskDefinitions(parsed.definitions, ProjectData{}).error
+                       : parsed.error;
 }
 
 std::string WithInputs(const std::string& inputs, const std::string& correlations = "") {
@@ -30,7 +31,7 @@ TEST(RiskDefinitions, TheExampleSurvivesAProjectFileAndReadsBackAsWritten) {
     ASSERT_TRUE(parsed.ok()) << parsed.error;
     ProjectData project;
     project.concretePrice = 30;
-    EXPECT_EQ(CheckRiskDefinitions(parsed.definitions, project), "");
+    EXPECT_EQ(CheckRiskDefinitions(parsed.definitions, project).error, "");
 
     const RiskDefinitions& d = parsed.definitions;
     ASSERT_EQ(d.inputs.size(), 8u);
@@ -46,7 +47,7 @@ TEST(RiskDefinitions, TheExampleSurvivesAProjectFileAndReadsBackAsWritten) {
 
     project.riskDefinitions = RiskDefinitionsText(d);
     ProjectData reopened;
-    ASSERT_TRUE(DecodeProject(EncodeProject(project).bytes, reopened).ok);
+    ASSERT_TRUE(DecodeProject(EncodeProject(project).bytes, reopened).ok());
     const ParsedDefinitions again = ParseRiskDefinitions(reopened.riskDefinitions);
     ASSERT_TRUE(again.ok()) << again.error;
     EXPECT_EQ(RiskDefinitionsText(again.definitions), project.riskDefinitions);
@@ -244,7 +245,7 @@ TEST(RiskDefinitions, FieldRangesAreWhatTheHandOffAccepts) {
             auto refused = [&](double value) {
                 ProjectData p = base;
                 FindSlots(p, {info->item}).front().Set(value);
-                return PrepareAnalysis(p).has_value();
+                return !PrepareAnalysis(p).ok();
             };
             const bool whole = !std::is_same_v<T, double>;
             const double step = whole ? 1.0 : std::max(1e-6, std::fabs(info->high) * 1e-9);

@@ -1,9 +1,47 @@
 #include "engine/UserCost.h"
+#include "CoreTestSupport.h"
+#include "engine/Arithmetic.h"
 #include "engine/QueueModel.h"
 
 #include <gtest/gtest.h>
 
 using namespace velmora;
+
+// Every row of every unit value table against the published values in
+// tests/data/user-cost-tables.txt: hours as they stand, dollars scaled to the project's index.
+TEST(UserCost, TablesHoldThePublishedValuesAtTheProjectsIndex) {
+    constexpr double kCpi = 173.644;
+    const UserCostTables t = MakeUserCostTables(30.0, kCpi);
+    for (int c = 0; c < 3; ++c) EXPECT_DOUBLE_EQ(t.classFraction[c], c == 0 ? 0.7 : 0.15);
+    const auto indexed = [](double base) { return base / kBasePriceIndex * kCpi; };
+    std::istringstream in(test::DataFile("user-cost-tables.txt"));
+    int stopRows = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream row(line);
+        std::string table;
+        row >> table;
+        std::array<double, 3> hours{}, dollars{};
+        if (table == "stop") {
+            int mph = 0;
+            row >> mph;
+            for (double& v : hours) row >> v;
+            for (double& v : dollars) row >> v;
+            ASSERT_EQ(mph, 5 * stopRows) << line;
+            for (int c = 0; c < 3; ++c) {
+                EXPECT_EQ(t.stopTimeTable[stopRows][c], hours[c]) << line;
+                EXPECT_DOUBLE_EQ(t.stopCostTable[stopRows][c], indexed(dollars[c])) << line;
+            }
+            ++stopRows;
+            continue;
+        }
+        for (double& v : dollars) row >> v;
+        ASSERT_TRUE(row) << line;
+        const auto& values = table == "valueOfTime" ? t.valueOfTime : t.idlingCost;
+        for (int c = 0; c < 3; ++c) EXPECT_DOUBLE_EQ(values[c], indexed(dollars[c])) << line;
+    }
+    EXPECT_EQ(stopRows, kSpeedRowCount);
+}
 
 TEST(UserCost, SpeedRowsTakeTheWholeMph) {
     const SpeedRows rows = SpeedRowsFor(57.9, 40.0);

@@ -205,11 +205,11 @@ private slots:
         Project().wzLength = 3.0;
         Project().rehabWzInclusion = WzInclusion::Exclude;
         ProjectData probe = Project();
-        const std::optional<Refusal> refusal = PrepareAnalysis(probe);
-        QVERIFY(refusal);
+        const HandOff handOff = PrepareAnalysis(probe);
+        QVERIFY(!handOff.ok());
         QCOMPARE(compute(1), QString());
         QCOMPARE(messages.shown.size(), 1);
-        QCOMPARE(messages.shown[0].text, QString::fromStdString(refusal->text));
+        QCOMPARE(messages.shown[0].text, QString::fromStdString(handOff.refusal.text));
         QCOMPARE(messages.shown[0].caption, QString("Work Zone Length Exceeds Project Length"));
         QCOMPARE(messages.shown[0].icon, QMessageBox::Warning);
         QCOMPARE(Project().asphaltStage[2].wzInclusion, int(WzInclusion::Exclude));
