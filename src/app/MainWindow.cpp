@@ -77,6 +77,8 @@ MainWindow::MainWindow() : form_(new CommandForm(document_, this)) {
     ShowRecentFiles();
     connect(&document_, &ProjectDocument::pathChanged, this, &MainWindow::UpdateCaption);
     connect(&document_, &ProjectDocument::modifiedChanged, this, &MainWindow::UpdateCaption);
+    connect(&document_, &ProjectDocument::openedWithLoss, this,
+            [this](const QString& text) { ShowMessage(this, text, kCaption); });
     UpdateCaption();
     qApp->installEventFilter(this);
     resize(sizeHint());

@@ -40,6 +40,9 @@ QString ProjectDocument::Open(const QString& path) {
     SetPath(path);
     SetModified(false);
     emit projectReplaced();
+    if (!result.warning.empty())
+        emit openedWithLoss(QStringLiteral("%1 was opened without its risk definitions.\n%2")
+                                .arg(native, QString::fromStdString(result.warning)));
     return {};
 }
 

@@ -41,6 +41,8 @@ signals:
     void modifiedChanged(bool modified);
     // After New or a successful Open: the record is another project's.
     void projectReplaced();
+    // A project opened, but part of its file was damaged and left out; `text` says which.
+    void openedWithLoss(const QString& text);
 
 private:
     void SetPath(const QString& path);

@@ -472,6 +472,23 @@ private slots:
         QVERIFY(messages.shown[3].text.contains("empty"));
     }
 
+    // Damaged risk definitions cost the user them alone, are reported, and are never saved back.
+    void damagedRiskDefinitionsOpenTheProjectWithoutThem() {
+        test::MessageRecorder messages;
+        QByteArray bytes = ReadAll(QStringLiteral(VELMORA_TEST_DATA "/risk-default.vlm"));
+        bytes[bytes.size() - 1] = char(bytes[bytes.size() - 1] ^ 0x01); // the checksum
+        test::WriteAll(Path("damaged.vlm"), bytes);
+        QVERIFY(app->OpenFile(Path("damaged.vlm")));
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY(messages.shown[0].text.contains(QDir::toNativeSeparators(Path("damaged.vlm"))));
+        QVERIFY(messages.shown[0].text.contains("checksum"));
+        QVERIFY(Project().riskDefinitions.empty());
+        Trigger(&MainWindow::Actions::save);
+        QCOMPARE(ReadAll(Path("damaged.vlm")),
+                 QByteArray::fromStdString(EncodeProject(Project()).bytes));
+        QVERIFY(!ReadAll(Path("damaged.vlm")).contains("VRSK"));
+    }
+
     void aFailedSaveKeepsThePreviousFileAndTheDocument() {
         test::MessageRecorder messages;
         test::FileDialogAnswers files;
