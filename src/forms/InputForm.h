@@ -227,9 +227,9 @@ private:
 
 // The edit cycle: the form starts from a copy of `project` and, only on "Accept Changes",
 // copies its fields back. True when accepted.
-template <class Dlg>
+template <class Form>
 bool RunEditCycle(ProjectData& project, QWidget* parent) {
-    Dlg form(project, parent);
+    Form form(project, parent);
     if (form.exec() != QDialog::Accepted) return false;
     form.CommitTo(project);
     return true;
