@@ -15,6 +15,13 @@ void ShowReadOnly(QLineEdit* edit) {
     edit->setPalette(palette);
 }
 
+// The text, and the frame and margins that the edit's minimum size adds to its font's widest
+// character.
+int WidthFor(const QLineEdit* edit, const QString& text) {
+    const QFontMetrics metrics = edit->fontMetrics();
+    return metrics.horizontalAdvance(text) + edit->minimumSizeHint().width() - metrics.maxWidth();
+}
+
 QLabel* Label(const QString& text, Qt::Alignment alignment) {
     auto* label = new QLabel(text);
     label->setAlignment(alignment | Qt::AlignVCenter);

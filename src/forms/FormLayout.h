@@ -21,6 +21,8 @@ void AddRow(QGridLayout* grid, int row, int column, const QString& label, QWidge
 // A box that shows what the form derives or keeps elsewhere: it cannot be typed into, and it
 // stands on the form's background instead of an edit's.
 void ShowReadOnly(QLineEdit* edit);
+// The width at which `edit` shows `text` whole.
+int WidthFor(const QLineEdit* edit, const QString& text);
 
 // A grid on a panel of its own in `form`, which the form adds as grid->parentWidget(). A grid
 // nested straight in another layout never grows past the height of its rows of fixed-height

@@ -41,13 +41,6 @@ QString ParseMessage(InputForm::Kind kind, const QString& typed) {
                                  "for the decimals and no thousands separators."));
 }
 
-// The width at which `edit` shows `text` whole: the text, and the frame and margins that the
-// edit's minimum size adds to its font's widest character.
-int WidthFor(const QLineEdit* edit, const QString& text) {
-    const QFontMetrics metrics = edit->fontMetrics();
-    return metrics.horizontalAdvance(text) + edit->minimumSizeHint().width() - metrics.maxWidth();
-}
-
 const char* const kAcceptPopup =
     "Accept Changes: keeps every value of this form in the project and closes it. Enter does "
     "the same.";

@@ -73,7 +73,12 @@ MaintenanceForm::MaintenanceForm(const ProjectData& project, QWidget* parent)
     }
     for (int k = 0; k < 8; ++k) {
         const int row = k < 4 ? 2 + k : 4 + k;
-        grid->addWidget(LineEdit(columns[Description].ids[k]), row, 1);
+        // Wide enough for a treatment's usual name, since the number boxes take their fixed
+        // share of the form's width first.
+        QLineEdit* description = LineEdit(columns[Description].ids[k]);
+        description->setMinimumWidth(
+            WidthFor(description, QStringLiteral("Partial-depth patching")));
+        grid->addWidget(description, row, 1);
         for (int c = Quantity; c <= TreatmentCountColumn; ++c)
             grid->addWidget(NumberEdit(columns[c].ids[k]), row, c + 1);
         ShowReadOnly(static_cast<QLineEdit*>(Control(columns[TreatmentCountColumn].ids[k])));
