@@ -4,11 +4,7 @@
 // (normalised), and the second run must give the same results and the same bytes, which must
 // also be those of velmora-cli on the saved file.
 #include "Cli.h"
-#include "FormDriver.h"
-#include "GuiTestSupport.h"
-#include "app/CommandForm.h"
-#include "app/MainWindow.h"
-#include "app/ProjectDocument.h"
+#include "MainWindowFixture.h"
 #include "forms/AsphaltActivitiesForm.h"
 #include "forms/ComputedCostsForm.h"
 #include "forms/ConcreteActivitiesForm.h"
@@ -18,11 +14,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSet>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
 #include <sstream>
 
 using namespace velmora;
@@ -214,16 +206,11 @@ QHash<std::string, QString> SavedFields(const ProjectData& project) {
 
 } // namespace
 
-class EndToEndTest : public QObject {
+class EndToEndTest : public test::MainWindowFixture {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    std::unique_ptr<MainWindow> app;
     test::MessageRecorder messages;
     test::FileDialogAnswers files;
-
-    MainWindow* Frame() const { return app.get(); }
-    void Trigger(QAction* MainWindow::Actions::*action) { (app->Commands().*action)->trigger(); }
 
     // Opens the form of `button`, lets `drive` work on it and accepts it.
     void RunForm(int button, const std::function<void(FormDriver&)>& drive) {
@@ -232,7 +219,7 @@ class EndToEndTest : public QObject {
             drive(driver);
             driver.Click(1);
         });
-        app->Form()->Button(button)->click();
+        View().Button(button)->click();
     }
 
     // Compute Costs: the 24 numbers of the results form; Export All Data into `report`; OK.
@@ -245,15 +232,15 @@ class EndToEndTest : public QObject {
             static_cast<QPushButton*>(form->Control(ComputedCostsForm::kExportAllData))->click();
             form->accept();
         });
-        app->Form()->Button(1012)->click();
+        View().Button(1012)->click();
         return cells;
     }
 
 private slots:
+    void initTestCase() { StartClean(); }
+    void cleanupTestCase() { Stop(); }
+
     void aWholeProjectComputesSavesAndReopensUnchanged() {
-        QSettings("Local AppWizard-Generated Applications", "Velmora").clear();
-        app = std::make_unique<MainWindow>();
-        QVERIFY(app->Start({}));
         const QList<FormEntries> forms = WholeProject();
 
         QHash<std::string, QString> expected; // by saved field
@@ -287,19 +274,19 @@ private slots:
                      qPrintable(QString::fromStdString(it.key()) + " holds " +
                                 stored.value(it.key()) + ", not " + it.value()));
 
-        const QStringList results = Compute(dir.filePath("first.xls"));
+        const QStringList results = Compute(Path("first.xls"));
         QCOMPARE(results.size(), 24);
         QVERIFY2(results[9] != "0" && results[21] != "0", "user delay costs of both options");
         QCOMPARE(messages.shown.size(), 1); // the export's
         QCOMPARE(messages.shown[0].caption, QString("Export LCCA"));
-        files.Answer(dir.filePath("route9")); // ".vlm" is added
+        files.Answer(Path("route9")); // ".vlm" is added
         Trigger(&MainWindow::Actions::saveAs);
-        const QString path = dir.filePath("route9.vlm");
-        QCOMPARE(Frame()->windowTitle(), QString("route9.vlm[*] - Velmora"));
+        const QString path = Path("route9.vlm");
+        QCOMPARE(Caption(), QString("route9.vlm[*] - Velmora"));
         QVERIFY(!Frame()->isWindowModified());
         QCOMPARE(app->RecentFiles(), QStringList{path});
         const QByteArray saved = test::ReadAll(path);
-        const QByteArray report = test::WithoutDateLine(test::ReadAll(dir.filePath("first.xls")));
+        const QByteArray report = test::WithoutDateLine(test::ReadAll(Path("first.xls")));
 
         // velmora-cli on the saved file: the same numbers, as the form shows them, and the
         // same report.
@@ -311,7 +298,7 @@ private slots:
             cliResults << FormatDouble(
                 ParseDouble(QString::fromStdString(line).section('\t', 1)).value_or(-1));
         QCOMPARE(results, cliResults);
-        const QString cliReport = dir.filePath("cli.xls");
+        const QString cliReport = Path("cli.xls");
         QCOMPARE(cli::Run({"report", path.toStdString(), cliReport.toStdString()}, out, err), 0);
         QCOMPARE(test::WithoutDateLine(test::ReadAll(cliReport)), report);
 
@@ -326,18 +313,13 @@ private slots:
             });
         }
         QVERIFY(!Frame()->isWindowModified());
-        QCOMPARE(Compute(dir.filePath("second.xls")), results);
-        QCOMPARE(test::WithoutDateLine(test::ReadAll(dir.filePath("second.xls"))), report);
+        QCOMPARE(Compute(Path("second.xls")), results);
+        QCOMPARE(test::WithoutDateLine(test::ReadAll(Path("second.xls"))), report);
         const qsizetype asked = files.requests.size();
         Trigger(&MainWindow::Actions::save);
         QCOMPARE(files.requests.size(), asked); // saved to its file without asking
         QCOMPARE(test::ReadAll(path), saved);
         QCOMPARE(messages.shown.size(), 2);
-    }
-
-    void cleanupTestCase() {
-        if (app) Frame()->hide();
-        app.reset();
     }
 };
 

@@ -1,14 +1,7 @@
 // The printed report: what it holds for a computed, a gridlocked and a refused project, and that
 // every page reaches the printer.
 #include "engine/Analysis.h"
-#include "forms/AsphaltActivitiesForm.h"
-#include "forms/ComputedCostsForm.h"
-#include "forms/ConcreteActivitiesForm.h"
-#include "forms/GeneralInfoForm.h"
-#include "forms/MaintenanceForm.h"
 #include "forms/PrintedReport.h"
-#include "forms/TrafficWorkZoneForm.h"
-#include "forms/UnitPricesForm.h"
 #include "model/ProjectFile.h"
 
 #include <QFile>

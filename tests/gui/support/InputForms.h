@@ -1,0 +1,49 @@
+#pragma once
+
+// The six input forms as the form tests walk them: each by its Edit... function, its help
+// topic and its range messages' caption.
+
+#include "forms/AsphaltActivitiesForm.h"
+#include "forms/ConcreteActivitiesForm.h"
+#include "forms/GeneralInfoForm.h"
+#include "forms/MaintenanceForm.h"
+#include "forms/TrafficWorkZoneForm.h"
+#include "forms/UnitPricesForm.h"
+
+#include <QTest>
+#include <cstdio>
+
+namespace velmora::test {
+
+struct Form {
+    const char* name; // its help topic and its picture in docs/
+    bool (*edit)(ProjectData&, QWidget*);
+    int templateId;
+    const char* caption; // of its range messages
+};
+
+inline const Form kForms[] = {
+    {"general-info", EditGeneralInfo, 130, "Number Out of Range"},
+    {"unit-prices", EditUnitPrices, 131, "Price Out of Range"},
+    {"traffic-work-zone", EditTrafficWorkZone, 134, "Value Out of Range"},
+    {"asphalt-activities", EditAsphaltActivities, 132, "Value Out of Range"},
+    {"concrete-activities", EditConcreteActivities, 140, "Value Out of Range"},
+    {"maintenance", EditMaintenance, 144, "Number Out of Range"},
+};
+enum { kGeneral, kPrices, kTraffic, kAsphalt, kConcrete, kMaintenance };
+
+inline void AddFormRows() {
+    QTest::addColumn<int>("form");
+    for (int f = 0; f < 6; ++f) QTest::newRow(kForms[f].name) << f;
+}
+
+// CTest runs the form tests once more under a German locale, where the C library writes a
+// comma: every number must still show and parse with a point. This makes sure the locale took.
+inline void CheckCommaLocale() {
+    if (!qEnvironmentVariable("LC_ALL").startsWith("de_DE")) return;
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%.1f", 12.5);
+    QCOMPARE(QString(buffer), QString("12,5"));
+}
+
+} // namespace velmora::test
