@@ -176,7 +176,7 @@ void CommandForm::OnUnitPrices() {
 }
 
 void CommandForm::OnAsphaltActivities() {
-    RunEditCycle(&EditAsphaltActivities, &ProjectData::PrepareAsphaltMiscLabels);
+    RunEditCycle(&EditAsphaltActivities);
 }
 
 void CommandForm::OnComputeCosts() {

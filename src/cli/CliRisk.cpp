@@ -3,6 +3,7 @@
 #include "Cli.h"
 #include "FileIo.h"
 #include "risk/RiskAnalysis.h"
+#include "risk/RiskDefinitionsCheck.h"
 #include "risk/RiskExport.h"
 
 #include <algorithm>

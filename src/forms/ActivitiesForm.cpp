@@ -106,8 +106,11 @@ ActivitiesForm::ActivitiesForm(const ProjectData& project, int templateId, const
     // From here on the hidden lists are one more line of the table, without a check.
     layout.rows.push_back(layout.inclusion);
     std::vector<Binding> bindings = BindingsOf(layout.rows);
+    descriptions_.reserve(layout.misc.size());
     for (const MiscRow& m : layout.misc) {
-        bindings.emplace_back(m.descriptionId, m.description);
+        std::string* shown =
+            &descriptions_.emplace_back(*std::get<std::string*>(m.description(work_)));
+        bindings.emplace_back(m.descriptionId, [shown](ProjectData&) -> FieldPtr { return shown; });
         if (m.labelId) bindings.emplace_back(m.labelId, m.label);
         for (int s = 0; s < int(m.unitIds.size()); ++s)
             bindings.emplace_back(m.unitIds[s],

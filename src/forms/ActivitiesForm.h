@@ -13,11 +13,12 @@ namespace velmora {
 class ActivitiesForm : public InputForm {
     Q_OBJECT
 public:
-    // A miscellaneous row: its index in the table of rows; the read-only description of the
-    // pay item under the label and its field; the static that is its label when the label
-    // follows the pay item's unit (0 for the row's own label) and its field; the statics of the
-    // unit word beside each of its boxes (none when the row has none) and their field. Texts
-    // all, whose reading never stops, so their place in the reading order does not matter.
+    // A miscellaneous row: its index in the table of rows; the read-only description under the
+    // label and the pay item's description it shows a copy of, taken when the form opens and
+    // never written back; the static that is its label when the label follows the pay item's
+    // unit (0 for the row's own label) and its field; the statics of the unit word beside each
+    // of its boxes (none when the row has none) and their field. Texts all, whose reading never
+    // stops, so their place in the reading order does not matter.
     struct MiscRow {
         int row;
         int descriptionId;
@@ -53,6 +54,8 @@ protected:
 
 private:
     FieldAt inclusion_;
+    // What the description edits show.
+    std::vector<std::string> descriptions_;
 };
 
 } // namespace velmora

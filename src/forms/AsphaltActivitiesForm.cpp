@@ -6,8 +6,18 @@ namespace {
 using P = ProjectData;
 using S = AsphaltStage;
 
-// The row labelled from the pay item's unit.
+// The row labelled from the pay item's unit, and its caption for each unit code.
 constexpr int kMiscQuantityRow = 9;
+constexpr std::array<std::string_view, 6> kRowCaptions{
+    "Misc., miles:", "Misc., sy:", "Misc., cy:", "Misc., ton:", "Misc., foot:", "Misc., other:"};
+
+// The caption the row had when the form was last open: a unit code outside the list (possible
+// only through a project file) keeps it, and it is empty until the form first opens with a
+// known one. Like the record, it lasts as long as the program.
+std::string& MiscCaption() {
+    static std::string caption;
+    return caption;
+}
 
 ActivitiesForm::Layout AsphaltLayout() {
     using D = ActivitiesForm;
@@ -62,8 +72,8 @@ ActivitiesForm::Layout AsphaltLayout() {
             "road users. 0 or more; default 1.", 12},
     };
     // clang-format on
-    layout.misc = {{kMiscQuantityRow, 1071, [](P& p) { return &p.asphaltMiscText; }, 1070,
-                    [](P& p) { return &p.asphaltMiscLabel; }}};
+    layout.misc = {{kMiscQuantityRow, 1071, [](P& p) { return &p.asphaltMisc.description; }, 1070,
+                    [](P&) { return &MiscCaption(); }}};
     layout.inclusion = D::Inclusion({1066, 1067, 1068, 1069}, at(&S::wzInclusion));
     layout.width = 387;
     layout.height = 319;
@@ -79,6 +89,7 @@ AsphaltActivitiesForm::AsphaltActivitiesForm(const ProjectData& project, QWidget
                      QStringLiteral("asphalt-activities"), AsphaltLayout(), parent) {}
 
 bool EditAsphaltActivities(ProjectData& project, QWidget* parent) {
+    if (auto caption = ListText(kRowCaptions, project.asphaltMisc.unit)) MiscCaption() = *caption;
     return RunEditCycle<AsphaltActivitiesForm>(project, parent);
 }
 

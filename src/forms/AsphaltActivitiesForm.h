@@ -15,8 +15,8 @@ public:
     explicit AsphaltActivitiesForm(const ProjectData& project, QWidget* parent = nullptr);
 };
 
-// The edit cycle of the form; true when accepted. The caller first rebuilds the label of the
-// miscellaneous row from the unit prices (project.PrepareAsphaltMiscLabels()).
+// The edit cycle of the form; true when accepted. The label of the miscellaneous row follows the
+// unit of the pay item.
 bool EditAsphaltActivities(ProjectData& project, QWidget* parent = nullptr);
 
 } // namespace velmora

@@ -2,19 +2,12 @@
 
 namespace velmora {
 
-void ProjectData::PrepareAsphaltMiscLabels() {
-    if (auto caption = ListText(UnitCode::kRowCaptions, asphaltMisc.unit))
-        asphaltMiscLabel = *caption;
-    asphaltMiscText = asphaltMisc.description;
-}
-
 void ProjectData::PrepareConcreteMiscLabels() {
     for (int i = 0; i < 3; ++i) {
         auto word = ListText(UnitCode::kWords, concreteMisc[i].unit);
         if (!word) continue;
         for (auto& stage : concreteStage) stage.miscUnitLabel[i] = *word;
     }
-    for (int i = 0; i < 3; ++i) concreteMiscText[i] = concreteMisc[i].description;
 }
 
 std::int32_t ProjectData::StageInclusion(int stage) const {

@@ -19,8 +19,6 @@ inline constexpr std::array<std::string_view, 6> kTexts{"mile", "sy", "cy", "ton
 // Code 0 reads "mile" in the list but "miles" beside a quantity.
 inline constexpr std::array<std::string_view, 6> kWords{"miles", "sy",   "cy",
                                                         "ton",   "foot", "other"};
-inline constexpr std::array<std::string_view, 6> kRowCaptions{
-    "Misc., miles:", "Misc., sy:", "Misc., cy:", "Misc., ton:", "Misc., foot:", "Misc., other:"};
 } // namespace UnitCode
 
 namespace WzInclusion {
@@ -158,17 +156,9 @@ struct ProjectData {
     // an extension block after the 214 items, so they are no saved item of SavedFields.h.
     std::string riskDefinitions;
 
-    // Display fields of the activity forms; kept with the record but never saved.
-    std::string asphaltMiscLabel;
-    std::string asphaltMiscText = "Misc Description...";
-    std::array<std::string, 3> concreteMiscText{"Misc Description...", "Misc Description...",
-                                                "Misc Description..."};
-
-    // Before the asphalt activities form opens: the caption of its miscellaneous row from the
-    // pay item's unit (an unknown unit keeps the old caption), and a copy of its description.
-    void PrepareAsphaltMiscLabels();
     // Before the concrete activities form opens: the unit word of each miscellaneous row in all
-    // four stages (an unknown unit keeps the old words), and copies of the descriptions.
+    // four stages (an unknown unit keeps the old words). The words are saved items, so they are
+    // written here, into the record, rather than only shown by the form.
     void PrepareConcreteMiscLabels();
 
     // The inclusion flag that stage `stage` of either option derives from the two switches.

@@ -25,6 +25,8 @@ inline constexpr std::size_t kResultCount = 24;
 const std::array<std::string, kResultCount>& ResultNames();
 // The 24 results in that order, without building a name.
 std::array<double, kResultCount> ResultValues(const CostResults& results);
+// Where the result `name` lies in ResultNames().
+std::size_t ResultIndex(std::string_view name);
 
 // Shared with a front end that runs the analysis on another thread.
 struct SimulationControl {

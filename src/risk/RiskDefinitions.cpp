@@ -54,12 +54,6 @@ std::string ListOf(const auto& names) {
     return out;
 }
 
-std::string EntryName(std::string_view list, std::size_t index, std::string_view what = {}) {
-    std::string name = std::string(list) + "[" + std::to_string(index) + "]";
-    if (!what.empty()) name += " (" + std::string(what) + ")";
-    return name;
-}
-
 // Reads the JSON shape into `d`; the first problem goes to `error` as "where: what".
 class Parser {
 public:
@@ -232,108 +226,13 @@ private:
     RiskDefinitions& d_;
 };
 
-// The checks of one input's parameters, on the values as written.
-std::string ParameterProblem(const UncertainInput& in, const FieldInfo& field) {
-    // JSON holds finite numbers only.
-    const auto n = [](double v) { return ShortNumber(v); };
-    if (in.min && in.max && *in.min > *in.max)
-        return "min " + n(*in.min) + " lies above max " + n(*in.max);
-    if (in.mode && (*in.mode < *in.min || *in.mode > *in.max))
-        return "mode " + n(*in.mode) + " lies outside min " + n(*in.min) + " and max " + n(*in.max);
-    if (in.sd && !(*in.sd > 0.0)) return "sd " + n(*in.sd) + " must be above 0";
-    if (in.distribution == Kind::Lognormal && !(*in.mean > 0.0))
-        return "a lognormal distribution needs a mean above 0, not " + n(*in.mean);
-    if (in.distribution == Kind::Normal || in.distribution == Kind::Lognormal) {
-        const bool log = in.distribution == Kind::Lognormal;
-        const double sigma =
-            log ? std::sqrt(std::log1p(*in.sd / *in.mean * (*in.sd / *in.mean))) : *in.sd;
-        const double mu = log ? std::log(*in.mean) - 0.5 * sigma * sigma : *in.mean;
-        auto below = [&](std::optional<double> x, double none) {
-            if (!x) return none;
-            if (log) return *x > 0.0 ? NormalCdf((std::log(*x) - mu) / sigma) : 0.0;
-            return NormalCdf((*x - mu) / sigma);
-        };
-        if (!(below(in.max, 1.0) - below(in.min, 0.0) > 1e-12))
-            return "min and max leave out the whole distribution";
-    }
-    if (in.distribution != Kind::Discrete) return {};
-
-    if (in.values.empty()) return Quoted("values") + " must not be empty";
-    if (in.values.size() != in.probabilities.size())
-        return Quoted("values") + " and " + Quoted("probabilities") + " differ in length (" +
-               std::to_string(in.values.size()) + " and " +
-               std::to_string(in.probabilities.size()) + ")";
-    double sum = 0.0;
-    for (std::size_t k = 0; k < in.values.size(); ++k) {
-        const double v = in.values[k], p = in.probabilities[k];
-        if (!(p >= 0.0 && p <= 1.0))
-            return EntryName("probabilities", k) + " " + n(p) + " lies outside 0 and 1";
-        if (field.kind == FieldInfo::Kind::ListIndex && v != std::round(v))
-            return EntryName("values", k) + " " + n(v) + " is no whole number";
-        sum += p;
-    }
-    if (std::fabs(sum - 1.0) > 1e-9) return "the probabilities sum to " + n(sum) + ", not 1";
-    return {};
-}
-
-// What the input's field, distribution and sample range make of it on `project`.
-std::string InputProblem(const UncertainInput& in, const ProjectData& project) {
-    using FieldKind = FieldInfo::Kind;
-    const std::optional<FieldInfo> field = LookUpField(in.field);
-    if (!field) return "no saved field has this name";
-    if (field->kind == FieldKind::Text) return "a text cannot be uncertain";
-    if (field->kind == FieldKind::Recomputed)
-        return "every Compute Costs run recomputes this field, so it cannot be uncertain";
-    const bool list = field->kind == FieldKind::ListIndex;
-    if (list && in.distribution != Kind::Discrete)
-        return "a list index takes only a discrete distribution";
-    if (list && in.relative) return "a list index cannot be relative";
-    if (std::string problem = ParameterProblem(in, *field); !problem.empty()) return problem;
-
-    ProjectData copy = project;
-    const double base = FindSlots(copy, {field->item}).front().Get();
-    if (in.relative && in.distribution == Kind::Lognormal && !(base > 0.0))
-        return "a relative lognormal distribution needs a project value above 0, not " +
-               ShortNumber(base);
-    const Distribution distribution(in, base, field->kind != FieldKind::Number);
-    const double lowest = distribution.Lowest(), highest = distribution.Highest();
-    if (list && (lowest < field->low || highest > field->high))
-        return "value " + ShortNumber(lowest < field->low ? lowest : highest) +
-               " is not an entry of its list (" + ShortNumber(field->low) + " to " +
-               ShortNumber(field->high) + ")";
-    if (lowest < field->low)
-        return "samples reach " + ShortNumber(lowest) + ", below " + ShortNumber(field->low) +
-               ", the least value Compute Costs accepts";
-    if (highest > field->high)
-        return "samples reach " + ShortNumber(highest) + ", above " + ShortNumber(field->high) +
-               ", the largest value Compute Costs accepts";
-    return {};
-}
-
-std::string CorrelationProblem(const RiskDefinitions& d, std::size_t index) {
-    const RankCorrelation& c = d.correlations[index];
-    if (c.first == c.second) return "a field cannot be correlated with itself";
-    for (const std::string* field : {&c.first, &c.second})
-        if (std::ranges::find(d.inputs, *field, &UncertainInput::field) == d.inputs.end())
-            return *field + " is not an uncertain input";
-    for (std::size_t k = 0; k < index; ++k) {
-        const RankCorrelation& other = d.correlations[k];
-        if ((other.first == c.first && other.second == c.second) ||
-            (other.first == c.second && other.second == c.first))
-            return "the pair is already correlated in " + EntryName("correlations", k);
-    }
-    if (!(c.rank >= -1.0 && c.rank <= 1.0))
-        return "rank " + ShortNumber(c.rank) + " lies outside -1 and 1";
-    return {};
-}
-
-std::string RangeProblem(std::string_view key, std::int64_t value) {
-    if (value >= 1 && value <= kMostIterations) return {};
-    return std::string(key) + ": " + std::to_string(value) + " lies outside 1 and " +
-           std::to_string(kMostIterations);
-}
-
 } // namespace
+
+std::string EntryName(std::string_view list, std::size_t index, std::string_view what) {
+    std::string name = std::string(list) + "[" + std::to_string(index) + "]";
+    if (!what.empty()) name += " (" + std::string(what) + ")";
+    return name;
+}
 
 std::string ShortNumber(double value) {
     char buffer[32];
@@ -359,37 +258,6 @@ ParsedDefinitions ParseRiskDefinitions(std::string_view json) {
     parser.Root(root);
     parsed.error = std::move(parser.error);
     return parsed;
-}
-
-DefinitionsCheck CheckRiskDefinitions(const RiskDefinitions& d, const ProjectData& project) {
-    if (std::string problem = RangeProblem("iterations", d.iterations); !problem.empty())
-        return {problem};
-    if (d.maxIterations)
-        if (std::string problem = RangeProblem("maxIterations", *d.maxIterations); !problem.empty())
-            return {problem};
-    if (d.precision && !(*d.precision > 0.0 && std::isfinite(*d.precision)))
-        return {"precision: " + ShortNumber(*d.precision) + " must be above 0"};
-    for (std::size_t k = 0; k < d.inputs.size(); ++k) {
-        const UncertainInput& in = d.inputs[k];
-        std::string problem;
-        const auto same = std::ranges::find(d.inputs.begin(), d.inputs.begin() + k, in.field,
-                                            &UncertainInput::field);
-        if (same != d.inputs.begin() + k)
-            problem = "the field is already uncertain in " +
-                      EntryName("inputs", static_cast<std::size_t>(same - d.inputs.begin()));
-        else
-            problem = InputProblem(in, project);
-        if (!problem.empty()) return {EntryName("inputs", k, in.field) + ": " + problem};
-    }
-    for (std::size_t k = 0; k < d.correlations.size(); ++k) {
-        const RankCorrelation& c = d.correlations[k];
-        if (std::string problem = CorrelationProblem(d, k); !problem.empty())
-            return {EntryName("correlations", k, c.first + ", " + c.second) + ": " + problem};
-    }
-    if (!PlanCorrelations(d).ok)
-        return {"correlations: the ranks cannot hold together (their matrix is not positive "
-                "definite); weaken some of them"};
-    return {};
 }
 
 nlohmann::ordered_json RiskDefinitionsJson(const RiskDefinitions& d) {

@@ -69,21 +69,13 @@ struct ParsedDefinitions {
 };
 ParsedDefinitions ParseRiskDefinitions(std::string_view json);
 
-// What keeps the definitions from running on `project`, naming the entry: fields that are no
-// numeric saved field, parameters out of order, samples outside what Compute Costs accepts,
-// correlations that cannot hold together.
-struct DefinitionsCheck {
-    std::string error;
-    bool ok() const { return error.empty(); }
-};
-DefinitionsCheck CheckRiskDefinitions(const RiskDefinitions& definitions,
-                                      const ProjectData& project);
-
 nlohmann::ordered_json RiskDefinitionsJson(const RiskDefinitions& definitions);
 // The text a project keeps: parsing it gives the same definitions back.
 std::string RiskDefinitionsText(const RiskDefinitions& definitions);
 
 // The shortest text that reads back as `value`, independent of the C locale.
 std::string ShortNumber(double value);
+// How messages name an entry of a list: "inputs[3]", or with `what` "inputs[3] (aadt)".
+std::string EntryName(std::string_view list, std::size_t index, std::string_view what = {});
 
 } // namespace velmora::risk

@@ -14,25 +14,16 @@ TEST(ProjectData, SavedFieldsHaveUniqueNames) {
     EXPECT_EQ(names.size(), 214u);
 }
 
-TEST(ProjectData, MiscLabelsFollowTheUnitCodesAndUnknownCodesKeepTheOldOnes) {
+// The concrete unit words are saved items: the file carries what the last opening of the form
+// wrote.
+TEST(ProjectData, ConcreteUnitWordsFollowTheUnitCodesAndUnknownCodesKeepTheOldOnes) {
     ProjectData p;
-    p.PrepareAsphaltMiscLabels();
-    EXPECT_EQ(p.asphaltMiscLabel, "Misc., miles:");
-    p.asphaltMisc = {"Guard rail", 0.0, UnitCode::Ton};
-    p.PrepareAsphaltMiscLabels();
-    EXPECT_EQ(p.asphaltMiscLabel, "Misc., ton:");
-    EXPECT_EQ(p.asphaltMiscText, "Guard rail");
-    p.asphaltMisc.unit = 6;
-    p.PrepareAsphaltMiscLabels();
-    EXPECT_EQ(p.asphaltMiscLabel, "Misc., ton:");
-
     p.concreteMisc[0] = {"Dowels", 0.0, -1};
     p.concreteMisc[1].unit = UnitCode::Cy;
     p.concreteMisc[2].unit = UnitCode::Foot;
     p.PrepareConcreteMiscLabels();
     for (const auto& stage : p.concreteStage)
         EXPECT_EQ(stage.miscUnitLabel, (std::array<std::string, 3>{"NA", "cy", "foot"}));
-    EXPECT_EQ(p.concreteMiscText[0], "Dowels");
 }
 
 // A damaged file may hold any switch value: anything but Include counts as Exclude for the stage
@@ -50,10 +41,9 @@ TEST(ProjectData, SwitchesDecideTheStageFlagsAndTheTrafficForm) {
     EXPECT_FALSE(p.TrafficFormAvailable());
 }
 
-TEST(ProjectData, SameSavedFieldsSeesEverySavedChangeAndNoDisplayChange) {
+TEST(ProjectData, SameSavedFieldsSeesEverySavedChange) {
     const ProjectData base;
     ProjectData p = base;
-    p.asphaltMiscLabel = "Misc., ton:"; // display only
     EXPECT_TRUE(SameSavedFields(p, base));
     p.concreteStage[3].miscUnitLabel[2] = "cy";
     EXPECT_FALSE(SameSavedFields(p, base));

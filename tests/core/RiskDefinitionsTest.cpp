@@ -1,8 +1,8 @@
-#include "risk/RiskDefinitions.h"
 #include "CoreTestSupport.h"
 #include "engine/Analysis.h"
 #include "model/ProjectFile.h"
 #include "model/SavedFields.h"
+#include "risk/RiskDefinitionsCheck.h"
 #include "risk/UncertainFields.h"
 
 #include <gtest/gtest.h>

@@ -45,9 +45,9 @@ private slots:
     void theMiscellaneousRowsShowTheirUnitsAndDescriptions() {
         ProjectData project;
         project.asphaltMisc = {"Guardrail", 0, UnitCode::Mile};
-        project.PrepareAsphaltMiscLabels();
+        QVERIFY(!test::RunForm(
+            EditAsphaltActivities, project, [](FormDriver&) {}, Close::Cancel));
         project.asphaltMisc.unit = project.concreteMisc[2].unit = -1;
-        project.PrepareAsphaltMiscLabels();
         project.PrepareConcreteMiscLabels();
         QVERIFY(test::RunForm(EditAsphaltActivities, project, [](FormDriver& d) {
             QCOMPARE(d.Text(1070), QString("Misc., miles:"));

@@ -39,7 +39,6 @@ ProjectData Sample(int form) {
         p.asphaltStage[0].baseThickness = 6;
         p.asphaltStage[0].aggBaseThickness = 8;
         p.asphaltStage[1].millingArea = 14080;
-        p.PrepareAsphaltMiscLabels();
     } else if (form == kConcrete) {
         p.concreteMisc = {{{"Dowel bars", 0, UnitCode::Mile},
                            {"Lean concrete", 0, UnitCode::Cy},
@@ -95,7 +94,6 @@ private slots:
         ProjectData project;
         project.asphaltMaintenance[0] = {"Crack sealing", 2, 500, 7, 5};
         project.rehabWzInclusion = WzInclusion::Exclude;
-        project.PrepareAsphaltMiscLabels();
         project.PrepareConcreteMiscLabels();
         const ProjectData before = project;
         test::MessageRecorder messages;
@@ -129,8 +127,6 @@ private slots:
         project.terrain = 3;
         project.asphaltStage[1].binderThickness = 1.0 / 3.0;
         project.asphaltStage[3].wzInclusion = 4;
-        project.asphaltMiscLabel = "<b>Misc.</b>";
-        project.asphaltMiscText = std::string(40000, 'y');
         project.concreteStage[2].year = std::numeric_limits<double>::infinity();
         project.concreteStage[0].miscUnitLabel[1] = "\u00a0cy";
         project.concreteMaintenance[3].quantity = 0.1 + 0.2;
@@ -148,8 +144,7 @@ private slots:
         QVERIFY(test::RunForm(
             kForms[form].edit, project, [](FormDriver&) {}, Close::Enter));
         QVERIFY(SameSavedFields(project, expected));
-        QCOMPARE(project.asphaltMiscLabel, expected.asphaltMiscLabel);
-        QCOMPARE(project.asphaltMiscText, expected.asphaltMiscText);
+        QCOMPARE(project.asphaltMisc.description, expected.asphaltMisc.description);
         QCOMPARE(messages.shown.size(), 0);
     }
 
