@@ -60,7 +60,7 @@ ActivitiesForm::Layout ConcreteLayout() {
     // The pay items' rows are the 10th to 12th.
     auto item = [](int k, int description, std::vector<int> units) {
         return D::MiscRow{
-            9 + k, description,      [k](P& p) { return &p.concreteMisc[k].description; },    0,
+            9 + k, description,      [k](P& p) { return &p.concreteMisc[k].description; }, 0,
             {},    std::move(units), D::Each(&P::concreteStage, &S::miscUnitLabel, k)};
     };
     layout.misc = {item(0, 1102, {1034, 1061, 1079, 1095}), item(1, 1103, {1035, 1062, 1080, 1096}),
