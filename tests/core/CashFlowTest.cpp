@@ -1,0 +1,56 @@
+#include "engine/CashFlow.h"
+#include "CoreTestSupport.h"
+#include "engine/Arithmetic.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using namespace velmora::test;
+
+// The charts and the workbook must tell the same story as the results form: each stage's
+// present worth rounds to its result, and the treatments of an option add up, in the engine's
+// order, to its maintenance cost.
+TEST(CashFlow, PresentWorthsAddUpToTheResultsOfEveryGoldenProject) {
+    std::vector<ProjectData> projects{ProjectData{}, HeavyPricedProject()};
+    for (const auto& entry : std::filesystem::directory_iterator(VELMORA_TEST_DATA))
+        if (entry.path().extension() == ".set")
+            projects.push_back(ProjectWith(Assignments(entry.path().filename().string())));
+    for (ProjectData p : projects) {
+        SCOPED_TRACE(p.projectTitle);
+        ASSERT_TRUE(PrepareAnalysis(p).ok());
+        const AnalysisResult run = RunAnalysisOnCopy(p);
+        std::array<OptionCosts, 2> fromFlows{};
+        std::array<std::array<double, 4>, 2> rowCost{};
+        for (const CashFlow& f : CashFlows(p, run)) {
+            EXPECT_TRUE(std::isfinite(f.undiscounted) && std::isfinite(f.discounted));
+            EXPECT_NEAR(f.discounted,
+                        f.undiscounted / std::pow(1.0 + p.discountRate / 100.0, f.year),
+                        1e-6 * std::abs(f.undiscounted));
+            OptionCosts& c = fromFlows[f.option];
+            if (f.kind == CashFlowKind::Agency) c.agency[f.item] += f.discounted;
+            if (f.kind == CashFlowKind::User) c.user[f.item] += f.discounted;
+            if (f.kind == CashFlowKind::Maintenance) rowCost[f.option][f.item] += f.discounted;
+        }
+        for (int option : {PavementOption::Asphalt, PavementOption::Concrete}) {
+            const OptionCosts& r = run.results[option];
+            double total = 0.0;
+            for (int k = 0; k < 4; ++k) {
+                EXPECT_EQ(RoundWhole(fromFlows[option].agency[k]), r.agency[k]) << k;
+                EXPECT_EQ(RoundWhole(fromFlows[option].user[k]), r.user[k]) << k;
+                total += r.agency[k] + r.user[k];
+            }
+            const auto& rows = rowCost[option];
+            const double maintenance = RoundWhole(rows[3] + rows[2] + rows[1] + rows[0]);
+            EXPECT_EQ(maintenance, r.maintenanceCost);
+            EXPECT_EQ(total + maintenance, r.total);
+        }
+    }
+}
+
+TEST(CashFlow, EquivalentUniformAnnualCost) {
+    // 1,000,000 over 40 years at 4 %: the capital recovery factor is 0.0505235.
+    EXPECT_NEAR(EquivalentUniformAnnualCost(1e6, 4.0, 40.0), 50523.5, 0.05);
+    EXPECT_DOUBLE_EQ(EquivalentUniformAnnualCost(1e6, 0.0, 40.0), 25000.0);
+    EXPECT_EQ(EquivalentUniformAnnualCost(1e6, 4.0, 0.0), 0.0);
+}
