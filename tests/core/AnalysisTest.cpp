@@ -54,17 +54,6 @@ TEST(Analysis, DefaultProjectGives217And352) {
     EXPECT_NEAR(c[SpeedChangeCost], 23.98, 0.005);
 }
 
-TEST(Analysis, HeavyTrafficQueuesButSettles) {
-    ProjectData p;
-    p.aadt = 30000.0;
-    p.laneCount = 4.0;
-    const AnalysisResult run = Analyse(p);
-    ASSERT_FALSE(AnyGridlock(run));
-    for (const OptionRun& option : run.option)
-        for (const UserCostComponents& stage : option.userComponents)
-            for (double component : stage) EXPECT_GT(component, 0.0);
-}
-
 TEST(Analysis, StagesWithOneDayKeepTheirOwnDaysAndYears) {
     // Every concrete stage sees the traffic of the asphalt initial construction; each still
     // counts its own working days and year.
@@ -246,21 +235,16 @@ TEST(Analysis, EveryResultOfAnAcceptedRunIsFinite) {
 // A queue never shortens a trip: no hour counts a negative queue length or delay, so no user
 // cost is negative, and a project that never met such an hour keeps its costs to the dollar.
 TEST(Analysis, QueuesNeverShortenATripAndOtherwiseNothingChanged) {
-    std::istringstream in(DataFile("queued-projects.txt"));
     int kept = 0;
-    for (std::string line; std::getline(in, line);) {
-        const std::size_t bar = line.find(" | ");
-        if (line.empty() || line[0] == '#' || bar == std::string::npos) continue;
-        std::istringstream assignments(line.substr(0, bar)), rest(line.substr(bar + 3));
-        std::vector<std::string> sets;
-        for (std::string a; assignments >> a;) sets.push_back(a);
+    for (const auto& [assignments, figures] : DataCases("queued-projects.txt")) {
+        std::istringstream rest(figures);
         Four asphalt, concrete;
         for (double& v : asphalt) rest >> v;
         for (double& v : concrete) rest >> v;
         std::string mark;
         for (std::string word; rest >> word;) mark = word;
-
-        const AnalysisResult run = Analyse(ProjectWith(sets));
+        const std::string line = assignments + " | " + figures;
+        const AnalysisResult run = Analyse(ProjectWith(Words(assignments)));
         for (const OptionRun& option : run.option)
             for (const UserCostComponents& stage : option.userComponents)
                 for (double c : stage) EXPECT_GE(c, 0.0) << line;

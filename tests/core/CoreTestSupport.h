@@ -77,23 +77,37 @@ inline std::vector<std::string> WithSets(std::vector<std::string> args,
     return args;
 }
 
-// The cases of tests/data/refusals.txt, one a line: "ASSIGNMENTS | CAPTION | TEXT", the
-// assignments separated by spaces.
+// The cases of a tests/data/*.txt table, one a line: what comes before the first " | ", and what
+// comes after it; lines that start with # say what the table is for.
+inline std::vector<std::pair<std::string, std::string>> DataCases(const std::string& name) {
+    std::vector<std::pair<std::string, std::string>> cases;
+    std::istringstream in(DataFile(name));
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t bar = line.find(" | ");
+        if (!line.empty() && line[0] != '#' && bar != std::string::npos)
+            cases.emplace_back(line.substr(0, bar), line.substr(bar + 3));
+    }
+    return cases;
+}
+
+// The words of `text`, separated by spaces.
+inline std::vector<std::string> Words(const std::string& text) {
+    std::vector<std::string> words;
+    std::istringstream in(text);
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
+
+// The cases of tests/data/refusals.txt: "ASSIGNMENTS | CAPTION | TEXT".
 struct RefusalCase {
     std::vector<std::string> assignments;
     std::string caption, text;
 };
 inline std::vector<RefusalCase> RefusalCases() {
     std::vector<RefusalCase> cases;
-    std::istringstream in(DataFile("refusals.txt"));
-    for (std::string line; std::getline(in, line);) {
-        const std::size_t bar = line.find(" | "), second = line.find(" | ", bar + 3);
-        if (line.empty() || line[0] == '#' || second == std::string::npos) continue;
-        RefusalCase& c = cases.emplace_back();
-        std::istringstream assignments(line.substr(0, bar));
-        for (std::string a; assignments >> a;) c.assignments.push_back(a);
-        c.caption = line.substr(bar + 3, second - bar - 3);
-        c.text = line.substr(second + 3);
+    for (const auto& [assignments, rest] : DataCases("refusals.txt")) {
+        const std::size_t bar = rest.find(" | ");
+        cases.push_back({Words(assignments), rest.substr(0, bar), rest.substr(bar + 3)});
     }
     return cases;
 }

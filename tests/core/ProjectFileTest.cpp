@@ -26,22 +26,6 @@ std::string AllBytesText(std::size_t length, std::size_t offset) {
 
 } // namespace
 
-TEST(ProjectFile, DefaultProjectHasTheKnownSizeAndBeginning) {
-    EXPECT_EQ(DefaultFile().size(), 1746u);
-    const std::string head = "\0\0\0\0\0\0\x44\x40" // analysisPeriod 40
-                             "\0\0\0\0\0\0\x10\x40" // discountRate 4
-                             "\0\0\0\0\0\0\x28\x40" // laneWidth 12
-                             "\x28"
-                             "Enter Descriptive Project Information..."
-                             "\x18"
-                             "Enter Project Title Here"s;
-    EXPECT_EQ(DefaultFile().substr(0, head.size()), head);
-
-    ProjectData p;
-    p.PrepareConcreteMiscLabels();
-    EXPECT_EQ(EncodeProject(p).bytes.size(), 1782u);
-}
-
 TEST(ProjectFile, TextPrefixesFollowTheLength) {
     auto prefixOf = [](std::size_t length) {
         ProjectData p;
@@ -154,7 +138,8 @@ TEST(ProjectFile, WideTextsAreReadAsUtf16) {
 }
 
 TEST(ProjectFile, RiskDefinitionsTravelInOneBlockAfterTheLastItem) {
-    // Without definitions the file is byte for byte what Velmora always wrote.
+    // Without definitions the file is byte for byte what Velmora always wrote, the length of each
+    // text in the byte before it.
     ProjectData p;
     EXPECT_EQ(EncodeProject(p).bytes, test::DataFile("default.vlm"));
 

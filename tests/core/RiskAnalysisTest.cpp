@@ -2,10 +2,8 @@
 #include "CoreTestSupport.h"
 #include "risk/RiskExport.h"
 
-#include <charconv>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <iostream>
 #include <sstream>
 #include <thread>
 
@@ -81,21 +79,6 @@ double Spearman(const std::vector<double>& x, const std::vector<double>& y) {
 
 } // namespace
 
-TEST(RiskAnalysis, ResultsFollowTheOrderOfTheResultsForm) {
-    CostResults r;
-    double next = 1.0;
-    std::vector<std::string> names;
-    for (double* v = &r[0].agency[0]; v <= &r[1].total; ++v) *v = next++ * 7.0;
-    std::vector<double> visited;
-    ForEachCostResult(r, [&](const std::string& name, double value) {
-        names.push_back(name);
-        visited.push_back(value);
-    });
-    const auto values = ResultValues(r);
-    EXPECT_EQ(std::vector<double>(values.begin(), values.end()), visited);
-    EXPECT_EQ(std::vector<std::string>(ResultNames().begin(), ResultNames().end()), names);
-}
-
 TEST(RiskAnalysis, ALinearTotalHasTheAnalyticalMeanAndVariance) {
     const ProjectData p = LinearProject();
     const auto [low, slope] = LinearTotal();
@@ -121,28 +104,17 @@ TEST(RiskAnalysis, ALinearTotalHasTheAnalyticalMeanAndVariance) {
 TEST(RiskAnalysis, ZeroWidthDistributionsGiveTheDeterministicResultEveryTime) {
     const ProjectData p = test::HeavyPricedProject();
     std::string inputs;
-    const char* relative[] = {"hmaWearingPrice",
-                              "hmaBinderPrice",
-                              "discountRate",
-                              "aadt",
-                              "truckPercent",
-                              "trafficGrowth",
-                              "concretePrice",
-                              "asphaltStage[0].wearingThickness",
-                              "asphaltStage[1].year",
-                              "asphaltStage[2].year",
-                              "concreteStage[1].year",
-                              "concreteStage[0].concreteArea",
-                              "laneCount",
-                              "speedLimit",
-                              "wzSpeedLimit",
-                              "concreteMaintenance[0].unitPrice",
-                              "analysisPeriod"};
+    std::istringstream relative(
+        "hmaWearingPrice hmaBinderPrice discountRate aadt truckPercent trafficGrowth concretePrice "
+        "asphaltStage[0].wearingThickness asphaltStage[1].year asphaltStage[2].year "
+        "concreteStage[1].year concreteStage[0].concreteArea laneCount speedLimit wzSpeedLimit "
+        "concreteMaintenance[0].unitPrice analysisPeriod");
     const char* kinds[] = {"uniform", "triangular", "pert"};
-    for (std::size_t k = 0; k < std::size(relative); ++k)
-        inputs += std::string(R"({"field": ")") + relative[k] + R"(", "distribution": ")" +
-                  kinds[k % 3] + R"(", "relative": true, "min": 1, )" +
-                  (k % 3 ? R"("mode": 1, )" : "") + R"("max": 1},)";
+    std::size_t k = 0;
+    for (std::string field; relative >> field; ++k)
+        inputs += R"({"field": ")" + field + R"(", "distribution": ")" + kinds[k % 3] +
+                  R"(", "relative": true, "min": 1, )" + (k % 3 ? R"("mode": 1, )" : "") +
+                  R"("max": 1},)";
     inputs += R"({"field": "wzLanes", "distribution": "uniform", "min": 1, "max": 1},
                  {"field": "concreteMaintenance[0].yearsBetween", "distribution": "pert", "min": 8, "mode": 8, "max": 8},
                  {"field": "terrain", "distribution": "discrete", "values": [0], "probabilities": [1]})";
@@ -326,48 +298,10 @@ TEST(RiskAnalysis, SwingsRunEachInputAtItsTenthAndNinetiethPercentile) {
     EXPECT_EQ(a.swings[1].differenceAtLow, AsphaltTotal(at));
 }
 
-// A row of the samples, set with `velmora-cli compute --set`, gives its results again.
-TEST(RiskAnalysis, SampleRowsRunAgainToTheSameResults) {
-    const ProjectData p = test::HeavyPricedProject();
-    const RiskAnalysis a = Simulate(p, Example(R"("iterations": 40,)"));
-    std::istringstream csv(SamplesCsv(a));
-    std::string header, line;
-    std::getline(csv, header);
-    std::vector<std::string> columns;
-    for (std::istringstream in(header); std::getline(in, line, ',');) columns.push_back(line);
-    ASSERT_EQ(columns.size(), 1 + a.fields.size() + kResultCount + 3);
-    int rows = 0;
-    while (std::getline(csv, line)) {
-        std::vector<std::string> cells;
-        for (std::istringstream in(line); std::getline(in, header, ',');) cells.push_back(header);
-        ProjectData project = p;
-        for (std::size_t j = 0; j < a.fields.size(); ++j)
-            ASSERT_TRUE(cli::ApplySet(project, columns[1 + j] + "=" + cells[1 + j], std::cerr));
-        if (!PrepareAnalysis(project).ok()) continue;
-        const auto values = ResultValues(RunAnalysis(project).results);
-        for (std::size_t r = 0; r < kResultCount; ++r) {
-            double cell = 0;
-            const std::string& text = cells[1 + a.fields.size() + r];
-            std::from_chars(text.data(), text.data() + text.size(), cell);
-            ASSERT_EQ(cell, values[r])
-                << columns[1 + a.fields.size() + r] << " in row " << cells[0];
-        }
-        ++rows;
-    }
-    EXPECT_GT(rows, 30);
-}
-
 TEST(RiskAnalysis, TheJsonHoldsEveryFigureWithTheIterationsItRestsOn) {
     const ProjectData p = test::HeavyPricedProject();
     const RiskAnalysis a = Simulate(p, Example(R"("iterations": 500,)"));
     const nlohmann::ordered_json j = RiskAnalysisJson(a);
-    std::vector<std::string> keys;
-    for (const auto& [key, value] : j.items()) keys.push_back(key);
-    EXPECT_EQ(keys, (std::vector<std::string>{
-                        "iterations", "sampling", "seed", "capitalRecoveryFactor", "statistics",
-                        "asphaltCheaperProbability", "asphaltGridlockProbability",
-                        "concreteGridlockProbability", "refusedIterations", "sensitivity",
-                        "histograms", "deterministic"}));
     EXPECT_EQ(j["statistics"].size(), 25u);
     const auto& total = j["statistics"]["asphaltTotal"];
     EXPECT_EQ(total["count"], a.iterations - a.asphaltGridlock.successes);
