@@ -206,13 +206,8 @@ private slots:
         QTest::addColumn<int>("after");
         QTest::addColumn<int>("text"); // 0: none
         QTest::newRow("general-info") << int(kGeneral) << 1003 << 1006 << 1011 << 1001;
-        QTest::newRow("unit-prices") << int(kPrices) << 1021 << 1012 << 1023 << 1027;
-        QTest::newRow("traffic-work-zone") << int(kTraffic) << 1023 << 1021 << 1024 << 0;
-        // Aggregate base thickness first, days to complete last.
-        QTest::newRow("asphalt") << int(kAsphalt) << 1038 << 1014 << 1061 << 0;
         // Concrete areas in the order stage 0, 2, 1, 3; unit weights before the days.
         QTest::newRow("concrete areas") << int(kConcrete) << 1067 << 1037 << 1049 << 0;
-        QTest::newRow("concrete") << int(kConcrete) << 1092 << 1090 << 1083 << 0;
         // Years, quantities, prices; the description of activity 1 last.
         QTest::newRow("maintenance") << int(kMaintenance) << 1104 << 1106 << 1105 << 1108;
     }
