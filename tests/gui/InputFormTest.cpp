@@ -1,8 +1,10 @@
 // The edit cycle of the six input forms, driven as a user would: Cancel and its kin leave the
 // project as it was, Accept stores untouched values exactly, text a project file cannot hold
-// stays out, every control is reached by Tab and has help. What the activities and maintenance
-// forms derive has test files of their own; the range checks have theirs; accepting every
-// field of every form is the end-to-end test's business.
+// stays out, every control is reached by Tab and has help; and what the activities and
+// maintenance forms derive: the initial year shown only, the miscellaneous rows labelled from the
+// unit prices, the stages' inclusion set from the switches, the treatment counts from the years
+// between them. The range checks have a test of their own; accepting every field of every form
+// is the end-to-end test's business.
 #include "FormDriver.h"
 #include "GuiTestSupport.h"
 #include "InputForms.h"
@@ -237,6 +239,136 @@ private slots:
                 }
             },
             Close::Cancel);
+    }
+
+    void theInitialYearIsShownButCannotBeTypedInto() {
+        for (int form : {kAsphalt, kConcrete}) {
+            ProjectData project;
+            project.asphaltStage[0].year = project.concreteStage[0].year = 2.5;
+            test::MessageRecorder messages;
+            QVERIFY(test::RunForm(kForms[form].edit, project, [&](FormDriver& d) {
+                const int id = d.form.IdsLabelled("Year:")[0];
+                QVERIFY2(d.HasFocus(id), "the form opens on the year of the initial construction");
+                d.Enter(id, "-7");
+                d.Keys(id, "9");
+                QCOMPARE(d.Text(id), QString("2.5"));
+            }));
+            QCOMPARE(messages.shown.size(), 0);
+            QCOMPARE(project.asphaltStage[0].year + project.concreteStage[0].year, 5.0);
+        }
+    }
+
+    // The row caption and the unit words follow the pay items' units (the end-to-end test shows
+    // ton, cy and other); a code outside the list keeps what was there, "NA" at first. The
+    // descriptions under the labels are read-only.
+    void theMiscellaneousRowsShowTheirUnitsAndDescriptions() {
+        ProjectData project;
+        project.asphaltMisc = {"Guardrail", 0, UnitCode::Mile};
+        QVERIFY(!test::RunForm(
+            EditAsphaltActivities, project, [](FormDriver&) {}, Close::Cancel));
+        project.asphaltMisc.unit = project.concreteMisc[2].unit = -1;
+        project.PrepareConcreteMiscLabels();
+        QVERIFY(test::RunForm(EditAsphaltActivities, project, [](FormDriver& d) {
+            QCOMPARE(d.Text(1070), QString("Misc., miles:"));
+            d.Keys(1071, "x");
+            QCOMPARE(d.Text(1071), QString("Guardrail"));
+        }));
+        QVERIFY(test::RunForm(EditConcreteActivities, project, [](FormDriver& d) {
+            QCOMPARE(d.Text(1097), QString("NA")); // the unit word of the 3rd item, 3rd rehab
+            d.Keys(1104, "x");
+            QCOMPARE(d.Text(1104), QString("Misc Description..."));
+        }));
+        QCOMPARE(project.concreteStage[3].miscUnitLabel[2], std::string("NA"));
+    }
+
+    // Whatever the stages held, accepting stores the switches' copy; cancelling stores nothing.
+    void eachStageIncludesWhatItsSwitchSays_data() {
+        QTest::addColumn<int>("form");
+        QTest::addColumn<int>("initial");
+        QTest::addColumn<int>("rehab");
+        QTest::addColumn<QList<int>>("held");
+        QTest::addColumn<QList<int>>("stored");
+        QTest::newRow("asphalt, rehabilitation excluded")
+            << int(kAsphalt) << 0 << 1 << QList<int>{1, 0, 0, 0} << QList<int>{0, 1, 1, 1};
+        QTest::newRow("concrete, initial construction excluded")
+            << int(kConcrete) << 1 << 0 << QList<int>{0, 1, 1, 1} << QList<int>{1, 0, 0, 0};
+        QTest::newRow("asphalt, a switch from a file that is neither") // not 0 counts as Exclude
+            << int(kAsphalt) << 0 << 5 << QList<int>{0, 0, 0, 0} << QList<int>{0, 1, 1, 1};
+    }
+    void eachStageIncludesWhatItsSwitchSays() {
+        QFETCH(int, form);
+        QFETCH(int, initial);
+        QFETCH(int, rehab);
+        QFETCH(QList<int>, held);
+        QFETCH(QList<int>, stored);
+        ProjectData project;
+        project.initialWzInclusion = initial;
+        project.rehabWzInclusion = rehab;
+        const auto inclusions = [&](bool asphalt) {
+            QList<int> out;
+            for (int k = 0; k < 4; ++k)
+                out << (asphalt ? project.asphaltStage[k].wzInclusion
+                                : project.concreteStage[k].wzInclusion);
+            return out;
+        };
+        for (int k = 0; k < 4; ++k)
+            project.asphaltStage[k].wzInclusion = project.concreteStage[k].wzInclusion = held[k];
+        QVERIFY(!test::RunForm(
+            kForms[form].edit, project, [](FormDriver&) {}, Close::Cancel));
+        QCOMPARE(inclusions(form == kAsphalt), held);
+        QVERIFY(test::RunForm(kForms[form].edit, project, [](FormDriver&) {}));
+        QCOMPARE(inclusions(form == kAsphalt), stored);
+        QCOMPARE(inclusions(form != kAsphalt), held); // the other option is not this form's
+        QCOMPARE(project.initialWzInclusion, initial);
+        QCOMPARE(project.rehabWzInclusion, rehab);
+    }
+
+    // Leaving a years field counts the treatments of its row over the analysis period. A refused
+    // value is reset, and the count follows when the field is left again.
+    void leavingAYearsFieldUpdatesItsCount() {
+        ProjectData project;
+        test::MessageRecorder messages;
+        test::RunForm(
+            EditMaintenance, project,
+            [&](FormDriver& d) {
+                const QList<int> counts = d.form.IdsLabelled("Number of Treatments in Analysis");
+                for (int k = 0; k < 8; ++k) {
+                    const int years = d.form.IdsLabelled("Years between treatments")[k];
+                    const int count = counts[k];
+                    QVERIFY(static_cast<QLineEdit*>(d.form.Control(count))->isReadOnly());
+                    for (auto [typed, shown] : {std::pair{"7", "5"}, {"0", "0"}, {" 40 ", "1"}}) {
+                        d.Enter(years, typed);
+                        QCOMPARE(d.Text(count), QString(shown));
+                    }
+                    d.Enter(years, "-3");
+                    QCOMPARE(d.Text(count), QString("1"));
+                    d.Key(Qt::Key_Tab);
+                    QCOMPARE(d.Text(count), QString("0"));
+                    QCOMPARE(messages.shown.size(), k + 1);
+                    d.Enter(years, "10");
+                }
+                for (int count : counts) QCOMPARE(d.Text(count), "4");
+            },
+            Close::Cancel);
+    }
+
+    // The counts follow the period that the General Information form holds now; only
+    // "Accept Changes" stores them.
+    void countsFollowAChangedPeriodAndAreStoredOnlyWhenAccepted() {
+        ProjectData project;
+        project.concreteMaintenance[1].yearsBetween = 7;
+        test::MessageRecorder messages;
+        QVERIFY(test::RunForm(EditMaintenance, project, [](FormDriver&) {}));
+        QCOMPARE(project.concreteMaintenance[1].treatmentCount, 5.0);
+        QVERIFY(
+            test::RunForm(EditGeneralInfo, project, [](FormDriver& d) { d.Enter(1006, "21"); }));
+        QVERIFY(!test::RunForm(
+            EditMaintenance, project, [](FormDriver& d) { QCOMPARE(d.Text(1130), QString("3")); },
+            Close::Cancel));
+        QCOMPARE(project.concreteMaintenance[1].treatmentCount, 5.0);
+        QVERIFY(test::RunForm(EditMaintenance, project, [](FormDriver&) {}));
+        QCOMPARE(project.concreteMaintenance[1].treatmentCount, 3.0);
+        QCOMPARE(messages.shown.size(), 0);
     }
 };
 
