@@ -21,6 +21,23 @@ TEST_F(CliTest, NewWritesTheDefaultProjectAndShowListsEveryField) {
     EXPECT_EQ(show.err, "");
 }
 
+// `new --set` is how a project is written from a script: the changes land in the file, and a
+// refused change leaves no file behind.
+TEST_F(CliTest, NewWritesTheSetChanges) {
+    ASSERT_EQ(RunCli({"new", Path("b.vlm"), "--set", "aadt=24000.5", "--set",
+                      "concreteMisc[1].description=Dowel bars\\tepoxy"})
+                  .status,
+              0);
+    const std::string shown = RunCli({"show", Path("b.vlm")}).out;
+    EXPECT_NE(shown.find("\naadt=24000.5\n"), std::string::npos);
+    EXPECT_NE(shown.find("\nconcreteMisc[1].description=Dowel bars\\tepoxy\n"), std::string::npos);
+
+    const CliRun bad = RunCli({"new", Path("c.vlm"), "--set", "aadt=many"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.err, "velmora-cli: many is not a value for aadt\n");
+    EXPECT_FALSE(std::filesystem::exists(Path("c.vlm")));
+}
+
 TEST_F(CliTest, SetAndShowUseOneNotation) {
     ProjectData p;
     std::ostringstream err;
