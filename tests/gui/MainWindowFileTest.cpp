@@ -127,6 +127,42 @@ private slots:
         QCOMPARE(messages.shown.size(), asked);
     }
 
+    // Help > Open Example lists the shipped projects by title; one opens as an untitled copy,
+    // after the question about a modified project, and Save asks for a name of its own.
+    void anExampleOpensAsAnUntitledCopy() {
+        QMenu* help = Frame()->menuBar()->actions().back()->menu();
+        QMenu* examples = nullptr;
+        for (QAction* action : help->actions())
+            if (action->text() == "Open &Example") examples = action->menu();
+        QVERIFY(examples);
+        QCOMPARE(MenuTexts(examples), QStringList({
+                                          "County Road 12 reconstruction, rural two-lane",
+                                          "Elm Avenue, four-lane urban arterial, night work",
+                                          "Interstate reconstruction, mile 118 to 122",
+                                          "Route 9 reconstruction, mile 12 to 14",
+                                      }));
+
+        test::MessageRecorder messages;
+        test::FileDialogAnswers files;
+        SetSwitches(WzInclusion::Include, WzInclusion::Exclude, 1);
+        messages.Answer(QMessageBox::No);
+        examples->actions()[2]->trigger();
+        QCOMPARE(messages.shown.size(), 1);
+        QCOMPARE(messages.shown[0].text, QString("Save changes to Untitled?"));
+        QCOMPARE(QString::fromStdString(Project().projectTitle),
+                 QString("Interstate reconstruction, mile 118 to 122"));
+        QCOMPARE(Project().aadt, 46000.0);
+        QCOMPARE(Caption(), QString("Untitled[*] - Velmora"));
+        QVERIFY(app->RecentFiles().isEmpty());
+
+        const QString shipped = QString(VELMORA_EXAMPLES) + "/interstate.vlm";
+        const QByteArray before = ReadAll(shipped);
+        files.Answer(Path("mine"));
+        QVERIFY(app->Save());
+        QCOMPARE(ReadAll(Path("mine.vlm")), before);
+        QCOMPARE(ReadAll(shipped), before);
+    }
+
     void aFileThatCannotBeOpenedChangesNothing() {
         test::MessageRecorder messages;
         QVERIFY(app->OpenFile(MakeProjectFile("good.vlm", 7.0)));
