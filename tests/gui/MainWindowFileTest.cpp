@@ -2,6 +2,7 @@
 // before a modified project is replaced or closed, the command line, and files that cannot be
 // opened or saved.
 #include "MainWindowFixture.h"
+#include "app/ExampleProjects.h"
 #include "model/SavedFields.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 using namespace velmora;
 using test::Encoded;
 using test::ReadAll;
+using test::WriteAll;
 
 namespace {
 
@@ -161,6 +163,26 @@ private slots:
         QVERIFY(app->Save());
         QCOMPARE(ReadAll(Path("mine.vlm")), before);
         QCOMPARE(ReadAll(shipped), before);
+    }
+
+    // An installed example hides the source tree's copy of the same name, and a file that does
+    // not open as a project is not offered.
+    void theFirstFolderOfAnExampleWins() {
+        QDir(dir->path()).mkpath("installed");
+        QDir(dir->path()).mkpath("source");
+        ProjectData project;
+        project.projectTitle = "Installed";
+        WriteAll(Path("installed/a.vlm"), Encoded(project));
+        project.projectTitle = "Source";
+        WriteAll(Path("source/a.vlm"), Encoded(project));
+        WriteAll(Path("source/b.vlm"), Encoded(project));
+        WriteAll(Path("source/broken.vlm"), "not a project");
+        const QList<ExampleProject> found =
+            FindExampleProjects({Path("installed"), Path("source")});
+        QCOMPARE(found.size(), 2);
+        QCOMPARE(found[0].title, QString("Installed"));
+        QCOMPARE(found[0].path, Path("installed/a.vlm"));
+        QCOMPARE(found[1].path, Path("source/b.vlm"));
     }
 
     void aFileThatCannotBeOpenedChangesNothing() {
