@@ -20,7 +20,9 @@ for file in bin/velmora bin/velmora-cli \
   share/velmora/examples/interstate.vlm; do
   [ -s "$root/$file" ] || fail "$file is missing"
 done
-[ -x "$root/bin/velmora" ] && [ -x "$root/bin/velmora-cli" ] || fail "a program is not executable"
+for program in velmora velmora-cli; do
+  [ -x "$root/bin/$program" ] || fail "bin/$program is not executable"
+done
 if find "$stage" -name '*test*' -o -name '*bench*' | grep -q .; then
   fail "tests or benchmarks were installed"
 fi
