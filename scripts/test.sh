@@ -1,11 +1,12 @@
 #!/bin/sh
 # Builds and runs every test: the core and CLI tests (also under a decimal-comma locale), the GUI
-# tests offscreen, the core tests again under AddressSanitizer + UndefinedBehaviorSanitizer, and a
-# short run of the project-file fuzzer.
+# tests offscreen, a staged install checked file by file, the core tests again under
+# AddressSanitizer + UndefinedBehaviorSanitizer, and a short run of the project-file fuzzer.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/build.sh
 ctest --test-dir build --output-on-failure -j2
+scripts/check-install.sh build
 
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON \
   -DVELMORA_GUI=OFF -DVELMORA_BENCH=OFF >/dev/null

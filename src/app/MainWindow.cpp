@@ -2,6 +2,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/CommandForm.h"
+#include "app/ExampleProjects.h"
 #include "app/HelpWindow.h"
 #include "app/LockKeys.h"
 #include "gui/FileDialog.h"
@@ -149,6 +150,15 @@ void MainWindow::CreateMenus() {
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction(a.helpTopics);
+    QMenu* examples = help->addMenu("Open &Example");
+    for (const ExampleProject& example : FindExampleProjects(ExampleFolders())) {
+        QString text = example.title;
+        QAction* entry = examples->addAction(text.replace('&', "&&"));
+        entry->setStatusTip("Open this example as a new, untitled project");
+        connect(entry, &QAction::triggered, this,
+                [this, path = example.path] { OpenExample(path); });
+    }
+    examples->setEnabled(!examples->isEmpty());
     help->addSeparator();
     help->addAction(a.about);
 }
@@ -239,6 +249,16 @@ void MainWindow::AskAndOpenFile() {
 
 bool MainWindow::OpenFile(const QString& path) {
     return MayDiscardChanges() && FinishFileCommand(document_.Open(path));
+}
+
+bool MainWindow::OpenExample(const QString& path) {
+    if (!MayDiscardChanges()) return false;
+    if (const QString error = document_.Open(path); !error.isEmpty()) {
+        ShowMessage(this, error, kCaption);
+        return false;
+    }
+    document_.New();
+    return true;
 }
 
 bool MainWindow::FinishFileCommand(const QString& error) {

@@ -61,6 +61,9 @@ public:
 
     // Opens `path` in place of the current project, after asking to save a modified one.
     bool OpenFile(const QString& path);
+    // Opens an example as an untitled project, so that Save asks for a name of its own and never
+    // writes over the installed file; the recent-file list is left alone for the same reason.
+    bool OpenExample(const QString& path);
 
 public slots:
     void NewFile();

@@ -70,7 +70,10 @@ bool ParseWhole(std::string_view text, T& value) {
 }
 
 int New(const Arguments& arguments, std::ostream&, std::ostream& err) {
-    return SaveProject(arguments.file, ProjectData{}, err) ? kOk : kFileError;
+    ProjectData project;
+    for (const std::string& assignment : arguments.sets)
+        if (!ApplySet(project, assignment, err)) return kUsageError;
+    return SaveProject(arguments.file, project, err) ? kOk : kFileError;
 }
 
 int Show(const Arguments& arguments, std::ostream& out, std::ostream& err) {
@@ -96,11 +99,10 @@ void TakeFile(CLI::App& command, Arguments& arguments) {
         ->type_name("");
 }
 
-void TakeSets(CLI::App& command, Arguments& arguments) {
-    command
-        .add_option("--set", arguments.sets,
-                    "Change a saved field for this run only (the file is never written); NAME "
-                    "and VALUE as show prints them")
+void TakeSets(CLI::App& command, Arguments& arguments,
+              const char* help = "Change a saved field for this run only (the file is never "
+                                 "written); NAME and VALUE as show prints them") {
+    command.add_option("--set", arguments.sets, help)
         ->type_name("NAME=VALUE")
         // One assignment each time, so that FILE may follow it.
         ->allow_extra_args(false);
@@ -172,7 +174,14 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"new", "Write the default project to FILE", TakeFile, New},
+    {"new", "Write the default project to FILE, with the --set changes",
+     [](CLI::App& command, Arguments& arguments) {
+         TakeFile(command, arguments);
+         TakeSets(command, arguments,
+                  "Change a saved field of the project written; NAME and VALUE as show prints "
+                  "them");
+     },
+     New},
     {"show", "Print every saved field of FILE, one NAME=VALUE line each", TakeFile, Show},
     {"compute", "Run Compute Costs on each FILE and print the results",
      [](CLI::App& command, Arguments& arguments) {

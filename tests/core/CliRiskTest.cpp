@@ -191,3 +191,38 @@ TEST_F(CliRiskTest, ADamagedBlockIsReportedAndNotWrittenBack) {
     EXPECT_EQ(RunCli({"risk", file, "--clear"}).status, 0);
     EXPECT_EQ(RunCli({"risk", file}).err, "");
 }
+
+// Every project shipped in examples/ computes as it is, without a refusal or a gridlock, carries
+// the definitions of its -risk.json beside it, and runs a risk analysis; its title is what Help,
+// Open Example lists.
+TEST(ExampleProjects, ComputeAndSimulateAsShipped) {
+    std::vector<std::filesystem::path> projects;
+    for (const auto& entry : std::filesystem::directory_iterator(VELMORA_EXAMPLES))
+        if (entry.path().extension() == ".vlm") projects.push_back(entry.path());
+    EXPECT_GE(projects.size(), 4u);
+    for (const std::filesystem::path& project : projects) {
+        SCOPED_TRACE(project.filename().string());
+        const std::string file = project.string();
+        ProjectData p;
+        std::ostringstream err;
+        ASSERT_TRUE(cli::LoadProject(file, p, err)) << err.str();
+        EXPECT_NE(p.projectTitle, ProjectData{}.projectTitle);
+
+        const CliRun compute = RunCli({"compute", file, "--json"});
+        ASSERT_EQ(compute.status, 0) << compute.err;
+        EXPECT_EQ(compute.err, "");
+        const nlohmann::json results = nlohmann::json::parse(compute.out);
+        EXPECT_EQ(results["asphaltGridlock"], false);
+        EXPECT_EQ(results["concreteGridlock"], false);
+
+        std::filesystem::path json = project;
+        json.replace_filename(project.stem().string() + "-risk.json");
+        const risk::ParsedDefinitions defs = risk::ParseRiskDefinitions(ReadFile(json));
+        ASSERT_EQ(defs.error, "");
+        EXPECT_EQ(RunCli({"risk", file}).out, risk::RiskDefinitionsText(defs.definitions) + "\n");
+
+        const CliRun simulate = RunCli({"simulate", file, "--iterations", "200", "--threads", "2"});
+        EXPECT_EQ(simulate.status, 0) << simulate.err;
+        EXPECT_NE(simulate.out.find(": 200 iterations"), std::string::npos) << simulate.out;
+    }
+}

@@ -21,6 +21,23 @@ TEST_F(CliTest, NewWritesTheDefaultProjectAndShowListsEveryField) {
     EXPECT_EQ(show.err, "");
 }
 
+// `new --set` is how a project is written from a script: the changes land in the file, and a
+// refused change leaves no file behind.
+TEST_F(CliTest, NewWritesTheSetChanges) {
+    ASSERT_EQ(RunCli({"new", Path("b.vlm"), "--set", "aadt=24000.5", "--set",
+                      "concreteMisc[1].description=Dowel bars\\tepoxy"})
+                  .status,
+              0);
+    const std::string shown = RunCli({"show", Path("b.vlm")}).out;
+    EXPECT_NE(shown.find("\naadt=24000.5\n"), std::string::npos);
+    EXPECT_NE(shown.find("\nconcreteMisc[1].description=Dowel bars\\tepoxy\n"), std::string::npos);
+
+    const CliRun bad = RunCli({"new", Path("c.vlm"), "--set", "aadt=many"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.err, "velmora-cli: many is not a value for aadt\n");
+    EXPECT_FALSE(std::filesystem::exists(Path("c.vlm")));
+}
+
 TEST_F(CliTest, SetAndShowUseOneNotation) {
     ProjectData p;
     std::ostringstream err;
@@ -193,6 +210,32 @@ TEST_F(CliTest, HelpVersionAndFilesThatLookLikeOptions) {
     EXPECT_EQ(file.status, 0);
     EXPECT_EQ(file.out, DataFile("show-default.txt"));
     EXPECT_EQ(option.status, 2);
+}
+
+// The installed manual page keeps up with the program: every command of `--help`, and every
+// option of each command's `--help`, is in it.
+TEST(CliManualPage, NamesEveryCommandAndOption) {
+    const std::string page = ReadFile(VELMORA_MAN_PAGE);
+    ASSERT_FALSE(page.empty());
+    const std::string help = RunCli({"--help"}).out;
+    std::vector<std::string> commands;
+    std::istringstream lines(help.substr(help.find("Subcommands:")));
+    for (std::string line; std::getline(lines, line);)
+        if (line.starts_with("  ")) commands.push_back(line.substr(2, line.find(' ', 2) - 2));
+    EXPECT_GE(commands.size(), 6u);
+    for (const std::string& command : commands) {
+        EXPECT_NE(page.find("\n.B velmora-cli " + command + "\n"), std::string::npos) << command;
+        const std::string options = RunCli({command, "--help"}).out;
+        for (std::size_t at = options.find("--"); at != std::string::npos;
+             at = options.find("--", at + 2)) {
+            const std::size_t end =
+                options.find_first_not_of("abcdefghijklmnopqrstuvwxyz-", at + 2);
+            std::string escaped;
+            for (const char c : options.substr(at, end - at))
+                escaped += c == '-' ? "\\-" : std::string(1, c);
+            EXPECT_NE(page.find(escaped), std::string::npos) << command << ": " << escaped;
+        }
+    }
 }
 
 // Output that never arrived is no success, whatever the command; and nothing a command throws

@@ -3,6 +3,7 @@
 // the question before a modified project is replaced or closed, the command line, and files that
 // cannot be opened or saved.
 #include "MainWindowFixture.h"
+#include "app/ExampleProjects.h"
 #include "app/HelpWindow.h"
 #include "engine/Analysis.h"
 #include "forms/ComputedCostsForm.h"
@@ -309,6 +310,62 @@ private slots:
         const qsizetype asked = messages.shown.size();
         QVERIFY(Frame()->close());
         QCOMPARE(messages.shown.size(), asked);
+    }
+
+    // Help > Open Example lists the shipped projects by title; one opens as an untitled copy,
+    // after the question about a modified project, and Save asks for a name of its own.
+    void anExampleOpensAsAnUntitledCopy() {
+        QMenu* help = Frame()->menuBar()->actions().back()->menu();
+        QMenu* examples = nullptr;
+        for (QAction* action : help->actions())
+            if (action->text() == "Open &Example") examples = action->menu();
+        QVERIFY(examples);
+        QCOMPARE(MenuTexts(examples), QStringList({
+                                          "County Road 12 reconstruction, rural two-lane",
+                                          "Elm Avenue, four-lane urban arterial, night work",
+                                          "Interstate reconstruction, mile 118 to 122",
+                                          "Route 9 reconstruction, mile 12 to 14",
+                                      }));
+
+        test::MessageRecorder messages;
+        test::FileDialogAnswers files;
+        SetSwitches(WzInclusion::Include, WzInclusion::Exclude, 1);
+        messages.Answer(QMessageBox::No);
+        examples->actions()[2]->trigger();
+        QCOMPARE(messages.shown.size(), 1);
+        QCOMPARE(messages.shown[0].text, QString("Save changes to Untitled?"));
+        QCOMPARE(QString::fromStdString(Project().projectTitle),
+                 QString("Interstate reconstruction, mile 118 to 122"));
+        QCOMPARE(Project().aadt, 46000.0);
+        QCOMPARE(Caption(), QString("Untitled[*] - Velmora"));
+        QVERIFY(app->RecentFiles().isEmpty());
+
+        const QString shipped = QString(VELMORA_EXAMPLES) + "/interstate.vlm";
+        const QByteArray before = ReadAll(shipped);
+        files.Answer(Path("mine"));
+        QVERIFY(app->Save());
+        QCOMPARE(ReadAll(Path("mine.vlm")), before);
+        QCOMPARE(ReadAll(shipped), before);
+    }
+
+    // An installed example hides the source tree's copy of the same name, and a file that does
+    // not open as a project is not offered.
+    void theFirstFolderOfAnExampleWins() {
+        QDir(dir->path()).mkpath("installed");
+        QDir(dir->path()).mkpath("source");
+        ProjectData project;
+        project.projectTitle = "Installed";
+        test::WriteAll(Path("installed/a.vlm"), Encoded(project));
+        project.projectTitle = "Source";
+        test::WriteAll(Path("source/a.vlm"), Encoded(project));
+        test::WriteAll(Path("source/b.vlm"), Encoded(project));
+        test::WriteAll(Path("source/broken.vlm"), "not a project");
+        const QList<ExampleProject> found =
+            FindExampleProjects({Path("installed"), Path("source")});
+        QCOMPARE(found.size(), 2);
+        QCOMPARE(found[0].title, QString("Installed"));
+        QCOMPARE(found[0].path, Path("installed/a.vlm"));
+        QCOMPARE(found[1].path, Path("source/b.vlm"));
     }
 
     void aFileThatCannotBeOpenedChangesNothing() {
