@@ -4,6 +4,7 @@
 #include "app/CommandForm.h"
 #include "app/HelpWindow.h"
 #include "app/LockKeys.h"
+#include "forms/CostChartsForm.h"
 #include "gui/FileDialog.h"
 #include "gui/Help.h"
 #include "gui/MessageBox.h"
@@ -314,7 +315,9 @@ void MainWindow::OnRiskAnalysis() {
     // The Risk Analysis window edits the project's risk definitions and runs the simulation.
 }
 
-void MainWindow::OnCostCharts() {}
+void MainWindow::OnCostCharts() {
+    CostCharts(document_.Project(), this);
+}
 
 void MainWindow::UpdateCaption() {
     setWindowTitle(document_.Title() + "[*] - Velmora");

@@ -1,6 +1,7 @@
 #include "forms/PrintedReport.h"
 
 #include "engine/Analysis.h"
+#include "forms/CostChartsForm.h"
 #include "report/ReportDocument.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -8,6 +9,7 @@
 #include <QPrinter>
 #include <QTextDocument>
 #include <span>
+#include <vector>
 
 namespace velmora {
 namespace {
@@ -142,8 +144,11 @@ int PrintDocument(QPrinter& printer, const QString& html, const QString& footer,
 
 void PrintProject(QPrinter& printer, const ProjectData& project,
                   std::span<const PrintedPage> pages) {
+    std::vector<PrintedPage> all;
+    if (std::optional<PrintedPage> charts = CostChartsPage(project)) all.push_back(*charts);
+    all.insert(all.end(), pages.begin(), pages.end());
     PrintDocument(printer, PrintedReportHtml(project, std::time(nullptr)),
-                  QString::fromStdString(project.projectTitle), pages);
+                  QString::fromStdString(project.projectTitle), all);
 }
 
 } // namespace velmora

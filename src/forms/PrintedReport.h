@@ -34,8 +34,8 @@ struct PrintedPage {
 int PrintDocument(QPrinter& printer, const QString& html, const QString& footer,
                   std::span<const PrintedPage> pages = {});
 
-// Asks nothing: prints the report of `project` on `printer` as it is set up, followed by
-// `pages`.
+// Asks nothing: prints the report of `project` on `printer` as it is set up, then the page of
+// its cost charts (unless Compute Costs refuses it), then `pages`.
 void PrintProject(QPrinter& printer, const ProjectData& project,
                   std::span<const PrintedPage> pages = {});
 
