@@ -12,6 +12,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QDialogButtonBox>
+#include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QHBoxLayout>
 #include <QHorizontalStackedBarSeries>
@@ -65,6 +66,15 @@ QValueAxis* MoneyAxis(const QString& title) {
     axis->setTitleText(title);
     axis->setLabelFormat(QStringLiteral("%.0f"));
     return axis;
+}
+
+// Legend at the right, where the bars leave room, and slim margins: the window shows three
+// charts at once.
+void Tighten(QChart* chart) {
+    chart->legend()->setAlignment(Qt::AlignRight);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    chart->layout()->setContentsMargins(0, 0, 0, 0);
+    chart->setBackgroundRoundness(0);
 }
 
 // One option's amounts per mile by whole year from year 0: agency, user delay, maintenance.
@@ -125,12 +135,14 @@ QChart* CashFlowChart(const ProjectData& project, const AnalysisResult& run, int
     money->applyNiceNumbers();
     chart->addAxis(money, Qt::AlignLeft);
     series->attachAxis(money);
-    chart->legend()->setAlignment(Qt::AlignRight);
+    Tighten(chart);
     return chart;
 }
 
 QChartView* MakeView(QChart* chart, QWidget* parent, const QString& pictureName) {
     auto* view = new QChartView(chart, parent);
+    // The plot gets the room that the chart's default frame and margins would take.
+    view->setFrameShape(QFrame::NoFrame);
     view->setRenderHint(QPainter::Antialiasing);
     AddPictureCommands(view, pictureName);
     return view;
@@ -164,8 +176,6 @@ QChart* MakeCostChart(const CostResults& results) {
     for (int option : {PavementOption::Asphalt, PavementOption::Concrete})
         options->append(
             QStringLiteral("%1: %2").arg(kOptionNames[option], Dollars(results[option].total)));
-    // Asphalt on top, as on the results form where it comes first.
-    options->setReverse(true);
     chart->addAxis(options, Qt::AlignLeft);
     series->attachAxis(options);
     QValueAxis* money = MoneyAxis(QStringLiteral("$ per mile"));
@@ -173,7 +183,7 @@ QChart* MakeCostChart(const CostResults& results) {
     series->attachAxis(money);
     money->setMin(std::min({0.0, a.total, c.total}));
     money->applyNiceNumbers();
-    chart->legend()->setAlignment(Qt::AlignRight);
+    Tighten(chart);
     return chart;
 }
 
@@ -243,8 +253,8 @@ CostChartsForm::CostChartsForm(const ProjectData& project, const AnalysisResult&
     auto* form = new QVBoxLayout(this);
     form->addWidget(gridlockNote_);
     // The bars' legend names nine stages; the cash flows share the rest.
-    form->addWidget(costView_, 3);
-    form->addLayout(cashFlows, 4);
+    form->addWidget(costView_, 2);
+    form->addLayout(cashFlows, 3);
     form->addWidget(buttons);
     resize(FormSize(*this, 640, 440));
 }
@@ -277,7 +287,7 @@ std::optional<PrintedPage> CostChartsPage(const ProjectData& project) {
         QStringLiteral("COST CHARTS"), [copy, run](QPainter& painter, const QRectF& area) {
             // Laid out on a canvas of about a screen's width, then scaled onto the page, so that
             // the charts' fonts keep their proportion to the bars.
-            const double width = 1000;
+            const double width = 750;
             const QRectF canvas(0, 0, width, width * area.height() / area.width());
             const std::array<YearlyAmounts, 2> amounts = AmountsByYear(copy, run, false);
             const double top = HighestYear(amounts);
@@ -288,7 +298,8 @@ std::optional<PrintedPage> CostChartsPage(const ProjectData& project) {
                                 CashFlowChart(copy, run, 1, amounts[1], top)};
             for (int k = 0; k < 3; ++k) {
                 scene.addItem(charts[k]);
-                charts[k]->setGeometry(QRectF(0, k * third, width, third));
+                // A blank strip under each chart keeps its axis title off the next one's title.
+                charts[k]->setGeometry(QRectF(0, k * third, width, third * 0.95));
             }
             scene.render(&painter, area, canvas);
         }};

@@ -6,6 +6,7 @@
 #include "engine/CashFlow.h"
 #include "forms/ComputedCostsForm.h"
 #include "gui/ChartPicture.h"
+#include "model/ProjectFile.h"
 
 #include <QAbstractBarSeries>
 #include <QApplication>
@@ -43,6 +44,14 @@ ProjectData QueuedProject() {
     ProjectData project = ProjectFromSet("report-priced.set");
     project.aadt = 30000;
     project.asphaltStage[1].year = 12.5;
+    return project;
+}
+
+ProjectData Example(const QString& name) {
+    ProjectData project;
+    const QByteArray bytes =
+        test::ReadAll(QStringLiteral(VELMORA_TEST_DATA "/../../examples/") + name);
+    [&] { QVERIFY(DecodeProject(std::string_view(bytes.data(), bytes.size()), project).ok()); }();
     return project;
 }
 
@@ -90,13 +99,16 @@ private slots:
     // From the Analysis menu on a copy of the project, and from Charts... on the results form
     // with the run that form shows.
     void theBarsAreTheComputedCostsResults_data() {
+        QTest::addColumn<QString>("example"); // empty: the queued project
         QTest::addColumn<bool>("fromResults");
-        QTest::newRow("Analysis menu") << false;
-        QTest::newRow("Charts... on Computed Costs") << true;
+        QTest::newRow("Analysis menu") << QString() << false;
+        QTest::newRow("Charts... on Computed Costs") << QString() << true;
+        QTest::newRow("route 9 example") << "route-9.vlm" << false;
     }
     void theBarsAreTheComputedCostsResults() {
+        QFETCH(QString, example);
         QFETCH(bool, fromResults);
-        ProjectData project = QueuedProject();
+        ProjectData project = example.isEmpty() ? QueuedProject() : Example(example);
         const ProjectData before = project;
         test::MessageRecorder messages;
         test::HelpRecorder help;
@@ -110,8 +122,10 @@ private slots:
             QApplication::setActiveWindow(charts);
             if (QTest::qWaitForWindowActive(charts))
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-            charts->resize(1100, 860);
-            test::SaveScreenshot(charts, "cost-charts");
+            if (!example.isEmpty()) {
+                charts->resize(1000, 820);
+                test::SaveScreenshot(charts, "cost-charts");
+            }
             charts->reject();
         };
         if (fromResults) {
@@ -132,6 +146,7 @@ private slots:
         }
         QCOMPARE(bars, ResultSums(shown));
         QVERIFY(bars[0][1] > 0 && bars[1][1] > 0); // the queues cost something
+        QVERIFY(bars[0][3] > 100000);
         // Each stage under the name the legend gives it.
         for (int k = 0; k < 4; ++k) {
             const char* stage[] = {"Initial Construction", "1st Overlay / Rehabilitation",
