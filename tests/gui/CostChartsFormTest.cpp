@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QBarSet>
 #include <QChartView>
+#include <QClipboard>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -223,7 +224,7 @@ private slots:
         QVERIFY(messages.shown[0].text.contains("Please adjust either work zone"));
     }
 
-    void picturesAreSavedAsPngOrSvgAndAFailureIsSaid() {
+    void picturesAreCopiedOrSavedAsPngOrSvgAndAFailureIsSaid() {
         QTemporaryDir dir;
         ProjectData project = QueuedProject();
         PrepareAnalysis(project);
@@ -232,6 +233,13 @@ private slots:
         charts.show();
         QVERIFY(QTest::qWaitForWindowExposed(&charts));
         QWidget* view = charts.CostView();
+        // Ctrl+C on a chart with the focus copies its picture.
+        QApplication::clipboard()->clear();
+        QApplication::setActiveWindow(&charts);
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->image().size(),
+                 view->size() * view->devicePixelRatio());
         test::MessageRecorder messages;
         test::FileDialogAnswers files;
         files.Answer(dir.filePath("bars"));
