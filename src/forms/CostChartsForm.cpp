@@ -17,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QHorizontalStackedBarSeries>
 #include <QLabel>
+#include <QLocale>
 #include <QPainter>
 #include <QRadioButton>
 #include <QStackedBarSeries>
@@ -71,6 +72,9 @@ QValueAxis* MoneyAxis(const QString& title) {
 // Legend at the right, where the bars leave room, and slim margins: the window shows three
 // charts at once.
 void Tighten(QChart* chart) {
+    // Dollar axes read as "1,500,000" whatever the user's locale, as everywhere in the program.
+    chart->setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    chart->setLocalizeNumbers(true);
     chart->legend()->setAlignment(Qt::AlignRight);
     chart->setMargins(QMargins(4, 4, 4, 4));
     chart->layout()->setContentsMargins(0, 0, 0, 0);
