@@ -1,5 +1,7 @@
 #include "forms/ComputedCostsForm.h"
 
+#include "forms/CostChartsForm.h"
+
 #include "gui/DialogUnits.h"
 #include "gui/FileDialog.h"
 #include "gui/FormNumbers.h"
@@ -90,13 +92,16 @@ ComputedCostsForm::ComputedCostsForm(const ProjectData& project, QWidget* parent
     InstallHelpKeys(this, QStringLiteral("computed-costs"));
 
     auto* exportAll = new QPushButton(QStringLiteral("Export All Data"), this);
+    auto* charts = new QPushButton(QStringLiteral("Charts..."), this);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     ok->setDefault(true);
     connect(exportAll, &QPushButton::clicked, this, &ComputedCostsForm::OnExportAllData);
+    connect(charts, &QPushButton::clicked, this, &ComputedCostsForm::OnCharts);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     controls_.insert(kExportAllData, exportAll);
+    controls_.insert(kCharts, charts);
     controls_.insert(1, ok);
     controls_.insert(2, cancel);
 
@@ -107,6 +112,7 @@ ComputedCostsForm::ComputedCostsForm(const ProjectData& project, QWidget* parent
     buttons->addWidget(cancel);
     buttons->addStretch();
     buttons->addWidget(exportAll);
+    buttons->addWidget(charts);
     buttons->addStretch();
     buttons->addWidget(ok);
 
@@ -121,6 +127,7 @@ ComputedCostsForm::ComputedCostsForm(const ProjectData& project, QWidget* parent
         setTabOrder(previous, next);
         previous = next;
     };
+    then(charts);
     then(ok);
     then(cancel);
     for (int i = 0; i < 24; ++i) then(Control(ResultId(i)));
@@ -225,6 +232,11 @@ void ComputedCostsForm::ShowResults() {
     });
 }
 
+void ComputedCostsForm::OnCharts() {
+    CostChartsForm charts(project_, run_, this);
+    charts.exec();
+}
+
 void ComputedCostsForm::OnExportAllData() {
     FileDialogRequest request;
     request.save = true;
@@ -254,12 +266,16 @@ void ComputedCostsForm::OnExportAllData() {
                 kExportCaption, QMessageBox::Information);
 }
 
-void ComputeCosts(ProjectData& project, QWidget* parent, const QString& projectFile) {
-    if (const HandOff handOff = PrepareAnalysis(project); !handOff.ok()) {
+bool PrepareOrRefuse(ProjectData& project, QWidget* parent) {
+    const HandOff handOff = PrepareAnalysis(project);
+    if (!handOff.ok())
         ShowMessage(parent, QString::fromStdString(handOff.refusal.text),
                     QString::fromStdString(handOff.refusal.caption), QMessageBox::Warning);
-        return;
-    }
+    return handOff.ok();
+}
+
+void ComputeCosts(ProjectData& project, QWidget* parent, const QString& projectFile) {
+    if (!PrepareOrRefuse(project, parent)) return;
     ComputedCostsForm form(project, parent, projectFile);
     form.RunAnalysis();
     // The run changes nothing in the project but the treatment counts, and those only on OK.

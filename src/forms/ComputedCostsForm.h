@@ -19,6 +19,7 @@ class ComputedCostsForm : public QDialog {
 public:
     static constexpr int kTemplate = 133;
     static constexpr int kExportAllData = 1065;
+    static constexpr int kCharts = 1066;
 
     // `project` is the record after the hand-off let it through; the form keeps its own copy.
     // `projectFile`, the file the project was opened from or saved to, is never exported over.
@@ -31,6 +32,8 @@ public:
     void RunAnalysis();
     // Export All Data: asks for a file and writes the report of the run into it.
     void OnExportAllData();
+    // Charts...: the cost charts of this run.
+    void OnCharts();
 
     // The copy with the treatment counts the run recomputed, and the run itself.
     const ProjectData& Project() const { return project_; }
@@ -47,6 +50,10 @@ private:
     AnalysisResult run_;
     QHash<int, QWidget*> controls_;
 };
+
+// The hand-off of Compute Costs on `project`: false, after its message box, when the project is
+// refused.
+bool PrepareOrRefuse(ProjectData& project, QWidget* parent);
 
 // Compute Costs: the hand-off (a refusal is shown as its message box), the analysis, the gridlock
 // messages and the results form; OK brings the recomputed treatment counts into `project`.

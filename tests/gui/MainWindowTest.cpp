@@ -126,7 +126,7 @@ private slots:
         QVERIFY(Frame()->isWindowModified());
     }
 
-    // The keys of the file commands, Print among them, which has no menu item.
+    // The keys of the file commands, Print among them, which has no menu item, and Cost Charts.
     void keys() {
         test::FileDialogAnswers files;
         test::MessageRecorder messages;
@@ -138,6 +138,14 @@ private slots:
         QCOMPARE(Caption(), QString("keys.vlm[*] - Velmora"));
         QTest::keyClick(Frame(), Qt::Key_N, Qt::ControlModifier);
         QCOMPARE(Caption(), QString("Untitled[*] - Velmora"));
+        QString charts;
+        test::WhenModalShows([&](QWidget* modal) {
+            charts = modal->windowTitle();
+            modal->close();
+        });
+        QTest::keyClick(Frame(), Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(charts, QString("Cost Charts"));
+        Activate();
         QVERIFY(
             ShowsPrintDialog([&] { QTest::keyClick(Frame(), Qt::Key_P, Qt::ControlModifier); }));
         Activate();

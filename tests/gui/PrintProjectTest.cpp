@@ -1,6 +1,7 @@
 // The printed report: what it holds for a computed, a gridlocked and a refused project, and that
 // every page reaches the printer.
 #include "engine/Analysis.h"
+#include "forms/CostChartsForm.h"
 #include "forms/PrintedReport.h"
 #include "model/ProjectFile.h"
 
@@ -99,17 +100,27 @@ private slots:
         ToPdf(a4, dir.filePath("a4.pdf"), QPageSize::A4);
         PrintProject(a4, project);
         const int pages = PdfPages(dir.filePath("a4.pdf"));
-        QVERIFY2(pages >= 2, qPrintable(QString::number(pages)));
+        QVERIFY2(pages >= 3, qPrintable(QString::number(pages)));
+
+        // The cost charts take a page after the text; a refused project has none to draw.
+        ProjectData tooLong;
+        tooLong.wzLength = 2;
+        QPrinter charts;
+        ToPdf(charts, dir.filePath("charts.pdf"), QPageSize::A4);
+        QCOMPARE(PrintDocument(charts, PrintedReportHtml(project, 0), "Untitled",
+                               std::vector{*CostChartsPage(project)}),
+                 pages);
+        QVERIFY(!CostChartsPage(tooLong));
 
         // The same report on the printer the page count came from, and on smaller paper.
         QPrinter again;
         ToPdf(again, dir.filePath("again.pdf"), QPageSize::A4);
         const QString html = PrintedReportHtml(project, 0);
-        QCOMPARE(PrintDocument(again, html, "Untitled"), pages);
+        QCOMPARE(PrintDocument(again, html, "Untitled"), pages - 1);
         QPrinter a6;
         ToPdf(a6, dir.filePath("a6.pdf"), QPageSize::A6);
         const int smaller = PrintDocument(a6, html, "Untitled");
-        QVERIFY(smaller > pages);
+        QVERIFY(smaller > pages - 1);
         QCOMPARE(PdfPages(dir.filePath("a6.pdf")), smaller);
 
         // A printer that cannot start prints nothing and says so by its count.
