@@ -1,5 +1,6 @@
 #include "forms/ComputedCostsForm.h"
 
+#include "forms/ProjectExport.h"
 #include "gui/DialogUnits.h"
 #include "gui/FileDialog.h"
 #include "gui/FormNumbers.h"
@@ -55,13 +56,6 @@ constexpr std::array<OptionLayout, 2> kOptions{{
      1034},
 }};
 
-// Two names of one file: the same path spelt another way, a link, a hard link.
-bool SameFile(const QString& a, const QString& b) {
-    std::error_code error;
-    return !b.isEmpty() && std::filesystem::equivalent(QFile::encodeName(a).toStdString(),
-                                                       QFile::encodeName(b).toStdString(), error);
-}
-
 // The edit of the i-th result in ForEachCostResult's order.
 int ResultId(int i) {
     const OptionLayout& option = kOptions[i / 12];
@@ -90,13 +84,16 @@ ComputedCostsForm::ComputedCostsForm(const ProjectData& project, QWidget* parent
     InstallHelpKeys(this, QStringLiteral("computed-costs"));
 
     auto* exportAll = new QPushButton(QStringLiteral("Export All Data"), this);
+    auto* exportWorkbook = new QPushButton(QStringLiteral("Export Workbook..."), this);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     ok->setDefault(true);
     connect(exportAll, &QPushButton::clicked, this, &ComputedCostsForm::OnExportAllData);
+    connect(exportWorkbook, &QPushButton::clicked, this, &ComputedCostsForm::OnExportWorkbook);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     controls_.insert(kExportAllData, exportAll);
+    controls_.insert(kExportWorkbook, exportWorkbook);
     controls_.insert(1, ok);
     controls_.insert(2, cancel);
 
@@ -107,6 +104,7 @@ ComputedCostsForm::ComputedCostsForm(const ProjectData& project, QWidget* parent
     buttons->addWidget(cancel);
     buttons->addStretch();
     buttons->addWidget(exportAll);
+    buttons->addWidget(exportWorkbook);
     buttons->addStretch();
     buttons->addWidget(ok);
 
@@ -121,6 +119,7 @@ ComputedCostsForm::ComputedCostsForm(const ProjectData& project, QWidget* parent
         setTabOrder(previous, next);
         previous = next;
     };
+    then(exportWorkbook);
     then(ok);
     then(cancel);
     for (int i = 0; i < 24; ++i) then(Control(ResultId(i)));
@@ -252,6 +251,14 @@ void ComputedCostsForm::OnExportAllData() {
     ShowMessage(this,
                 QStringLiteral("Your life cycle cost analysis has been successfully exported."),
                 kExportCaption, QMessageBox::Information);
+}
+
+void ComputedCostsForm::OnExportWorkbook() {
+    WorkbookContent content;
+    content.project = &project_;
+    content.run = &run_;
+    content.time = std::time(nullptr);
+    ExportWorkbook(this, content, projectFile_);
 }
 
 void ComputeCosts(ProjectData& project, QWidget* parent, const QString& projectFile) {
