@@ -360,6 +360,13 @@ bool SaveProject(const std::string& path, const ProjectData& project, std::ostre
                        err);
 }
 
+bool IsProjectFile(const Arguments& arguments, std::string_view kind, std::ostream& err) {
+    if (!SameFile(arguments.file, arguments.output)) return false;
+    err << "velmora-cli: " << arguments.output << " is the project file " << arguments.file
+        << "; the " << kind << " would replace it\n";
+    return true;
+}
+
 bool ApplySet(ProjectData& project, std::string_view assignment, std::ostream& err) {
     const auto eq = assignment.find('=');
     if (eq == std::string_view::npos) {

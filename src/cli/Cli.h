@@ -59,6 +59,9 @@ bool WriteOutput(const std::string& path, std::string_view bytes,
 bool WriteOutput(const std::string& path,
                  const std::function<void(const std::function<void(std::string_view)>&)>& produce,
                  std::ostream* out, std::ostream& err);
+// OUT names FILE itself, under any name: then says so on `err`, naming what `kind` ("the
+// report") would have replaced it.
+bool IsProjectFile(const Arguments& arguments, std::string_view kind, std::ostream& err);
 // Applies "NAME=VALUE", NAME as `show` prints it and VALUE in `show`'s notation.
 bool ApplySet(ProjectData& project, std::string_view assignment, std::ostream& err);
 

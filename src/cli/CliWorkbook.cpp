@@ -14,11 +14,7 @@ namespace velmora::cli {
 int Workbook(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     const std::string& path = arguments.output;
     const bool toStandardOutput = path == "-";
-    if (!toStandardOutput && SameFile(arguments.file, path)) {
-        err << "velmora-cli: " << path << " is the project file " << arguments.file
-            << "; the workbook would replace it\n";
-        return kUsageError;
-    }
+    if (!toStandardOutput && IsProjectFile(arguments, "workbook", err)) return kUsageError;
 
     ComputedRun run;
     if (const int status = LoadProjectWithSets(arguments.file, arguments.sets, run.project, err);
