@@ -519,7 +519,11 @@ Workbook BuildWorkbook(const WorkbookContent& content) {
     const Formats formats(book);
     lxw_doc_properties properties{};
     std::string title = "Velmora life-cycle cost analysis";
+    // Cells escape control characters themselves; the document properties do not, and one there
+    // would leave a file that no spreadsheet opens.
     std::string project = content.project->projectTitle;
+    std::ranges::replace_if(
+        project, [](char c) { return static_cast<unsigned char>(c) < 0x20; }, ' ');
     properties.title = title.data();
     properties.subject = project.data();
     properties.comments = project.data();

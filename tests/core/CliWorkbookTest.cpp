@@ -296,6 +296,29 @@ TEST(WorkbookTest, SamplesStopAtTheSheetsRowLimitAndSaySo) {
     EXPECT_EQ(samples.count("A31"), 0u);
 }
 
+// The workbook says what it is in its document properties; a control character in the project
+// title, which cells escape, must not leave a file that no spreadsheet opens.
+TEST(WorkbookTest, DocumentPropertiesNameTheAnalysisAndTheProject) {
+    ProjectData project;
+    project.projectTitle = "Route 9\x01north & south";
+    WorkbookContent content;
+    content.project = &project;
+    const Refusal refusal{"text", "caption"};
+    content.refusal = &refusal;
+    const Workbook workbook = BuildWorkbook(content);
+    ASSERT_TRUE(workbook.ok()) << workbook.error;
+    const std::string path = std::filesystem::temp_directory_path() /
+                             ("velmora-properties-" + std::to_string(::getpid()) + ".xlsx");
+    ASSERT_TRUE(cli::WriteFileAtomically(path, workbook.bytes).ok());
+    const std::string properties = Unzip(path, "docProps/core.xml");
+    std::filesystem::remove(path);
+    EXPECT_NE(properties.find("<dc:title>Velmora life-cycle cost analysis</dc:title>"),
+              std::string::npos);
+    EXPECT_NE(properties.find("<dc:subject>Route 9 north &amp; south</dc:subject>"),
+              std::string::npos)
+        << properties;
+}
+
 // A refused project still gets its inputs and the refusal, and exits as `report` does; a
 // workbook is never written over the project file or where it cannot go.
 TEST_F(CliWorkbookTest, RefusalsAndFilesItMayNotWrite) {
