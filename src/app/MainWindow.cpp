@@ -6,6 +6,7 @@
 #include "app/HelpWindow.h"
 #include "app/LockKeys.h"
 #include "forms/CostChartsForm.h"
+#include "forms/ProjectExport.h"
 #include "gui/FileDialog.h"
 #include "gui/Help.h"
 #include "gui/MessageBox.h"
@@ -84,6 +85,12 @@ void MainWindow::CreateActions() {
     a.save = MakeAction(this, "&Save", "Save the active file\nSave", "Ctrl+S", "save");
     a.saveAs = MakeAction(this, "Save &As...", "Save the active file with a new name\nSave As", "",
                           "saveas");
+    a.exportWorkbook =
+        MakeAction(this, "Export &Workbook...",
+                   "Write the inputs, the computed costs and the cash flow as a workbook\n"
+                   "Export Workbook");
+    a.exportPdf =
+        MakeAction(this, "Export P&DF...", "Write the printed report as a PDF file\nExport PDF");
     a.print = MakeAction(this, "&Print...", "Print the active document\nPrint", "Ctrl+P");
     a.exit = MakeAction(this, "E&xit", "Quit the application; prompts to save documents\nExit");
     a.undo = MakeAction(this, "&Undo", "Undo the last action\nUndo", "Ctrl+Z; Alt+Backspace");
@@ -122,6 +129,10 @@ void MainWindow::CreateActions() {
     connect(a.open, &QAction::triggered, this, &MainWindow::AskAndOpenFile);
     connect(a.save, &QAction::triggered, this, &MainWindow::Save);
     connect(a.saveAs, &QAction::triggered, this, &MainWindow::SaveAs);
+    connect(a.exportWorkbook, &QAction::triggered, this,
+            [this] { ExportProjectWorkbook(this, document_.Project(), document_.Path()); });
+    connect(a.exportPdf, &QAction::triggered, this,
+            [this] { ExportPdf(this, document_.Project(), document_.Path()); });
     connect(a.print, &QAction::triggered, form_, &CommandForm::Print);
     connect(a.exit, &QAction::triggered, this, &QWidget::close);
     connect(a.helpTopics, &QAction::triggered, this, [] { ShowHelpTopic("index"); });
@@ -136,15 +147,17 @@ void MainWindow::CreateActions() {
         connect(a.recent[k], &QAction::triggered, this, [this, k] { OpenRecentFile(k); });
     }
     // Keys without a menu item still need their action on the window.
-    addActions({a.newFile, a.open, a.save, a.saveAs, a.print, a.exit, a.undo, a.cut, a.copy,
-                a.paste, a.statusBar, a.riskAnalysis, a.costCharts, a.helpTopics, a.about,
-                a.contextHelp, a.help, a.nextPane, a.previousPane});
+    addActions({a.newFile, a.open, a.save, a.saveAs, a.exportWorkbook, a.exportPdf, a.print, a.exit,
+                a.undo, a.cut, a.copy, a.paste, a.statusBar, a.riskAnalysis, a.costCharts,
+                a.helpTopics, a.about, a.contextHelp, a.help, a.nextPane, a.previousPane});
 }
 
 void MainWindow::CreateMenus() {
     const Actions& a = actions_;
     QMenu* file = menuBar()->addMenu("&File");
     file->addActions({a.open, a.save, a.saveAs});
+    file->addSeparator();
+    file->addActions({a.exportWorkbook, a.exportPdf});
     file->addSeparator();
     recentPlaceholder_ = file->addAction("Recent File");
     recentPlaceholder_->setEnabled(false);

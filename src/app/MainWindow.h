@@ -28,6 +28,8 @@ public:
         QAction* open;
         QAction* save;
         QAction* saveAs;
+        QAction* exportWorkbook;
+        QAction* exportPdf;
         QAction* print;
         QAction* exit;
         std::array<QAction*, kRecentFiles> recent;

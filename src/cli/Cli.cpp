@@ -133,35 +133,55 @@ void DeclareRisk(CLI::App& command, Arguments& arguments) {
         ->excludes(import);
 }
 
+// The settings of a risk analysis over those of its definitions.
+std::vector<CLI::Option*> TakeRiskSettings(CLI::App& command, Arguments& arguments) {
+    return {
+        command
+            .add_option("--risk", arguments.riskFile,
+                        "Take the risk definitions from DEFS.json "
+                        "instead of FILE's own")
+            ->type_name("DEFS.json"),
+        command.add_option("--iterations", arguments.iterations, "Run N iterations")
+            ->type_name("N"),
+        command
+            .add_option("--precision", arguments.precision,
+                        "Stop once the 95 % confidence half-width of the mean difference of the "
+                        "totals is below D dollars per mile, checked every 1,000 iterations")
+            ->type_name("D"),
+        command
+            .add_option("--max-iterations", arguments.maxIterations,
+                        "Stop a precision run after N iterations at the latest")
+            ->type_name("N"),
+        command.add_option("--seed", arguments.seed, "The seed of the random numbers")
+            ->type_name("S"),
+        command.add_option("--sampling", arguments.sampling, "Latin hypercube or Monte Carlo")
+            ->type_name("lhs|mc")
+            ->check(CLI::IsMember({"lhs", "mc"})),
+        command.add_option("--threads", arguments.threads, "Threads to use (default: every core)")
+            ->type_name("N")
+            ->check(CLI::PositiveNumber),
+    };
+}
+
 void DeclareSimulate(CLI::App& command, Arguments& arguments) {
     TakeFilesSetsAndJson(command, arguments, "Print every figure of each file as one line of JSON");
-    command
-        .add_option("--risk", arguments.riskFile,
-                    "Take the risk definitions from DEFS.json "
-                    "instead of FILE's own")
-        ->type_name("DEFS.json");
-    command.add_option("--iterations", arguments.iterations, "Run N iterations")->type_name("N");
-    command
-        .add_option("--precision", arguments.precision,
-                    "Stop once the 95 % confidence half-width of the mean difference of the "
-                    "totals is below D dollars per mile, checked every 1,000 iterations")
-        ->type_name("D");
-    command
-        .add_option("--max-iterations", arguments.maxIterations,
-                    "Stop a precision run after N iterations at the latest")
-        ->type_name("N");
-    command.add_option("--seed", arguments.seed, "The seed of the random numbers")->type_name("S");
-    command.add_option("--sampling", arguments.sampling, "Latin hypercube or Monte Carlo")
-        ->type_name("lhs|mc")
-        ->check(CLI::IsMember({"lhs", "mc"}));
-    command.add_option("--threads", arguments.threads, "Threads to use (default: every core)")
-        ->type_name("N")
-        ->check(CLI::PositiveNumber);
+    TakeRiskSettings(command, arguments);
     command
         .add_option("--samples", arguments.samplesFile,
                     "Write every iteration's inputs and results to OUT.csv (- for standard "
                     "output)")
         ->type_name("OUT.csv");
+}
+
+void DeclareWorkbook(CLI::App& command, Arguments& arguments) {
+    TakeFileAndSets(command, arguments);
+    command.add_option("OUT", arguments.output, "The workbook (.xlsx), or - for standard output")
+        ->required()
+        ->type_name("");
+    CLI::Option* simulate =
+        command.add_flag("--simulate", arguments.simulate,
+                         "Run the risk analysis of FILE's risk definitions and add its sheets");
+    for (CLI::Option* setting : TakeRiskSettings(command, arguments)) setting->needs(simulate);
 }
 
 // The commands of velmora-cli: name, one line of help, the options and positionals it takes,
@@ -202,6 +222,9 @@ constexpr Command kCommands[] = {
      Risk},
     {"simulate", "Run the risk analysis of each FILE and print its summary", DeclareSimulate,
      Simulate},
+    {"workbook",
+     "Run Compute Costs on FILE and write its inputs, results and cash flow as a workbook to OUT",
+     DeclareWorkbook, Workbook},
 };
 
 int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -344,6 +367,13 @@ bool SaveProject(const std::string& path, const ProjectData& project, std::ostre
     const EncodedProject encoded = EncodeProject(project);
     return WriteOutput(path, encoded.bytes, encoded.unencodableField, "a project file", nullptr,
                        err);
+}
+
+bool IsProjectFile(const Arguments& arguments, std::string_view kind, std::ostream& err) {
+    if (!SameFile(arguments.file, arguments.output)) return false;
+    err << "velmora-cli: " << arguments.output << " is the project file " << arguments.file
+        << "; the " << kind << " would replace it\n";
+    return true;
 }
 
 bool ApplySet(ProjectData& project, std::string_view assignment, std::ostream& err) {

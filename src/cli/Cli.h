@@ -5,6 +5,7 @@
 
 #include "engine/Analysis.h"
 #include "model/ProjectData.h"
+#include "risk/RiskDefinitions.h"
 
 #include <cstdint>
 #include <functional>
@@ -41,6 +42,8 @@ struct Arguments {
     std::optional<std::string> precision, sampling;
     unsigned threads = 0;
     std::string samplesFile;
+    // workbook: add the risk analysis of the project's definitions
+    bool simulate = false;
 };
 
 // Helpers shared by the commands. Each reports its failure on `err` as one line.
@@ -56,6 +59,9 @@ bool WriteOutput(const std::string& path, std::string_view bytes,
 bool WriteOutput(const std::string& path,
                  const std::function<void(const std::function<void(std::string_view)>&)>& produce,
                  std::ostream* out, std::ostream& err);
+// OUT names FILE itself, under any name: then says so on `err`, naming what `kind` ("the
+// report") would have replaced it.
+bool IsProjectFile(const Arguments& arguments, std::string_view kind, std::ostream& err);
 // Applies "NAME=VALUE", NAME as `show` prints it and VALUE in `show`'s notation.
 bool ApplySet(ProjectData& project, std::string_view assignment, std::ostream& err);
 
@@ -65,9 +71,15 @@ bool ApplySet(ProjectData& project, std::string_view assignment, std::ostream& e
 struct ComputedRun {
     ProjectData project; // after the hand-off, with the recomputed treatment counts
     AnalysisResult analysis;
+    Refusal refusal; // what the hand-off refused, with kRefused
 };
 int ComputeOnFile(const std::string& file, const std::vector<std::string>& sets, ComputedRun& run,
                   std::ostream& err);
+// The two halves of ComputeOnFile: FILE with the assignments applied, and the run on
+// `run.project` as it stands.
+int LoadProjectWithSets(const std::string& file, const std::vector<std::string>& sets,
+                        ProjectData& project, std::ostream& err);
+int ComputeOnProject(ComputedRun& run, std::ostream& err);
 
 // Runs one(k, out, err) for each of `files` (k its index), up to `workers` at a time, and writes
 // what each wrote to `out` and `err` in the order of `files`. The status is that of the first
@@ -80,6 +92,12 @@ int Compute(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int Report(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int Risk(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int Simulate(const Arguments& arguments, std::ostream& out, std::ostream& err);
+int Workbook(const Arguments& arguments, std::ostream& out, std::ostream& err);
+
+// The risk definitions `arguments` name for `project` (--risk, or those FILE keeps), with the
+// command line's settings over theirs, checked; on a failure the status, the reason on `err`.
+int DefinitionsFor(const Arguments& arguments, const std::string& file, const ProjectData& project,
+                   risk::RiskDefinitions& definitions, std::ostream& err);
 
 // %.17g, independent of the C locale: reads back to the same double.
 std::string FormatNumber(double value);

@@ -27,12 +27,23 @@ nlohmann::ordered_json ComputeJson(const AnalysisResult& run) {
 
 int ComputeOnFile(const std::string& file, const std::vector<std::string>& sets, ComputedRun& run,
                   std::ostream& err) {
-    if (!LoadProject(file, run.project, err)) return kFileError;
-    for (const std::string& assignment : sets)
-        if (!ApplySet(run.project, assignment, err)) return kUsageError;
+    if (const int status = LoadProjectWithSets(file, sets, run.project, err); status != kOk)
+        return status;
+    return ComputeOnProject(run, err);
+}
 
+int LoadProjectWithSets(const std::string& file, const std::vector<std::string>& sets,
+                        ProjectData& project, std::ostream& err) {
+    if (!LoadProject(file, project, err)) return kFileError;
+    for (const std::string& assignment : sets)
+        if (!ApplySet(project, assignment, err)) return kUsageError;
+    return kOk;
+}
+
+int ComputeOnProject(ComputedRun& run, std::ostream& err) {
     if (const HandOff handOff = PrepareAnalysis(run.project); !handOff.ok()) {
         err << handOff.refusal.caption << '\n' << handOff.refusal.text << '\n';
+        run.refusal = handOff.refusal;
         return kRefused;
     }
     run.analysis = RunAnalysisOnCopy(run.project);

@@ -11,11 +11,7 @@ namespace velmora::cli {
 int Report(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     const std::string& path = arguments.output;
     const bool toStandardOutput = path == "-";
-    if (!toStandardOutput && SameFile(arguments.file, path)) {
-        err << "velmora-cli: " << path << " is the project file " << arguments.file
-            << "; the report would replace it\n";
-        return kUsageError;
-    }
+    if (!toStandardOutput && IsProjectFile(arguments, "report", err)) return kUsageError;
 
     ComputedRun run;
     if (const int status = ComputeOnFile(arguments.file, arguments.sets, run, err); status != kOk)

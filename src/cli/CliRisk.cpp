@@ -36,50 +36,6 @@ int ReadDefinitions(const std::string& path, RiskDefinitions& definitions, std::
     return kOk;
 }
 
-// The definitions `arguments` name for `project`, the command line's settings over theirs,
-// checked; on a failure the status, with the reason on `err`.
-int DefinitionsFor(const Arguments& arguments, const std::string& file, const ProjectData& project,
-                   RiskDefinitions& d, std::ostream& err) {
-    std::string source = arguments.riskFile;
-    if (!source.empty()) {
-        if (const int status = ReadDefinitions(source, d, err); status != kOk) return status;
-    } else if (project.riskDefinitions.empty()) {
-        err << "velmora-cli: " << file << " holds no risk definitions: store some with "
-            << "velmora-cli risk " << file << " --import DEFS.json, or give --risk DEFS.json\n";
-        return kUsageError;
-    } else {
-        source = "the risk definitions of " + file;
-        risk::ParsedDefinitions parsed = risk::ParseRiskDefinitions(project.riskDefinitions);
-        if (!parsed.ok()) {
-            err << "velmora-cli: " << source << ": " << parsed.error << '\n';
-            return kUsageError;
-        }
-        d = std::move(parsed.definitions);
-    }
-    if (arguments.iterations) d.iterations = *arguments.iterations;
-    if (arguments.maxIterations) d.maxIterations = *arguments.maxIterations;
-    if (arguments.seed) d.seed = *arguments.seed;
-    if (arguments.sampling)
-        d.sampling = *arguments.sampling == "mc" ? risk::Sampling::MonteCarlo
-                                                 : risk::Sampling::LatinHypercube;
-    if (const auto& text = arguments.precision) {
-        double precision = 0.0;
-        const auto [end, ec] =
-            std::from_chars(text->data(), text->data() + text->size(), precision);
-        if (ec != std::errc() || end != text->data() + text->size()) {
-            err << "velmora-cli: --precision needs a number of dollars per mile, not " << *text
-                << '\n';
-            return kUsageError;
-        }
-        d.precision = precision;
-    }
-    if (const risk::DefinitionsCheck check = risk::CheckRiskDefinitions(d, project); !check.ok()) {
-        err << "velmora-cli: " << source << ": " << check.error << '\n';
-        return kUsageError;
-    }
-    return kOk;
-}
-
 std::string Fixed(double value, int decimals = 0) {
     if (!std::isfinite(value)) return "-";
     char buffer[64];
@@ -185,6 +141,48 @@ private:
 };
 
 } // namespace
+
+int DefinitionsFor(const Arguments& arguments, const std::string& file, const ProjectData& project,
+                   RiskDefinitions& d, std::ostream& err) {
+    std::string source = arguments.riskFile;
+    if (!source.empty()) {
+        if (const int status = ReadDefinitions(source, d, err); status != kOk) return status;
+    } else if (project.riskDefinitions.empty()) {
+        err << "velmora-cli: " << file << " holds no risk definitions: store some with "
+            << "velmora-cli risk " << file << " --import DEFS.json, or give --risk DEFS.json\n";
+        return kUsageError;
+    } else {
+        source = "the risk definitions of " + file;
+        risk::ParsedDefinitions parsed = risk::ParseRiskDefinitions(project.riskDefinitions);
+        if (!parsed.ok()) {
+            err << "velmora-cli: " << source << ": " << parsed.error << '\n';
+            return kUsageError;
+        }
+        d = std::move(parsed.definitions);
+    }
+    if (arguments.iterations) d.iterations = *arguments.iterations;
+    if (arguments.maxIterations) d.maxIterations = *arguments.maxIterations;
+    if (arguments.seed) d.seed = *arguments.seed;
+    if (arguments.sampling)
+        d.sampling = *arguments.sampling == "mc" ? risk::Sampling::MonteCarlo
+                                                 : risk::Sampling::LatinHypercube;
+    if (const auto& text = arguments.precision) {
+        double precision = 0.0;
+        const auto [end, ec] =
+            std::from_chars(text->data(), text->data() + text->size(), precision);
+        if (ec != std::errc() || end != text->data() + text->size()) {
+            err << "velmora-cli: --precision needs a number of dollars per mile, not " << *text
+                << '\n';
+            return kUsageError;
+        }
+        d.precision = precision;
+    }
+    if (const risk::DefinitionsCheck check = risk::CheckRiskDefinitions(d, project); !check.ok()) {
+        err << "velmora-cli: " << source << ": " << check.error << '\n';
+        return kUsageError;
+    }
+    return kOk;
+}
 
 int Risk(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     ProjectData project;

@@ -1,6 +1,7 @@
 #include "forms/ComputedCostsForm.h"
 
 #include "forms/CostChartsForm.h"
+#include "forms/ProjectExport.h"
 
 #include "gui/DialogUnits.h"
 #include "gui/FileDialog.h"
@@ -57,13 +58,6 @@ constexpr std::array<OptionLayout, 2> kOptions{{
      1034},
 }};
 
-// Two names of one file: the same path spelt another way, a link, a hard link.
-bool SameFile(const QString& a, const QString& b) {
-    std::error_code error;
-    return !b.isEmpty() && std::filesystem::equivalent(QFile::encodeName(a).toStdString(),
-                                                       QFile::encodeName(b).toStdString(), error);
-}
-
 // The edit of the i-th result in ForEachCostResult's order.
 int ResultId(int i) {
     const OptionLayout& option = kOptions[i / 12];
@@ -93,15 +87,18 @@ ComputedCostsForm::ComputedCostsForm(const ProjectData& project, QWidget* parent
 
     auto* exportAll = new QPushButton(QStringLiteral("Export All Data"), this);
     auto* charts = new QPushButton(QStringLiteral("Charts..."), this);
+    auto* exportWorkbook = new QPushButton(QStringLiteral("Export Workbook..."), this);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     ok->setDefault(true);
     connect(exportAll, &QPushButton::clicked, this, &ComputedCostsForm::OnExportAllData);
     connect(charts, &QPushButton::clicked, this, &ComputedCostsForm::OnCharts);
+    connect(exportWorkbook, &QPushButton::clicked, this, &ComputedCostsForm::OnExportWorkbook);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     controls_.insert(kExportAllData, exportAll);
     controls_.insert(kCharts, charts);
+    controls_.insert(kExportWorkbook, exportWorkbook);
     controls_.insert(1, ok);
     controls_.insert(2, cancel);
 
@@ -113,6 +110,7 @@ ComputedCostsForm::ComputedCostsForm(const ProjectData& project, QWidget* parent
     buttons->addStretch();
     buttons->addWidget(exportAll);
     buttons->addWidget(charts);
+    buttons->addWidget(exportWorkbook);
     buttons->addStretch();
     buttons->addWidget(ok);
 
@@ -128,6 +126,7 @@ ComputedCostsForm::ComputedCostsForm(const ProjectData& project, QWidget* parent
         previous = next;
     };
     then(charts);
+    then(exportWorkbook);
     then(ok);
     then(cancel);
     for (int i = 0; i < 24; ++i) then(Control(ResultId(i)));
@@ -264,6 +263,14 @@ void ComputedCostsForm::OnExportAllData() {
     ShowMessage(this,
                 QStringLiteral("Your life cycle cost analysis has been successfully exported."),
                 kExportCaption, QMessageBox::Information);
+}
+
+void ComputedCostsForm::OnExportWorkbook() {
+    WorkbookContent content;
+    content.project = &project_;
+    content.run = &run_;
+    content.time = std::time(nullptr);
+    ExportWorkbook(this, content, projectFile_);
 }
 
 bool PrepareOrRefuse(ProjectData& project, QWidget* parent) {

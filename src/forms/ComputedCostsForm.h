@@ -3,7 +3,7 @@
 // The results of one Compute Costs run: both options side by side, agency and user delay costs
 // of each stage, recurring maintenance and the totals, with "Excluded" over the user delay
 // costs that the project's switches leave out. Nothing on it can be edited; "Export All Data"
-// writes the report of the run.
+// writes the report of the run, "Export Workbook..." the same run as a workbook.
 
 #include "engine/Analysis.h"
 #include "model/ProjectData.h"
@@ -20,6 +20,7 @@ public:
     static constexpr int kTemplate = 133;
     static constexpr int kExportAllData = 1065;
     static constexpr int kCharts = 1066;
+    static constexpr int kExportWorkbook = 1090;
 
     // `project` is the record after the hand-off let it through; the form keeps its own copy.
     // `projectFile`, the file the project was opened from or saved to, is never exported over.
@@ -34,6 +35,8 @@ public:
     void OnExportAllData();
     // Charts...: the cost charts of this run.
     void OnCharts();
+    // Export Workbook...: the same run as a spreadsheet workbook.
+    void OnExportWorkbook();
 
     // The copy with the treatment counts the run recomputed, and the run itself.
     const ProjectData& Project() const { return project_; }

@@ -32,8 +32,8 @@ QStringList RunCompute(ProjectData& project,
     return cells;
 }
 
-void ClickExport(ComputedCostsForm& form) {
-    static_cast<QPushButton*>(form.Control(ComputedCostsForm::kExportAllData))->click();
+void ClickExport(ComputedCostsForm& form, int button = ComputedCostsForm::kExportAllData) {
+    static_cast<QPushButton*>(form.Control(button))->click();
 }
 
 // The user delay cells of both options, stage 0 to 3 and the subtotal, then both totals; "X"
@@ -160,6 +160,35 @@ private slots:
         // The run's treatment counts are in the report even though the form was cancelled.
         QVERIFY(first.contains("\r\nCrack sealing\t2.00\t500.00\t7\t5\r\n"));
         QCOMPARE(project.asphaltMaintenance[0].treatmentCount, 0.0);
+    }
+
+    // The workbook holds the run the form shows; answered No, the question leaves the old file.
+    void exportWorkbookWritesTheFormsTotals() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("lcca.xlsx");
+        test::MessageRecorder messages;
+        test::FileDialogAnswers files;
+        files.Answer(path);
+        files.Answer(path);
+        messages.Answer(QMessageBox::Ok);
+        messages.Answer(QMessageBox::No);
+        ProjectData project;
+        project.aadt = 30000;
+        project.laneCount = 4;
+        const QStringList cells = RunCompute(project, [&](ComputedCostsForm& form) {
+            ClickExport(form, ComputedCostsForm::kExportWorkbook);
+            QCOMPARE(test::WorkbookCell(path, 2, "B9"), test::ResultCells(form)[11]);
+            QCOMPARE(test::WorkbookCell(path, 2, "F9"), test::ResultCells(form)[23]);
+            QCOMPARE(test::WorkbookCell(path, 2, "C3"), test::ResultCells(form)[5]);
+            test::WriteAll(path, "previous");
+            ClickExport(form, ComputedCostsForm::kExportWorkbook);
+        });
+        QVERIFY(!cells.isEmpty());
+        QCOMPARE(test::ReadAll(path), QByteArray("previous"));
+        QCOMPARE(files.requests[0].filter, QString("Excel Workbook (*.xlsx);;All Files (*)"));
+        QCOMPARE(messages.shown.size(), 2);
+        QCOMPARE(messages.shown[0].caption, QString("Export Workbook"));
+        QCOMPARE(messages.shown[0].icon, QMessageBox::Information);
     }
 
     void aFailedExportSaysWhyAndKeepsTheOldReport() {

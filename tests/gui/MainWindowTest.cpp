@@ -7,12 +7,15 @@
 #include "app/HelpWindow.h"
 #include "engine/Analysis.h"
 #include "forms/ComputedCostsForm.h"
+#include "forms/PrintedReport.h"
 #include "gui/FormNumbers.h"
 #include "model/SavedFields.h"
 
 #include <QDir>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPrinter>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QWhatsThis>
@@ -255,8 +258,9 @@ private slots:
         }
         QCOMPARE(app->RecentFiles(), opened.mid(0, 4));
         const QStringList menu = MenuTexts(Frame()->menuBar()->actions().value(0)->menu());
-        QVERIFY(menu[4].startsWith("&1 ") && menu[4].endsWith("p5.vlm"));
-        QVERIFY(menu[7].startsWith("&4 ") && menu[7].endsWith("p2.vlm"));
+        QCOMPARE(menu.mid(3, 4), QStringList({"-", "Export &Workbook...", "Export P&DF...", "-"}));
+        QVERIFY(menu[7].startsWith("&1 ") && menu[7].endsWith("p5.vlm"));
+        QVERIFY(menu[10].startsWith("&4 ") && menu[10].endsWith("p2.vlm"));
         QVERIFY(!menu.contains("Recent File"));
 
         // The list outlives the program, and its entries open their files.
@@ -448,6 +452,45 @@ private slots:
         QVERIFY(Frame()->isWindowModified());
         QCOMPARE(Caption(), QString("prev.vlm[*] - Velmora"));
         QCOMPARE(app->RecentFiles(), QStringList({path}));
+    }
+
+    // Both exports write what the file holds without a print dialog; a replace question answered
+    // No leaves the old file as it was.
+    void exportWorkbookAndPdfWriteTheProjectAsItStands() {
+        QVERIFY(app->OpenFile(MakeProjectFile("p.vlm", 2.5)));
+        test::MessageRecorder messages;
+        test::FileDialogAnswers files;
+        for (const char* name : {"p.xlsx", "p.pdf", "p.pdf", "p.xlsx"}) files.Answer(Path(name));
+        for (auto answer : {QMessageBox::Ok, QMessageBox::No, QMessageBox::No})
+            messages.Answer(answer);
+        Trigger(&MainWindow::Actions::exportWorkbook);
+        Trigger(&MainWindow::Actions::exportPdf);
+
+        ProjectData project = Project();
+        QVERIFY(PrepareAnalysis(project).ok());
+        const AnalysisResult run = RunAnalysisOnCopy(project);
+        QCOMPARE(test::WorkbookCell(Path("p.xlsx"), 2, "B9").toDouble(), run.results[0].total);
+        QCOMPARE(test::WorkbookCell(Path("p.xlsx"), 1, "C8").toDouble(), 2.5);
+        const QByteArray pdf = ReadAll(Path("p.pdf"));
+        QVERIFY(pdf.startsWith("%PDF"));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(Path("printed.pdf"));
+        PrintProject(printer, Project());
+        printer.setOutputFileName({});
+        const QRegularExpression page(QStringLiteral("/Type\\s*/Page\\b"));
+        QCOMPARE(QString::fromLatin1(pdf).count(page),
+                 QString::fromLatin1(ReadAll(Path("printed.pdf"))).count(page));
+        QVERIFY(QString::fromLatin1(pdf).count(page) > 1);
+
+        for (const char* name : {"p.pdf", "p.xlsx"}) test::WriteAll(Path(name), "previous");
+        Trigger(&MainWindow::Actions::exportPdf);
+        Trigger(&MainWindow::Actions::exportWorkbook);
+        QCOMPARE(ReadAll(Path("p.pdf")), QByteArray("previous"));
+        QCOMPARE(ReadAll(Path("p.xlsx")), QByteArray("previous"));
+        QCOMPARE(messages.shown.size(), 3);
+        QCOMPARE(messages.shown[2].text, QDir::toNativeSeparators(Path("p.xlsx")) +
+                                             " already exists.\nDo you want to replace it?");
     }
 
     void theCommandLineOpensOrPrints() {

@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -87,6 +89,18 @@ void SaveScreenshot(QWidget* widget, const QString& name) {
     if (dir.isEmpty()) return;
     QDir().mkpath(dir);
     QVERIFY(widget->grab().save(dir + "/" + name + ".png"));
+}
+
+QString WorkbookCell(const QString& path, int sheet, const QString& ref) {
+    QProcess unzip;
+    unzip.start("unzip", {"-p", path, QString("xl/worksheets/sheet%1.xml").arg(sheet)});
+    unzip.waitForFinished();
+    const QString xml = QString::fromUtf8(unzip.readAllStandardOutput());
+    const QRegularExpressionMatch cell =
+        QRegularExpression(
+            QString("<c r=\"%1\"[^>/]*>(?:<v>([^<]*)</v>|<is><t[^>]*>([^<]*)</t>)").arg(ref))
+            .match(xml);
+    return cell.captured(1) + cell.captured(2);
 }
 
 QByteArray ReadAll(const QString& path) {

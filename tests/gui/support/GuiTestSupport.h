@@ -73,6 +73,10 @@ void WriteAll(const QString& path, const QByteArray& bytes);
 // A report without its "Date and Time:" line, the one line two exports of a run may differ in.
 QByteArray WithoutDateLine(QByteArray report);
 
+// The cell `ref` ("B9") of the n-th sheet (from 1) of the workbook at `path`: a number as it is
+// stored, a text as it reads; empty when the cell is empty or the file no workbook.
+QString WorkbookCell(const QString& path, int sheet, const QString& ref);
+
 // The 24 results on the form in the order velmora-cli compute lists them; with `overlays`, the
 // "Excluded" over a user delay field in place of its number.
 QStringList ResultCells(const ComputedCostsForm& form, bool overlays = true);

@@ -1,0 +1,110 @@
+#include "forms/ProjectExport.h"
+
+#include "forms/PrintedReport.h"
+#include "gui/FileDialog.h"
+#include "gui/MessageBox.h"
+#include "gui/SaveBytes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <ctime>
+#include <filesystem>
+
+namespace velmora {
+namespace {
+
+// The file the user chose for an export, or an empty text when there is nothing to write:
+// cancelled, the project's own file, or a file the user would rather keep.
+QString AskExportFile(QWidget* parent, const QString& caption, const QString& extension,
+                      const QString& filter, const QString& projectFile) {
+    FileDialogRequest request;
+    request.save = true;
+    request.caption = caption;
+    request.initialName = "*." + extension;
+    request.filter = filter + ";;All Files (*)";
+    const QString path = AskFileName(parent, request);
+    if (path.isEmpty()) return {};
+    if (SameFile(path, projectFile)) {
+        ShowMessage(parent,
+                    QStringLiteral("Cannot export to %1.\nIt is the file of the open project, "
+                                   "which the export would replace. Please choose another name.")
+                        .arg(QDir::toNativeSeparators(path)),
+                    caption, QMessageBox::Warning);
+        return {};
+    }
+    return MayReplace(parent, path, caption) ? path : QString();
+}
+
+// Writes `bytes`, or says why `path` was left as it was: `reason` when the content could not be
+// made, else the reason the file could not be written.
+bool Save(QWidget* parent, const QString& caption, const QString& path, std::string_view bytes,
+          QString reason = {}) {
+    if (reason.isEmpty()) reason = SaveBytes(path, bytes);
+    if (reason.isEmpty()) return true;
+    ShowMessage(
+        parent,
+        QStringLiteral("Cannot export to %1.\n%2").arg(QDir::toNativeSeparators(path), reason),
+        caption, QMessageBox::Warning);
+    return false;
+}
+
+} // namespace
+
+bool SameFile(const QString& a, const QString& b) {
+    std::error_code error;
+    return !b.isEmpty() && std::filesystem::equivalent(QFile::encodeName(a).toStdString(),
+                                                       QFile::encodeName(b).toStdString(), error);
+}
+
+void ExportWorkbook(QWidget* parent, const WorkbookContent& content, const QString& projectFile) {
+    const QString caption = QStringLiteral("Export Workbook");
+    const QString path = AskExportFile(parent, caption, "xlsx",
+                                       QStringLiteral("Excel Workbook (*.xlsx)"), projectFile);
+    if (path.isEmpty()) return;
+    const Workbook workbook = BuildWorkbook(content);
+    if (!Save(parent, caption, path, workbook.bytes, QString::fromStdString(workbook.error)))
+        return;
+    ShowMessage(parent,
+                QStringLiteral("Your life cycle cost analysis has been successfully exported."),
+                caption, QMessageBox::Information);
+}
+
+void ExportProjectWorkbook(QWidget* parent, const ProjectData& project,
+                           const QString& projectFile) {
+    // The hand-off rewrites the stage flags: the export works on a copy and changes no record.
+    ProjectData copy = project;
+    const HandOff handOff = PrepareAnalysis(copy);
+    const AnalysisResult run = handOff.ok() ? RunAnalysisOnCopy(copy) : AnalysisResult{};
+    WorkbookContent content;
+    content.project = &copy;
+    content.run = handOff.ok() ? &run : nullptr;
+    content.refusal = handOff.ok() ? nullptr : &handOff.refusal;
+    content.time = std::time(nullptr);
+    ExportWorkbook(parent, content, projectFile);
+}
+
+void ExportPdf(QWidget* parent, const ProjectData& project, const QString& projectFile) {
+    const QString caption = QStringLiteral("Export PDF");
+    const QString path =
+        AskExportFile(parent, caption, "pdf", QStringLiteral("PDF Files (*.pdf)"), projectFile);
+    if (path.isEmpty()) return;
+    // Qt's PDF writer writes straight into its file: it writes a private one, and the chosen
+    // file is replaced only once the whole report is there.
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath("report.pdf");
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        PrintProject(printer, project);
+    }
+    QFile file(pdf);
+    const QByteArray bytes =
+        folder.isValid() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    Save(parent, caption, path, std::string_view(bytes.constData(), bytes.size()),
+         bytes.isEmpty() ? QStringLiteral("The printed report could not be made.") : QString());
+}
+
+} // namespace velmora

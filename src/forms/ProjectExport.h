@@ -1,0 +1,30 @@
+#pragma once
+
+// Export Workbook and Export PDF: the analysis handed on as a spreadsheet workbook or as the
+// printed report in a PDF file. Both ask for the file through the file dialog seam, never write
+// over the project's own file, ask before replacing another, and say through a message box why
+// a file was not written.
+
+#include "report/Workbook.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace velmora {
+
+// Asks for a file and writes the workbook of `content` into it.
+void ExportWorkbook(QWidget* parent, const WorkbookContent& content, const QString& projectFile);
+
+// The workbook of a Compute Costs run on a copy of `project`: a project the hand-off refuses
+// gets its inputs and the refusal.
+void ExportProjectWorkbook(QWidget* parent, const ProjectData& project, const QString& projectFile);
+
+// Asks for a file and writes the printed report of `project` into it as PDF, without a print
+// dialog.
+void ExportPdf(QWidget* parent, const ProjectData& project, const QString& projectFile);
+
+// Two names of one file: the same path spelt another way, a link, a hard link.
+bool SameFile(const QString& a, const QString& b);
+
+} // namespace velmora

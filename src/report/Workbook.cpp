@@ -1,0 +1,550 @@
+#include "Workbook.h"
+
+#include "ReportDocument.h"
+#include "engine/CashFlow.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <locale.h>
+#include <map>
+#include <unistd.h>
+#include <xlsxwriter.h>
+
+namespace velmora {
+namespace {
+
+constexpr const char* kWholeDollars = "#,##0";
+// Columns never grow past this: a long note overflows into the empty cells beside it instead.
+constexpr double kWidestColumn = 60.0;
+
+struct Formats {
+    explicit Formats(lxw_workbook* book) {
+        bold = workbook_add_format(book);
+        format_set_bold(bold);
+        dollars = workbook_add_format(book);
+        format_set_num_format(dollars, kWholeDollars);
+        boldDollars = workbook_add_format(book);
+        format_set_num_format(boldDollars, kWholeDollars);
+        format_set_bold(boldDollars);
+        share = workbook_add_format(book);
+        format_set_num_format(share, "0.0%");
+        right = workbook_add_format(book);
+        format_set_align(right, LXW_ALIGN_RIGHT);
+        for (int d = 0; d < 4; ++d) {
+            decimals[d] = workbook_add_format(book);
+            format_set_num_format(decimals[d], d == 0 ? "0" : ("0." + std::string(d, '0')).c_str());
+        }
+    }
+    lxw_format* bold;
+    lxw_format* dollars;
+    lxw_format* boldDollars;
+    lxw_format* share;
+    lxw_format* right;
+    std::array<lxw_format*, 4> decimals;
+};
+
+// How many characters a number takes as its format shows it.
+double NumberWidth(double value, int decimals, bool thousands) {
+    char buffer[400];
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    const auto length = static_cast<double>(end - buffer);
+    if (!thousands) return length;
+    const double digits = length - (decimals ? decimals + 1 : 0) - (value < 0 ? 1 : 0);
+    return length + std::max(0.0, std::floor((digits - 1) / 3));
+}
+
+// A sheet whose cells may be put in any order: the library, kept to constant memory so that a
+// million samples fit, takes rows only from top to bottom, so they wait here until Finish().
+class Sheet {
+public:
+    Sheet(lxw_workbook* book, const char* name) : sheet_(workbook_add_worksheet(book, name)) {}
+
+    lxw_worksheet* get() const { return sheet_; }
+
+    // `fit`: the column grows to show the text; notes leave it as the table needs it.
+    void Text(int row, int col, std::string_view text, lxw_format* format = nullptr,
+              bool fit = true) {
+        cells_[{row, col}] = {false, 0.0, std::string(text), format};
+        if (fit) Widen(col, static_cast<double>(text.size()));
+    }
+
+    // Numbers that do not exist (a spread of one value) leave the cell empty.
+    void Number(int row, int col, double value, lxw_format* format, double width) {
+        if (!std::isfinite(value)) return;
+        cells_[{row, col}] = {true, value, {}, format};
+        Widen(col, width);
+    }
+    void Dollars(int row, int col, double value, lxw_format* format) {
+        Number(row, col, value, format, NumberWidth(value, 0, true));
+    }
+    void Plain(int row, int col, double value, lxw_format* format = nullptr) {
+        Number(row, col, value, format, NumberWidth(value, 2, false));
+    }
+
+    void Finish() {
+        for (const auto& [at, cell] : cells_) {
+            if (cell.number)
+                worksheet_write_number(sheet_, at.first, at.second, cell.value, cell.format);
+            else
+                worksheet_write_string(sheet_, at.first, at.second, cell.text.c_str(), cell.format);
+        }
+        for (std::size_t col = 0; col < widths_.size(); ++col)
+            if (widths_[col] > 0)
+                worksheet_set_column(sheet_, col, col, std::min(widths_[col] + 2, kWidestColumn),
+                                     nullptr);
+    }
+
+private:
+    struct Cell {
+        bool number;
+        double value;
+        std::string text;
+        lxw_format* format;
+    };
+
+    void Widen(int col, double width) {
+        if (widths_.size() <= static_cast<std::size_t>(col)) widths_.resize(col + 1);
+        widths_[col] = std::max(widths_[col], width);
+    }
+
+    lxw_worksheet* sheet_;
+    std::map<std::pair<int, int>, Cell> cells_;
+    std::vector<double> widths_;
+};
+
+std::string Fixed(double value, int decimals) {
+    char buffer[400];
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    return std::string(buffer, end);
+}
+
+std::string Percent(double share) {
+    return std::isfinite(share) ? Fixed(100.0 * share, 1) + " %" : "-";
+}
+
+// Every input under the form it belongs to, as "Export All Data" lists them: numbers as
+// numbers, the unit in the cell after the value.
+void WriteInputs(lxw_workbook* book, const Formats& f, const WorkbookContent& content) {
+    Sheet s(book, "Inputs");
+    const ReportDocument document = BuildReportDocument(*content.project, nullptr, content.time);
+    int col = 0;
+    for (const char* heading : {"Form", "Input", "Value", "Unit"})
+        s.Text(0, col++, heading, f.bold);
+    int r = 1;
+    for (const ReportSection& section : document.sections) {
+        // The form's name runs on over the empty cells beside it; the column stays narrow.
+        s.Text(r++, 0, section.heading.empty() ? "PROJECT" : section.heading, f.bold, false);
+        for (const ReportRow& row : section.rows) {
+            if (row.cells.empty()) continue;
+            for (std::size_t k = 0; k < row.cells.size(); ++k) {
+                const ReportCell& cell = row.cells[k];
+                const int col = static_cast<int>(k) + 1;
+                if (cell.kind == ReportCell::Kind::Text)
+                    s.Text(r, col, cell.text, row.header ? f.bold : nullptr);
+                else
+                    s.Number(r, col, cell.value, f.decimals[std::clamp(cell.decimals, 0, 3)],
+                             NumberWidth(cell.value, cell.decimals, false));
+            }
+            ++r;
+        }
+        ++r;
+    }
+    worksheet_freeze_panes(s.get(), 1, 0);
+    s.Finish();
+}
+
+struct OptionLabels {
+    const char* title;
+    const char* name;
+    std::array<const char*, 4> stages;
+};
+constexpr std::array<OptionLabels, 2> kOptions{{
+    {"ASPHALT OPTION: NET PRESENT VALUE, $/MILE, CURRENT DOLLARS",
+     "Asphalt Option",
+     {"Initial Construction", "1st Overlay", "2nd Overlay", "3rd Overlay"}},
+    {"CONCRETE OPTION: NET PRESENT VALUE, $/MILE, CURRENT DOLLARS",
+     "Concrete Option",
+     {"Initial Construction", "1st Rehabilitation", "2nd Rehabilitation", "3rd Rehabilitation"}},
+}};
+// One bar stacks the same stage of both options.
+constexpr std::array<const char*, 4> kChartStages{
+    "Initial Construction", "1st Overlay / Rehabilitation", "2nd Overlay / Rehabilitation",
+    "3rd Overlay / Rehabilitation"};
+
+// The 24 results as the Computed Costs form shows them, the options side by side, each with its
+// equivalent uniform annual cost; below them the figures of the stacked bars, which the chart
+// beside them draws.
+void WriteResults(lxw_workbook* book, const Formats& f, const WorkbookContent& content) {
+    Sheet s(book, "Results");
+    if (content.refusal) {
+        s.Text(0, 0, content.refusal->caption, f.bold);
+        s.Text(1, 0, content.refusal->text, nullptr, false);
+        s.Text(2, 0, "Compute Costs refuses the project as it stands; no costs were computed.",
+               nullptr, false);
+        s.Finish();
+        return;
+    }
+    const ProjectData& p = *content.project;
+    const AnalysisResult& run = *content.run;
+    // Only Include counts a stage, as on the form; the subtotal is excluded when no stage can
+    // count.
+    const auto excluded = [&](int k) {
+        return k == 4 ? !UserCostsIncluded(p) : p.StageInclusion(k) != WzInclusion::Include;
+    };
+    constexpr int kChartRow = 14;
+    s.Text(kChartRow, 0, "Chart figures, $/mile", f.bold);
+    for (int option = 0; option < 2; ++option) {
+        const OptionLabels& labels = kOptions[option];
+        const OptionCosts& costs = run.results[option];
+        const int c = 4 * option;
+        s.Text(0, c, labels.title, f.bold, false);
+        s.Text(1, c, "Component", f.bold);
+        s.Text(1, c + 1, "Agency", f.bold);
+        s.Text(1, c + 2, "User Delay", f.bold);
+        for (int k = 0; k < 5; ++k) {
+            s.Text(2 + k, c, k < 4 ? labels.stages[k] : "Subtotal");
+            s.Dollars(2 + k, c + 1, k < 4 ? costs.agency[k] : costs.agencySubtotal, f.dollars);
+            if (excluded(k))
+                s.Text(2 + k, c + 2, "Excluded", f.right);
+            else
+                s.Dollars(2 + k, c + 2, k < 4 ? costs.user[k] : costs.userSubtotal, f.dollars);
+        }
+        s.Text(7, c, "Recurring Maintenance");
+        s.Dollars(7, c + 1, costs.maintenanceCost, f.dollars);
+        s.Text(8, c, "Total Cost, Net Present Value ($/mile)", f.bold);
+        s.Dollars(8, c + 1, costs.total, f.boldDollars);
+        s.Text(9, c, "Equivalent Uniform Annual Cost ($/mile/year)");
+        s.Dollars(9, c + 1,
+                  EquivalentUniformAnnualCost(costs.total, p.discountRate, p.analysisPeriod),
+                  f.dollars);
+
+        s.Text(kChartRow, 1 + option, labels.name, f.bold);
+        for (int k = 0; k < 4; ++k) {
+            s.Text(kChartRow + 1 + k, 0, std::string("Agency, ") + kChartStages[k]);
+            s.Dollars(kChartRow + 1 + k, 1 + option, costs.agency[k], f.dollars);
+            s.Text(kChartRow + 5 + k, 0, std::string("User Delay, ") + kChartStages[k]);
+            s.Dollars(kChartRow + 5 + k, 1 + option, excluded(k) ? 0.0 : costs.user[k], f.dollars);
+        }
+        s.Text(kChartRow + 9, 0, "Recurring Maintenance");
+        s.Dollars(kChartRow + 9, 1 + option, costs.maintenanceCost, f.dollars);
+        if (run.option[option].gridlock) {
+            std::string text = kGridlockText;
+            std::ranges::replace(text, '\n', ' ');
+            s.Text(11 + option, 0, std::string(labels.name) + " gridlock: " + text, nullptr, false);
+        }
+    }
+    s.Text(10, 0,
+           "Annual cost: the total as an equal yearly amount over the analysis period of " +
+               Fixed(p.analysisPeriod, 0) + " years at a discount rate of " +
+               Fixed(p.discountRate, 2) + " %.",
+           nullptr, false);
+
+    lxw_chart* chart = workbook_add_chart(book, LXW_CHART_COLUMN_STACKED);
+    for (int k = 0; k < 9; ++k) {
+        lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
+        chart_series_set_categories(series, "Results", kChartRow, 1, kChartRow, 2);
+        chart_series_set_values(series, "Results", kChartRow + 1 + k, 1, kChartRow + 1 + k, 2);
+        chart_series_set_name_range(series, "Results", kChartRow + 1 + k, 0);
+    }
+    chart_title_set_name(chart, "Net present value per mile");
+    chart_axis_set_num_format(chart->y_axis, kWholeDollars);
+    chart_legend_set_position(chart, LXW_CHART_LEGEND_RIGHT);
+    lxw_chart_options place{};
+    place.x_scale = 1.5;
+    place.y_scale = 1.5;
+    worksheet_insert_chart_opt(s.get(), kChartRow + 11, 0, chart, &place);
+    worksheet_freeze_panes(s.get(), 2, 0);
+    s.Finish();
+}
+
+std::string FlowItem(const ProjectData& p, const CashFlow& flow) {
+    if (flow.kind != CashFlowKind::Maintenance) return kOptions[flow.option].stages[flow.item];
+    const auto& rows =
+        flow.option == PavementOption::Asphalt ? p.asphaltMaintenance : p.concreteMaintenance;
+    const std::string& description = rows[flow.item].description;
+    return description.empty() ? "Maintenance row " + std::to_string(flow.item + 1) : description;
+}
+
+// Every expenditure of the run in the year it falls, and beside them what each option spends
+// year by year, which the chart draws.
+void WriteCashFlow(lxw_workbook* book, const Formats& f, const WorkbookContent& content) {
+    Sheet s(book, "Cash Flow");
+    const ProjectData& p = *content.project;
+    const std::vector<CashFlow> flows = CashFlows(p, *content.run);
+    constexpr std::array<const char*, 3> kKinds{"Agency", "User Delay", "Maintenance"};
+    int col = 0;
+    for (const char* heading :
+         {"Year", "Option", "Kind", "Item", "Undiscounted ($/mile)", "Discounted ($/mile)"})
+        s.Text(0, col++, heading, f.bold);
+    std::map<double, std::array<double, 2>> byYear;
+    int r = 1;
+    for (const CashFlow& flow : flows) {
+        s.Plain(r, 0, flow.year);
+        s.Text(r, 1, kOptions[flow.option].name);
+        s.Text(r, 2, kKinds[static_cast<int>(flow.kind)]);
+        s.Text(r, 3, FlowItem(p, flow));
+        s.Dollars(r, 4, flow.undiscounted, f.dollars);
+        s.Dollars(r, 5, flow.discounted, f.dollars);
+        byYear[flow.year][flow.option] += flow.undiscounted;
+        ++r;
+    }
+    constexpr int kYearCol = 7;
+    s.Text(0, kYearCol, "Year", f.bold);
+    s.Text(0, kYearCol + 1, kOptions[0].name, f.bold);
+    s.Text(0, kYearCol + 2, kOptions[1].name, f.bold);
+    r = 1;
+    for (const auto& [year, amounts] : byYear) {
+        s.Plain(r, kYearCol, year);
+        s.Dollars(r, kYearCol + 1, amounts[0], f.dollars);
+        s.Dollars(r, kYearCol + 2, amounts[1], f.dollars);
+        ++r;
+    }
+    if (!byYear.empty()) {
+        lxw_chart* chart = workbook_add_chart(book, LXW_CHART_COLUMN);
+        for (int option = 0; option < 2; ++option) {
+            lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
+            chart_series_set_categories(series, "Cash Flow", 1, kYearCol, r - 1, kYearCol);
+            chart_series_set_values(series, "Cash Flow", 1, kYearCol + 1 + option, r - 1,
+                                    kYearCol + 1 + option);
+            chart_series_set_name_range(series, "Cash Flow", 0, kYearCol + 1 + option);
+        }
+        chart_title_set_name(chart, "Cash flow by year, as spent ($/mile)");
+        chart_axis_set_name(chart->x_axis, "Year");
+        chart_axis_set_num_format(chart->y_axis, kWholeDollars);
+        lxw_chart_options place{};
+        place.x_scale = 1.5;
+        place.y_scale = 1.5;
+        worksheet_insert_chart_opt(s.get(), 1, kYearCol + 4, chart, &place);
+    }
+    worksheet_freeze_panes(s.get(), 1, 0);
+    s.Finish();
+}
+
+void WriteRisk(lxw_workbook* book, const Formats& f, const risk::RiskAnalysis& a) {
+    Sheet s(book, "Risk");
+    const risk::RiskDefinitions& d = a.definitions;
+    s.Text(0, 0,
+           "Risk analysis: " + std::to_string(a.iterations) + " iterations (" +
+               (d.sampling == risk::Sampling::LatinHypercube ? "Latin hypercube" : "Monte Carlo") +
+               ", seed " + std::to_string(d.seed) + ")",
+           f.bold, false);
+    const risk::Proportion& cheaper = a.asphaltCheaper;
+    s.Text(1, 0,
+           "Asphalt is the cheaper option in " + Percent(cheaper.value) + " of " +
+               std::to_string(cheaper.count) + " iterations (95 % interval " +
+               Percent(cheaper.lower) + " to " + Percent(cheaper.upper) + ").",
+           nullptr, false);
+    if (d.precision)
+        s.Text(2, 0,
+               std::string(a.precisionReached ? "Precision reached" : "Precision not reached") +
+                   ": the mean difference is known to within " + Fixed(a.halfWidth, 0) +
+                   " dollars per mile (95 %); " + Fixed(*d.precision, 0) + " asked for.",
+               nullptr, false);
+
+    int r = 4;
+    int col = 0;
+    for (const char* heading : {"Result ($/mile)", "Project", "Mean", "SD", "Min"})
+        s.Text(r, col++, heading, f.bold);
+    for (double percent : risk::kPercents) s.Text(r, col++, Fixed(percent, 0) + " %", f.bold);
+    for (const char* heading : {"Max", "EUAC of the mean", "Iterations"})
+        s.Text(r, col++, heading, f.bold);
+    const auto deterministic = risk::ResultValues(a.deterministic);
+    const auto row = [&](const std::string& name, const risk::Statistics& st, double project) {
+        ++r;
+        s.Text(r, 0, name);
+        if (a.deterministicRefusal)
+            s.Text(r, 1, "refused", f.right);
+        else
+            s.Dollars(r, 1, project, f.dollars);
+        int c = 2;
+        for (double value : {st.mean, st.sd, st.min}) s.Dollars(r, c++, value, f.dollars);
+        for (const risk::PercentileEstimate& e : st.percentiles)
+            s.Dollars(r, c++, e.value, f.dollars);
+        s.Dollars(r, c++, st.max, f.dollars);
+        s.Dollars(r, c++, st.mean * a.capitalRecoveryFactor, f.dollars);
+        s.Plain(r, c, static_cast<double>(st.count), f.decimals[0]);
+    };
+    const auto& names = risk::ResultNames();
+    for (std::size_t k = 0; k < names.size(); ++k) row(names[k], a.statistics[k], deterministic[k]);
+    row("totalDifference", a.difference,
+        deterministic[risk::ResultIndex("asphaltTotal")] -
+            deterministic[risk::ResultIndex("concreteTotal")]);
+
+    r += 2;
+    col = 0;
+    for (const char* heading : {"Outcome", "Iterations", "Of", "Share"})
+        s.Text(r, col++, heading, f.bold);
+    const auto outcome = [&](const std::string& label, std::int64_t n, std::int64_t of) {
+        ++r;
+        s.Text(r, 0, label);
+        s.Plain(r, 1, static_cast<double>(n), f.decimals[0]);
+        s.Plain(r, 2, static_cast<double>(of), f.decimals[0]);
+        if (of > 0) s.Plain(r, 3, static_cast<double>(n) / static_cast<double>(of), f.share);
+    };
+    outcome("Asphalt cheaper", cheaper.successes, cheaper.count);
+    outcome("Asphalt gridlock", a.asphaltGridlock.successes, a.asphaltGridlock.count);
+    outcome("Concrete gridlock", a.concreteGridlock.successes, a.concreteGridlock.count);
+    outcome("Refused by Compute Costs", a.refusedIterations, a.iterations);
+    for (const risk::RefusalTally& t : a.refusals) {
+        outcome("Refused: " + t.refusal.caption, t.count, a.iterations);
+        std::string text = t.refusal.text;
+        std::ranges::replace(text, '\n', ' ');
+        s.Text(r, 4, "first in iteration " + std::to_string(t.firstIteration) + ": " + text,
+               nullptr, false);
+    }
+
+    r += 2;
+    col = 0;
+    for (const char* heading : {"Input", "Rank corr. asphaltTotal", "Rank corr. concreteTotal",
+                                "Rank corr. totalDifference", "Input at P10", "Input at P90",
+                                "Difference at P10", "Difference at P90", "Swing"})
+        s.Text(r, col++, heading, f.bold);
+    for (const risk::Swing& swing : a.swings) {
+        ++r;
+        s.Text(r, 0, swing.field);
+        const auto sensitivity =
+            std::ranges::find(a.rankCorrelations, swing.field, &risk::InputSensitivity::field);
+        if (sensitivity != a.rankCorrelations.end()) {
+            s.Plain(r, 1, sensitivity->asphaltTotal, f.decimals[2]);
+            s.Plain(r, 2, sensitivity->concreteTotal, f.decimals[2]);
+            s.Plain(r, 3, sensitivity->totalDifference, f.decimals[2]);
+        }
+        s.Plain(r, 4, swing.low);
+        s.Plain(r, 5, swing.high);
+        s.Dollars(r, 6, swing.differenceAtLow, f.dollars);
+        s.Dollars(r, 7, swing.differenceAtHigh, f.dollars);
+        s.Dollars(r, 8, swing.width, f.dollars);
+    }
+    worksheet_freeze_panes(s.get(), 2, 0);
+    s.Finish();
+}
+
+// The rows of `velmora-cli simulate --samples`, as many as the sheet holds. Written straight
+// through: a million rows never wait in memory.
+void WriteSamples(lxw_workbook* book, const Formats& f, const risk::RiskAnalysis& a,
+                  std::int64_t rowLimit) {
+    lxw_worksheet* s = workbook_add_worksheet(book, "Samples");
+    std::vector<std::string> headings{"iteration"};
+    headings.insert(headings.end(), a.fields.begin(), a.fields.end());
+    for (const std::string& name : risk::ResultNames()) headings.push_back(name);
+    for (const char* name : {"asphaltGridlock", "concreteGridlock", "refused"})
+        headings.emplace_back(name);
+    for (std::size_t col = 0; col < headings.size(); ++col) {
+        worksheet_write_string(s, 0, col, headings[col].c_str(), f.bold);
+        worksheet_set_column(s, col, col, std::max<double>(12, headings[col].size() + 2), nullptr);
+    }
+    worksheet_freeze_panes(s, 1, 0);
+
+    const auto iterations = static_cast<std::int64_t>(a.outcome.size());
+    const bool cut = iterations > rowLimit - 1;
+    const std::int64_t rows = cut ? rowLimit - 2 : iterations;
+    for (std::int64_t i = 0; i < rows; ++i) {
+        const auto row = static_cast<lxw_row_t>(i + 1);
+        lxw_col_t col = 0;
+        worksheet_write_number(s, row, col++, static_cast<double>(i + 1), nullptr);
+        for (const std::vector<double>& column : a.inputs)
+            worksheet_write_number(s, row, col++, column[i], nullptr);
+        const std::uint8_t o = a.outcome[i];
+        for (const std::vector<double>& column : a.results) {
+            if (!(o & risk::kRefused)) worksheet_write_number(s, row, col, column[i], nullptr);
+            ++col;
+        }
+        for (std::uint8_t bit : {risk::kAsphaltGridlock, risk::kConcreteGridlock, risk::kRefused})
+            worksheet_write_number(s, row, col++, (o & bit) ? 1.0 : 0.0, nullptr);
+    }
+    if (cut)
+        worksheet_write_string(
+            s, static_cast<lxw_row_t>(rows + 1), 0,
+            ("Only the first " + std::to_string(rows) + " of " + std::to_string(iterations) +
+             " iterations fit on this sheet; velmora-cli simulate --samples writes them all.")
+                .c_str(),
+            f.bold);
+}
+
+// The spreadsheet library prints numbers with the C library, which follows the locale: under a
+// German one "0.5" would come out as "0,5", which no spreadsheet reads. This thread writes in
+// the C locale while the workbook is built, whatever the program's locale is.
+class ClassicNumbers {
+public:
+    ClassicNumbers()
+        : classic_(::newlocale(LC_NUMERIC_MASK, "C", ::duplocale(LC_GLOBAL_LOCALE))),
+          previous_(classic_ ? ::uselocale(classic_) : nullptr) {}
+    ClassicNumbers(const ClassicNumbers&) = delete;
+    ClassicNumbers& operator=(const ClassicNumbers&) = delete;
+    ~ClassicNumbers() {
+        if (!classic_) return;
+        ::uselocale(previous_);
+        ::freelocale(classic_);
+    }
+
+private:
+    locale_t classic_;
+    locale_t previous_;
+};
+
+std::string ReadAndRemove(const std::string& path, std::string& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const bool read = !in.bad() && in.is_open();
+    std::filesystem::remove(path);
+    return read ? std::string() : "The workbook could not be read back from " + path;
+}
+
+} // namespace
+
+Workbook BuildWorkbook(const WorkbookContent& content) {
+    std::string path =
+        (std::filesystem::temp_directory_path() / "velmora-workbook-XXXXXX").string();
+    const int fd = ::mkstemp(path.data());
+    if (fd < 0) return {{}, "No temporary file for the workbook: " + std::string(strerror(errno))};
+    ::close(fd);
+
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    // Past 4 GiB of sheet data the file needs the 64-bit zip format; only samples get there.
+    options.use_zip64 = content.risk ? LXW_TRUE : LXW_FALSE;
+    lxw_workbook* book = workbook_new_opt(path.c_str(), &options);
+    if (!book) {
+        std::filesystem::remove(path);
+        return {{}, "The workbook could not be started"};
+    }
+    const ClassicNumbers classicNumbers;
+    const Formats formats(book);
+    lxw_doc_properties properties{};
+    std::string title = "Velmora life-cycle cost analysis";
+    // Cells escape control characters themselves; the document properties do not, and one there
+    // would leave a file that no spreadsheet opens.
+    std::string project = content.project->projectTitle;
+    std::ranges::replace_if(
+        project, [](char c) { return static_cast<unsigned char>(c) < 0x20; }, ' ');
+    properties.title = title.data();
+    properties.subject = project.data();
+    properties.comments = project.data();
+    properties.created = content.time;
+    workbook_set_properties(book, &properties);
+
+    WriteInputs(book, formats, content);
+    WriteResults(book, formats, content);
+    if (content.run) WriteCashFlow(book, formats, content);
+    if (content.risk) {
+        WriteRisk(book, formats, *content.risk);
+        WriteSamples(book, formats, *content.risk, content.sampleRowLimit);
+    }
+    Workbook workbook;
+    if (const lxw_error error = workbook_close(book); error != LXW_NO_ERROR) {
+        std::filesystem::remove(path);
+        workbook.error = lxw_strerror(error);
+        return workbook;
+    }
+    workbook.error = ReadAndRemove(path, workbook.bytes);
+    return workbook;
+}
+
+} // namespace velmora
