@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <vector>
 
 namespace velmora {
 
@@ -203,7 +204,10 @@ void CommandForm::OnMaintenance() {
 void CommandForm::Print() {
     QPrinter printer;
     QPrintDialog dialog(&printer, window());
-    if (dialog.exec() == QDialog::Accepted) PrintProject(printer, document_.Project());
+    if (dialog.exec() != QDialog::Accepted) return;
+    // Pages of the analysis windows, after the report's text.
+    std::vector<PrintedPage> pages;
+    PrintProject(printer, document_.Project(), pages);
 }
 
 } // namespace velmora

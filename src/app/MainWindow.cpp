@@ -92,6 +92,14 @@ void MainWindow::CreateActions() {
     a.paste = MakeAction(this, "&Paste", "Insert Clipboard contents\nPaste", "Ctrl+V; Shift+Ins",
                          "paste");
     a.statusBar = MakeAction(this, "&Status Bar", "Show or hide the status bar\nToggle StatusBar");
+    a.riskAnalysis = MakeAction(
+        this, "&Risk Analysis...",
+        "Define the uncertain inputs and simulate the spread of both options' costs\nRisk Analysis",
+        "Ctrl+R", "risk");
+    a.costCharts =
+        MakeAction(this, "Cost &Charts...",
+                   "Chart both options' costs by stage and their cash flows by year\nCost Charts",
+                   "Ctrl+G", "charts");
     a.helpTopics = MakeAction(this, "&Help Topics", "List Help topics\nHelp Topics");
     a.about =
         MakeAction(this, "&About Velmora...",
@@ -116,6 +124,8 @@ void MainWindow::CreateActions() {
     connect(a.exit, &QAction::triggered, this, &QWidget::close);
     connect(a.helpTopics, &QAction::triggered, this, [] { ShowHelpTopic("index"); });
     connect(a.about, &QAction::triggered, this, &MainWindow::ShowAbout);
+    connect(a.riskAnalysis, &QAction::triggered, this, &MainWindow::OnRiskAnalysis);
+    connect(a.costCharts, &QAction::triggered, this, &MainWindow::OnCostCharts);
     connect(a.contextHelp, &QAction::triggered, this, [] { QWhatsThis::enterWhatsThisMode(); });
     connect(a.help, &QAction::triggered, this, [] { ShowHelpTopic("command-form"); });
     for (int k = 0; k < kRecentFiles; ++k) {
@@ -125,8 +135,8 @@ void MainWindow::CreateActions() {
     }
     // Keys without a menu item still need their action on the window.
     addActions({a.newFile, a.open, a.save, a.saveAs, a.print, a.exit, a.undo, a.cut, a.copy,
-                a.paste, a.statusBar, a.helpTopics, a.about, a.contextHelp, a.help, a.nextPane,
-                a.previousPane});
+                a.paste, a.statusBar, a.riskAnalysis, a.costCharts, a.helpTopics, a.about,
+                a.contextHelp, a.help, a.nextPane, a.previousPane});
 }
 
 void MainWindow::CreateMenus() {
@@ -146,6 +156,7 @@ void MainWindow::CreateMenus() {
     edit->addActions({a.cut, a.copy, a.paste});
 
     menuBar()->addMenu("&View")->addActions({a.toolBar, a.statusBar});
+    menuBar()->addMenu("&Analysis")->addActions({a.riskAnalysis, a.costCharts});
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction(a.helpTopics);
@@ -164,6 +175,8 @@ void MainWindow::CreateToolBar() {
     toolBar_->addActions({a.open, a.save, a.saveAs});
     toolBar_->addSeparator();
     toolBar_->addActions({a.cut, a.copy, a.paste});
+    toolBar_->addSeparator();
+    toolBar_->addActions({a.riskAnalysis, a.costCharts});
     toolBar_->addSeparator();
     toolBar_->addActions({a.about, a.contextHelp});
     addToolBar(Qt::TopToolBarArea, toolBar_);
@@ -296,6 +309,12 @@ void MainWindow::ShowAbout() {
     AboutDialog about(this);
     about.exec();
 }
+
+void MainWindow::OnRiskAnalysis() {
+    // The Risk Analysis window edits the project's risk definitions and runs the simulation.
+}
+
+void MainWindow::OnCostCharts() {}
 
 void MainWindow::UpdateCaption() {
     setWindowTitle(document_.Title() + "[*] - Velmora");

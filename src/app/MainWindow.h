@@ -37,6 +37,8 @@ public:
         QAction* paste;
         QAction* toolBar;
         QAction* statusBar;
+        QAction* riskAnalysis;
+        QAction* costCharts;
         QAction* helpTopics;
         QAction* about;
         QAction* contextHelp;
@@ -69,6 +71,9 @@ public slots:
     bool Save();
     bool SaveAs();
     void ShowAbout();
+    void OnRiskAnalysis();
+    // Cost Charts: the charts of a Compute Costs run on a copy of the project.
+    void OnCostCharts();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

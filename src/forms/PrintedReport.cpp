@@ -85,7 +85,8 @@ QString PrintedReportHtml(const ProjectData& record, std::time_t time) {
     return html + "</body></html>";
 }
 
-int PrintDocument(QPrinter& printer, const QString& html, const QString& footer) {
+int PrintDocument(QPrinter& printer, const QString& html, const QString& footer,
+                  std::span<const PrintedPage> pages) {
     QTextDocument document;
     // Laid out in the printer's own units, so that the text measures on paper as it prints.
     document.documentLayout()->setPaintDevice(&printer);
@@ -101,8 +102,15 @@ int PrintDocument(QPrinter& printer, const QString& html, const QString& footer)
     const QSizeF body(page.width(), page.height() - footerHeight);
     document.setPageSize(body);
 
-    const int pages = document.pageCount();
-    for (int p = 0; p < pages; ++p) {
+    const int textPages = document.pageCount();
+    const int total = textPages + int(pages.size());
+    const auto printFooter = [&](int p) {
+        painter.setFont(font);
+        painter.drawText(QRectF(0, body.height(), body.width(), footerHeight),
+                         Qt::AlignHCenter | Qt::AlignBottom,
+                         QStringLiteral("%1 - Page %2 of %3").arg(footer).arg(p + 1).arg(total));
+    };
+    for (int p = 0; p < textPages; ++p) {
         if (p > 0) printer.newPage();
         const QRectF shown(0, p * body.height(), body.width(), body.height());
         painter.save();
@@ -112,17 +120,30 @@ int PrintDocument(QPrinter& printer, const QString& html, const QString& footer)
         context.clip = shown;
         document.documentLayout()->draw(&painter, context);
         painter.restore();
-        painter.setFont(font);
-        painter.drawText(QRectF(0, body.height(), body.width(), footerHeight),
-                         Qt::AlignHCenter | Qt::AlignBottom,
-                         QStringLiteral("%1 - Page %2 of %3").arg(footer).arg(p + 1).arg(pages));
+        printFooter(p);
     }
-    return pages;
+    // Page titles in the size of the report's section headings.
+    QFont titleFont = font;
+    titleFont.setPointSizeF(font.pointSizeF() * 1.5);
+    titleFont.setBold(true);
+    const double titleHeight = 2 * QFontMetricsF(titleFont, &printer).height();
+    for (int k = 0; k < int(pages.size()); ++k) {
+        printer.newPage();
+        painter.save();
+        painter.setFont(titleFont);
+        painter.drawText(QRectF(0, 0, body.width(), titleHeight), Qt::AlignLeft | Qt::AlignTop,
+                         pages[k].title);
+        pages[k].paint(painter, QRectF(0, titleHeight, body.width(), body.height() - titleHeight));
+        painter.restore();
+        printFooter(textPages + k);
+    }
+    return total;
 }
 
-void PrintProject(QPrinter& printer, const ProjectData& project) {
+void PrintProject(QPrinter& printer, const ProjectData& project,
+                  std::span<const PrintedPage> pages) {
     PrintDocument(printer, PrintedReportHtml(project, std::time(nullptr)),
-                  QString::fromStdString(project.projectTitle));
+                  QString::fromStdString(project.projectTitle), pages);
 }
 
 } // namespace velmora
