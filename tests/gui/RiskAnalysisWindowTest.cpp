@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -200,7 +201,16 @@ private slots:
         QCOMPARE(Project().riskDefinitions, stored);
         QVERIFY(app->Document().IsModified());
         // The run was on the definitions accepted, so printing has its page.
-        QVERIFY(app->Document().CurrentRiskResults());
+        const RiskResults* results = app->Document().CurrentRiskResults();
+        QVERIFY(results);
+        const auto pagesPrinted = [&](std::span<const PrintedPage> pages, const QString& name) {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(Path(name));
+            return PrintDocument(printer, PrintedReportHtml(Project(), 0), "footer", pages);
+        };
+        const PrintedPage riskPage[] = {RiskResultsPage(results->analysis)};
+        QCOMPARE(pagesPrinted(riskPage, "risk.pdf"), pagesPrinted({}, "report.pdf") + 1);
 
         QCOMPARE(app->Document().Save(Path("saved.vlm")), QString());
         QVERIFY(app->OpenFile(Path("saved.vlm")));
