@@ -420,6 +420,7 @@ RiskAnalysisWindow::RiskAnalysisWindow(const ProjectData& project, QWidget* pare
     progress_->setTextVisible(false);
     progress_->setValue(0);
     auto* accept = ButtonOf(QStringLiteral("Accept Changes"));
+    accept->setDefault(true);
     auto* cancel = ButtonOf(QStringLiteral("Cancel Changes"));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(run_);
