@@ -7,6 +7,8 @@
 #include "forms/GeneralInfoForm.h"
 #include "forms/MaintenanceForm.h"
 #include "forms/PrintedReport.h"
+#include "forms/RiskAnalysisWindow.h"
+#include "forms/RiskResultsView.h"
 #include "forms/TrafficWorkZoneForm.h"
 #include "forms/UnitPricesForm.h"
 #include "gui/DialogUnits.h"
@@ -84,6 +86,7 @@ constexpr CommandButton kButtons[] = {
     {1008, "Unit Prices", &CommandForm::OnUnitPrices, 1, -1},
     {1011, "Asphalt  Option Construction Activities", &CommandForm::OnAsphaltActivities, 2, 0},
     {1012, "Compute Costs", &CommandForm::OnComputeCosts, 5, -1},
+    {1016, "Risk Analysis", &CommandForm::OnRiskAnalysis, 6, -1},
     {1013, "Traffic and Work Zone Information", &CommandForm::OnTrafficWorkZone, 3, -1},
     {1014, "Concrete  Option Construction Activities", &CommandForm::OnConcreteActivities, 2, 1},
     {1015, "Recurring Maintenance Activities", &CommandForm::OnMaintenance, 4, -1},
@@ -201,12 +204,22 @@ void CommandForm::OnMaintenance() {
     RunEditCycle(&EditMaintenance);
 }
 
+void CommandForm::OnRiskAnalysis() {
+    ProjectData& project = document_.Project();
+    const ProjectData before = project;
+    if (EditRiskAnalysis(project, this, document_.LastRiskResults()) &&
+        !SameSavedFields(before, project))
+        document_.SetModified(true);
+}
+
 void CommandForm::Print() {
     QPrinter printer;
     QPrintDialog dialog(&printer, window());
     if (dialog.exec() != QDialog::Accepted) return;
     // Pages of the analysis windows, after the report's text.
     std::vector<PrintedPage> pages;
+    if (const RiskResults* risk = document_.CurrentRiskResults())
+        pages.push_back(RiskResultsPage(risk->analysis));
     PrintProject(printer, document_.Project(), pages);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-// The command form: seven buttons, one per input form plus Compute Costs, top down in the order
-// they are filled. It edits the document's record; an accepted form that changed a saved value
-// leaves the project modified.
+// The command form: eight buttons, one per input form plus Compute Costs and Risk Analysis, top
+// down in the order they are filled. It edits the document's record; an accepted form that
+// changed a saved value leaves the project modified.
 
 #include "model/ProjectData.h"
 
@@ -21,7 +21,7 @@ class CommandForm : public QWidget {
 public:
     explicit CommandForm(ProjectDocument& document, QWidget* parent = nullptr);
 
-    // The buttons by control id (1000, 1008, 1011 to 1015), which their help context ids carry.
+    // The buttons by control id (1000, 1008, 1011 to 1016), which their help context ids carry.
     QPushButton* Button(int controlId) const;
 
     void OnGeneralInfo();
@@ -31,6 +31,7 @@ public:
     void OnTrafficWorkZone();
     void OnConcreteActivities();
     void OnMaintenance();
+    void OnRiskAnalysis();
     void Print();
 
     // The form's size in dialog units (372 by 201), in pixels of the current font.
@@ -49,7 +50,7 @@ private:
                       void (ProjectData::*prepare)() = nullptr);
 
     ProjectDocument& document_;
-    std::array<QPushButton*, 7> buttons_{};
+    std::array<QPushButton*, 8> buttons_{};
 };
 
 } // namespace velmora

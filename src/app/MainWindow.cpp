@@ -345,7 +345,7 @@ void MainWindow::ShowAbout() {
 }
 
 void MainWindow::OnRiskAnalysis() {
-    // The Risk Analysis window edits the project's risk definitions and runs the simulation.
+    form_->OnRiskAnalysis();
 }
 
 void MainWindow::OnCostCharts() {

@@ -2,6 +2,7 @@
 
 #include "gui/SaveBytes.h"
 #include "model/ProjectFile.h"
+#include "model/SavedFields.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 namespace velmora {
 
 void ProjectDocument::New() {
+    riskResults_.reset();
     SetPath({});
     SetModified(false);
     emit projectReplaced();
@@ -37,6 +39,7 @@ QString ProjectDocument::Open(const QString& path) {
     if (!result.ok())
         return QStringLiteral("Cannot open %1 as a Velmora project.\n%2")
             .arg(native, QString::fromStdString(result.message));
+    riskResults_.reset();
     SetPath(path);
     SetModified(false);
     emit projectReplaced();
@@ -58,6 +61,11 @@ QString ProjectDocument::Save(const QString& path) {
     SetPath(path);
     SetModified(false);
     return {};
+}
+
+const RiskResults* ProjectDocument::CurrentRiskResults() const {
+    return riskResults_ && SameSavedFields(riskResults_->project, project_) ? &*riskResults_
+                                                                            : nullptr;
 }
 
 QString ProjectDocument::Title() const {

@@ -4,6 +4,7 @@
 // and save return the reason of a failure as the text the user is shown; asking the user
 // anything is the main window's business.
 
+#include "forms/RiskAnalysisWindow.h"
 #include "model/ProjectData.h"
 
 #include <QObject>
@@ -36,6 +37,12 @@ public:
     bool IsModified() const { return modified_; }
     void SetModified(bool modified);
 
+    // The last risk analysis run, kept while the project is the one it ran on; New and Open
+    // drop it.
+    std::optional<RiskResults>& LastRiskResults() { return riskResults_; }
+    // The last run when it still describes the record as it stands, or null.
+    const RiskResults* CurrentRiskResults() const;
+
 signals:
     void pathChanged();
     void modifiedChanged(bool modified);
@@ -50,6 +57,7 @@ private:
     ProjectData project_;
     QString path_;
     bool modified_ = false;
+    std::optional<RiskResults> riskResults_;
 };
 
 } // namespace velmora

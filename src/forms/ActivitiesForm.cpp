@@ -125,7 +125,7 @@ ActivitiesForm::ActivitiesForm(const ProjectData& project, int templateId, const
     std::array<QString, 4> stages;
     for (int s = 0; s < 4; ++s) stages[s] = QStringLiteral("the ") + layout.stages[s].toLower();
     AddPopups(popups, layout.rows, stages);
-    LabelRows(layout.rows);
+    LabelRows(layout.rows, layout.stages);
     SetPopupHelp(popups);
     SetDialogUnitSize(layout.width, layout.height);
 }

@@ -7,6 +7,7 @@
 #include "gui/DialogUnits.h"
 #include "gui/Help.h"
 #include "gui/MessageBox.h"
+#include "model/SavedFields.h"
 
 #include <QComboBox>
 #include <QFocusEvent>
@@ -161,7 +162,7 @@ void InputForm::SetFields(const std::vector<Field>& fields, Qt::Alignment alignm
         if (f.check)
             validators.push_back({f.id, f.check->refuses, f.check->message, f.check->reset});
         popups.push_back({f.id, f.popup});
-        labelled_.push_back({f.label, {f.id}});
+        labelled_.push_back({f.label, {f.id}, {}});
         tabOrder.push_back(f.id);
     }
     std::stable_sort(byRead.begin(), byRead.end(),
@@ -175,15 +176,50 @@ void InputForm::SetFields(const std::vector<Field>& fields, Qt::Alignment alignm
     SetPopupHelp(popups);
 }
 
-void InputForm::LabelRows(std::span<const RepeatedField> rows) {
-    for (const auto& r : rows) labelled_.push_back({r.label, r.ids});
+void InputForm::LabelRows(std::span<const RepeatedField> rows, std::span<const QString> items) {
+    for (const auto& r : rows)
+        labelled_.push_back({r.label, r.ids, std::vector<QString>(items.begin(), items.end())});
 }
 
 QList<int> InputForm::IdsLabelled(const QString& label) const {
     QList<int> ids;
-    for (const auto& [text, row] : labelled_)
-        if (text == label) ids.append(QList<int>(row.begin(), row.end()));
+    for (const auto& row : labelled_)
+        if (row.label == label) ids.append(QList<int>(row.ids.begin(), row.ids.end()));
     return ids;
+}
+
+std::vector<std::pair<std::string, QString>> InputForm::NumberLabels() {
+    std::vector<std::pair<const void*, std::string>> names;
+    ForEachSavedField(work_, [&](const FieldName& name, const auto& member) {
+        names.emplace_back(&member, name.str());
+    });
+    const QString title = windowTitle().section(QStringLiteral(" ("), 0, 0);
+    const auto plain = [](QString label) {
+        label = label.simplified();
+        return label.endsWith(':') ? label.chopped(1) : label;
+    };
+    std::vector<std::pair<std::string, QString>> labels;
+    for (const Binding& b : bindings_) {
+        if (b.kind != Kind::Double && b.kind != Kind::Integer && b.kind != Kind::Choice) continue;
+        const FieldPtr field = b.field(work_);
+        const void* address = std::visit([](auto* p) -> const void* { return p; }, field);
+        const auto name = std::ranges::find(names, address, &decltype(names)::value_type::first);
+        if (name == names.end() || std::holds_alternative<std::string*>(field)) continue;
+        for (const Labelled& row : labelled_) {
+            const auto at = std::ranges::find(row.ids, b.id);
+            if (at == row.ids.end() || row.label.isEmpty()) continue;
+            QString text = title + QStringLiteral(": ") + plain(row.label);
+            if (!row.items.empty()) {
+                text += QStringLiteral(" - ") + row.items[at - row.ids.begin()];
+            } else if (const auto f = std::ranges::find(fields_, b.id, &Field::id);
+                       f != fields_.end() && !f->unit.isEmpty()) {
+                text += QStringLiteral(" (") + f->unit + ')';
+            }
+            labels.emplace_back(name->second, text);
+            break;
+        }
+    }
+    return labels;
 }
 
 void InputForm::LayOutGroup(QGridLayout* grid, int group, int row) const {

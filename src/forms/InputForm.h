@@ -144,6 +144,10 @@ public:
     QWidget* Control(int id) const { return controls_.value(id); }
     // The controls of the rows labelled `label`, one per item of a repeated row, in table order.
     QList<int> IdsLabelled(const QString& label) const;
+    // Every number of the form as the user finds it, keyed by the name `velmora-cli show` gives
+    // its field: "Unit Prices: HMA Wearing Course ($/ton)", or with the item of a repeated row
+    // "Recurring Maintenance Activities: Unit Price - concrete maintenance activity 2".
+    std::vector<std::pair<std::string, QString>> NumberLabels();
 
     void accept() override;
 
@@ -169,8 +173,9 @@ protected:
     // The rows of `group` as label, control and unit, one row of `grid` each from `row` on.
     void LayOutGroup(QGridLayout* grid, int group, int row = 0) const;
     const std::vector<Field>& Fields() const { return fields_; }
-    // Makes the rows of a table of repeated fields known by their labels.
-    void LabelRows(std::span<const RepeatedField> rows);
+    // Makes the rows of a table of repeated fields known by their labels, their boxes by the
+    // names of `items`.
+    void LabelRows(std::span<const RepeatedField> rows, std::span<const QString> items);
 
     // The tables. Bindings go in exchange order, which need not be the tab order.
     void SetBindings(std::vector<Binding> bindings);
@@ -213,7 +218,12 @@ private:
 
     int templateId_;
     std::vector<Field> fields_;
-    std::vector<std::pair<QString, std::vector<int>>> labelled_;
+    struct Labelled {
+        QString label;
+        std::vector<int> ids;
+        std::vector<QString> items; // empty for a single field
+    };
+    std::vector<Labelled> labelled_;
     QString caption_;
     QHash<int, QWidget*> controls_;
     std::vector<Binding> bindings_;

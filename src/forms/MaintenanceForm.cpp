@@ -116,7 +116,7 @@ MaintenanceForm::MaintenanceForm(const ProjectData& project, QWidget* parent)
             activities.push_back(QStringLiteral("%1 maintenance activity %2").arg(option).arg(k));
     std::vector<Popup> popups;
     AddPopups(popups, columns, activities);
-    LabelRows(columns);
+    LabelRows(columns, activities);
     SetPopupHelp(popups);
     SetDialogUnitSize(367, 250);
 }

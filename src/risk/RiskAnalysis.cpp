@@ -119,8 +119,8 @@ public:
         std::int64_t done = 0;
         while (done < most) {
             const std::int64_t n = std::min(block, most - done);
-            Grow(done + n);
-            if (!Sample(done, static_cast<std::size_t>(n)) || !Analyse(done, n)) return false;
+            if (!Grow(done + n) || !Sample(done, static_cast<std::size_t>(n)) || !Analyse(done, n))
+                return false;
             const std::int64_t first = done;
             done += n;
             if (byPrecision) {
@@ -166,16 +166,25 @@ public:
 private:
     bool Cancelled() const { return control_ && control_->cancel.load(std::memory_order_relaxed); }
 
-    void Grow(std::int64_t size) {
+    // False when cancelled: the columns of ten million iterations take a while to fill.
+    bool Grow(std::int64_t size) {
         const auto n = static_cast<std::size_t>(size);
-        for (auto& column : a_.inputs) column.resize(n);
-        for (auto& column : a_.results) column.resize(n, kNotANumber);
+        for (auto& column : a_.inputs) {
+            if (Cancelled()) return false;
+            column.resize(n);
+        }
+        for (auto& column : a_.results) {
+            if (Cancelled()) return false;
+            column.resize(n, kNotANumber);
+        }
         a_.outcome.resize(n);
+        return !Cancelled();
     }
 
     // Draws the block's samples of every input and puts the correlated ones in rank order.
     bool Sample(std::int64_t first, std::size_t n) {
         ParallelFor(threads_, distributions_.size(), 1, [&](std::size_t j, unsigned w) {
+            if (Cancelled()) return;
             FillProbabilities(d_.sampling, d_.seed, first, n, static_cast<std::uint32_t>(j),
                               a_.inputs[j].data() + first, workers_[w].strata);
         });

@@ -1,0 +1,50 @@
+#pragma once
+
+// What a risk analysis found, on one page: how likely each option is the cheaper one, the spread
+// of both totals, the figures of the totals and their difference, the inputs that move the
+// difference most, and the iterations that gridlocked or were refused.
+
+#include "forms/PrintedReport.h"
+#include "risk/RiskAnalysis.h"
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+class QChartView;
+class QLabel;
+class QTableWidget;
+
+namespace velmora {
+
+// "Asphalt is the cheaper option in 63.2 % of 10,000 iterations (95 %: 62.2–64.1 %)", or the
+// same of concrete when concrete is the likelier cheaper one.
+QString CheaperOptionSentence(const risk::Proportion& asphaltCheaper);
+// Whole dollars with thousands separators, whatever the locale: "-1,234,567".
+QString GroupedNumber(double value);
+
+// A printed page of the results: the page as the window shows it, scaled to the paper.
+PrintedPage RiskResultsPage(std::shared_ptr<const risk::RiskAnalysis> analysis);
+
+class RiskResultsView : public QWidget {
+    Q_OBJECT
+public:
+    explicit RiskResultsView(const risk::RiskAnalysis& analysis, QWidget* parent = nullptr);
+
+    QString Sentence() const;
+    // The histogram, the cumulative curves and the tornado chart.
+    const QList<QChartView*>& Charts() const { return charts_; }
+    // Mean, standard deviation and percentiles of each total and of their difference.
+    QTableWidget* Figures() const { return figures_; }
+    // Gridlock and refusals; empty when there were none.
+    QString Troubles() const;
+
+private:
+    QLabel* sentence_;
+    QLabel* troubles_;
+    QTableWidget* figures_;
+    QList<QChartView*> charts_;
+};
+
+} // namespace velmora

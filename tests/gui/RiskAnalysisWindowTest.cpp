@@ -1,0 +1,253 @@
+// The Risk Analysis window: inputs added and the typical set applied, runs that equal the core's
+// and velmora-cli's, a long run cancelled, entries checked like form fields, the edit cycle
+// through the command form, and a window that stays responsive while a heavy project runs.
+#include "forms/RiskAnalysisWindow.h"
+#include "../core/CoreTestSupport.h"
+#include "GuiTestSupport.h"
+#include "MainWindowFixture.h"
+#include "forms/RiskResultsView.h"
+#include "model/ProjectFile.h"
+#include "risk/RiskExport.h"
+#include "risk/TypicalUncertainties.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTableWidget>
+
+using namespace velmora;
+using W = RiskAnalysisWindow;
+
+namespace {
+
+ProjectData Route9() {
+    ProjectData project;
+    const QByteArray bytes =
+        test::ReadAll(QStringLiteral(VELMORA_TEST_DATA "/../../examples/route-9.vlm"));
+    [&] { QVERIFY(DecodeProject(bytes.toStdString(), project).ok()); }();
+    project.riskDefinitions.clear();
+    return project;
+}
+
+QTableWidget* Inputs(W& w) {
+    return static_cast<QTableWidget*>(w.Control(W::kInputs));
+}
+
+void Click(W& w, int id) {
+    static_cast<QPushButton*>(w.Control(id))->click();
+}
+
+// Types into a settings box and leaves it, as Tab would.
+void Enter(W& w, int id, const QString& text) {
+    auto* edit = static_cast<QLineEdit*>(w.Control(id));
+    edit->setText(text);
+    emit edit->editingFinished();
+}
+
+// Runs and waits for the end; false when it did not end within `seconds`.
+bool RunToEnd(W& w, int seconds = 50) {
+    QSignalSpy finished(&w, &W::runFinished);
+    Click(w, W::kRun);
+    return finished.wait(seconds * 1000);
+}
+
+std::string Json(const risk::RiskAnalysis& a) {
+    return risk::RiskAnalysisJson(a).dump();
+}
+
+} // namespace
+
+class RiskAnalysisWindowTest : public test::MainWindowFixture {
+    Q_OBJECT
+
+private slots:
+    void init() { StartClean(); }
+    void cleanup() { Stop(); }
+
+    void addTypicalRunCancelAndRunAgainEqualTheCore() {
+        test::MessageRecorder messages;
+        const ProjectData project = Route9();
+        W w(project);
+        w.show();
+
+        test::WhenModalShows([](QWidget* picker) {
+            picker->findChild<QLineEdit*>("filter")->setText("HMA Wearing Course ($");
+            auto* list = picker->findChild<QListWidget*>();
+            for (int k = 0; k < list->count(); ++k)
+                if (!list->item(k)->isHidden()) list->item(k)->setSelected(true);
+            static_cast<QDialog*>(picker)->accept();
+        });
+        Click(w, W::kAdd);
+        QCOMPARE(Inputs(w)->rowCount(), 1);
+        QCOMPARE(Inputs(w)->item(0, W::Input)->text(),
+                 QStringLiteral("Unit Prices: HMA Wearing Course ($/ton)"));
+        QCOMPARE(Inputs(w)->item(0, W::Value)->text(), QStringLiteral("62"));
+
+        messages.Answer(QMessageBox::Yes);
+        Click(w, W::kTypical);
+        QCOMPARE(messages.shown.size(), 1);
+        const risk::RiskDefinitions typical = risk::TypicalUncertainties(project);
+        QCOMPARE(Inputs(w)->rowCount(), int(typical.inputs.size()));
+        QTest::qWait(50);
+        test::SaveScreenshot(&w, "risk-definitions");
+
+        // A long run stops at Cancel and shows nothing of itself.
+        Enter(w, W::kIterations, "10000000");
+        QSignalSpy finished(&w, &W::runFinished);
+        Click(w, W::kRun);
+        QTest::qWait(300);
+        QElapsedTimer stopping;
+        stopping.start();
+        Click(w, W::kCancelRun);
+        QVERIFY(!finished.isEmpty() || finished.wait(5000));
+        QVERIFY2(stopping.elapsed() < 100, qPrintable(QString::number(stopping.elapsed())));
+        QVERIFY(!w.Results());
+        QVERIFY(!w.ResultsView());
+        QTRY_VERIFY_WITH_TIMEOUT(w.Control(W::kRun)->isEnabled(), 20000);
+        QVERIFY(!w.Results());
+
+        Enter(w, W::kIterations, "3000");
+        Enter(w, W::kSeed, "7");
+        QVERIFY(RunToEnd(w));
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY(w.Results() && w.ResultsView());
+        w.resize(1000, 1000);
+        QTest::qWait(50);
+        test::SaveScreenshot(&w, "risk-results");
+
+        // The core on the same definitions, and velmora-cli simulate on the project saved with
+        // them, give the same figures to the last bit.
+        ProjectData saved = project;
+        w.CommitTo(saved);
+        const risk::ParsedDefinitions parsed = risk::ParseRiskDefinitions(saved.riskDefinitions);
+        QVERIFY(parsed.ok());
+        QCOMPARE(parsed.definitions.iterations, 3000);
+        QCOMPARE(parsed.definitions.seed, 7u);
+        const risk::RiskAnalysis core = risk::RunRiskAnalysis(saved, parsed.definitions);
+        const std::string shown = Json(*w.Results()->analysis);
+        QCOMPARE(shown, Json(core));
+        test::WriteAll(Path("route-9.vlm"), test::Encoded(saved));
+        const test::CliRun cli =
+            test::RunCli({"simulate", Path("route-9.vlm").toStdString(), "--json"});
+        QCOMPARE(cli.status, 0);
+        QCOMPARE(cli.out, shown + "\n");
+
+        QCOMPARE(w.ResultsView()->Sentence(), CheaperOptionSentence(core.asphaltCheaper));
+        QCOMPARE(w.ResultsView()->Figures()->item(0, 2)->text(),
+                 GroupedNumber(core.difference.mean));
+        QCOMPARE(
+            w.ResultsView()->Figures()->item(6, 0)->text(),
+            GroupedNumber(core.statistics[risk::ResultIndex("asphaltTotal")].percentiles[6].value));
+    }
+
+    void aBadEntryIsNamedAndGoesBack() {
+        test::MessageRecorder messages;
+        W w(Route9());
+        w.show();
+        w.AddInputs({"hmaWearingPrice", "terrain"});
+        QTableWidget* table = Inputs(w);
+        const QString mode = table->item(0, W::Mode)->text();
+
+        table->item(0, W::Mode)->setText("100");
+        QCOMPARE(messages.shown.size(), 1);
+        QCOMPARE(messages.shown[0].text,
+                 QStringLiteral("inputs[0] (hmaWearingPrice): mode 100 lies outside min 55.8 and "
+                                "max 68.2"));
+        QCOMPARE(messages.shown[0].caption, QStringLiteral("Risk Analysis"));
+        QCOMPARE(table->item(0, W::Mode)->text(), mode);
+        QCOMPARE(table->currentRow(), 0);
+        QCOMPARE(table->currentColumn(), int(W::Mode));
+
+        // A list index takes only whole entries of its list; not a number is said so.
+        const struct {
+            int row, column;
+            const char* text;
+            const char* message;
+        } cases[] = {
+            {1, W::Values, "7", "inputs[1] (terrain): value 7 is not an entry of its list"},
+            {0, W::Max, "8O", "inputs[0] (hmaWearingPrice) max: \"8O\" is not a number"},
+        };
+        for (const auto& c : cases) {
+            table->item(c.row, c.column)->setText(c.text);
+            QVERIFY2(messages.shown.last().text.startsWith(c.message),
+                     qPrintable(messages.shown.last().text));
+        }
+        Enter(w, W::kIterations, "0");
+        QCOMPARE(messages.shown.last().text,
+                 QStringLiteral("iterations: 0 lies outside 1 and 10000000"));
+        QCOMPARE(static_cast<QLineEdit*>(w.Control(W::kIterations))->text(),
+                 QStringLiteral("10000"));
+    }
+
+    void acceptedDefinitionsAreSavedAndCancelLeavesTheProject() {
+        Project() = Route9();
+        Press(1016, 2, [](QDialog* d) { static_cast<W*>(d)->ApplyTypicalUncertainties(); });
+        QVERIFY(Project().riskDefinitions.empty());
+        QVERIFY(!app->Document().IsModified());
+
+        std::string stored;
+        Press(1016, 1, [&](QDialog* d) {
+            auto* w = static_cast<W*>(d);
+            w->ApplyTypicalUncertainties();
+            Enter(*w, W::kIterations, "500");
+            QVERIFY(RunToEnd(*w));
+            stored = w->DefinitionsText();
+        });
+        QVERIFY(!stored.empty());
+        QCOMPARE(Project().riskDefinitions, stored);
+        QVERIFY(app->Document().IsModified());
+        // The run was on the definitions accepted, so printing has its page.
+        const RiskResults* results = app->Document().CurrentRiskResults();
+        QVERIFY(results);
+        const auto pagesPrinted = [&](std::span<const PrintedPage> pages, const QString& name) {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(Path(name));
+            return PrintDocument(printer, PrintedReportHtml(Project(), 0), "footer", pages);
+        };
+        const PrintedPage riskPage[] = {RiskResultsPage(results->analysis)};
+        QCOMPARE(pagesPrinted(riskPage, "risk.pdf"), pagesPrinted({}, "report.pdf") + 1);
+
+        QCOMPARE(app->Document().Save(Path("saved.vlm")), QString());
+        QVERIFY(app->OpenFile(Path("saved.vlm")));
+        QVERIFY(!app->Document().CurrentRiskResults());
+        QCOMPARE(Project().riskDefinitions, stored);
+        const test::CliRun shown = test::RunCli({"risk", Path("saved.vlm").toStdString()});
+        QCOMPARE(shown.out, stored + "\n");
+    }
+
+    // The run's threads leave the GUI thread free: no turn of the event loop waits 50 ms.
+    void aHeavyRunKeepsTheWindowResponsive() {
+        ProjectData project = velmora::test::HeavyPricedProject();
+        risk::RiskDefinitions d = risk::TypicalUncertainties(project);
+        d.iterations = 100000;
+        project.riskDefinitions = risk::RiskDefinitionsText(d);
+        W w(project);
+        w.show();
+        QElapsedTimer clock;
+        qint64 last = 0, longest = 0;
+        QTimer turn;
+        turn.setInterval(0);
+        connect(&turn, &QTimer::timeout, [&] {
+            const qint64 now = clock.elapsed();
+            longest = std::max(longest, now - last);
+            last = now;
+        });
+        QSignalSpy finished(&w, &W::runFinished);
+        clock.start();
+        turn.start();
+        Click(w, W::kRun);
+        QVERIFY(finished.wait(50000));
+        QTest::qWait(20);
+        turn.stop();
+        QVERIFY(w.Results());
+        QVERIFY2(longest < 50, qPrintable(QStringLiteral("%1 ms").arg(longest)));
+    }
+};
+
+QTEST_MAIN(RiskAnalysisWindowTest)
+#include "RiskAnalysisWindowTest.moc"
