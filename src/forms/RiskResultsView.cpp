@@ -7,6 +7,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QLocale>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QHorizontalBarSeries>
@@ -66,6 +67,9 @@ QLineSeries* ProjectMark(const Total& t, double top) {
 
 QChartView* View(QChart* chart, const QString& title) {
     chart->setTitle(title);
+    // "2,400,000" on the axes whatever the user's locale, as the tables and the cost charts show.
+    chart->setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    chart->setLocalizeNumbers(true);
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->setMargins(QMargins(4, 4, 4, 4));
     auto* view = new QChartView(chart);
