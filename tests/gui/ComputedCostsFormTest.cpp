@@ -64,28 +64,24 @@ private slots:
         QCOMPARE(help.topics, QStringList{"computed-costs"});
     }
 
-    void theSwitchesDecideWhatIsExcluded_data() {
-        QTest::addColumn<int>("initial");
-        QTest::addColumn<int>("rehab");
-        QTest::addColumn<QString>("cells"); // see UserCellsAndTotals
-        QTest::newRow("both included") << 0 << 0 << "88 57 40 32 217 88 88 88 88 352 217 352";
-        QTest::newRow("initial only") << 0 << 1 << "88 X X X 88 88 X X X 88 88 88";
-        QTest::newRow("rehabilitations only") << 1 << 0 << "X 57 40 32 129 X 88 88 88 264 129 264";
-        QTest::newRow("both excluded") << 1 << 1 << "X X X X X X X X X X 0 0";
-        // Only a damaged file holds another value; it excludes, as in the engine and the report.
-        QTest::newRow("damaged initial switch")
-            << 7 << 0 << "X 57 40 32 129 X 88 88 88 264 129 264";
-        QTest::newRow("damaged and excluded") << -1 << 1 << "X X X X X X X X X X 0 0";
-    }
     void theSwitchesDecideWhatIsExcluded() {
-        QFETCH(int, initial);
-        QFETCH(int, rehab);
-        QFETCH(QString, cells);
-        ProjectData project;
-        project.initialWzInclusion = initial;
-        project.rehabWzInclusion = rehab;
+        // Only a damaged file holds a value other than 0 and 1; it excludes, as in the engine.
+        const struct {
+            int initial, rehab;
+            const char* cells; // see UserCellsAndTotals
+        } kCases[] = {{0, 0, "88 57 40 32 217 88 88 88 88 352 217 352"},
+                      {0, 1, "88 X X X 88 88 X X X 88 88 88"},
+                      {1, 0, "X 57 40 32 129 X 88 88 88 264 129 264"},
+                      {1, 1, "X X X X X X X X X X 0 0"},
+                      {7, 0, "X 57 40 32 129 X 88 88 88 264 129 264"},
+                      {-1, 1, "X X X X X X X X X X 0 0"}};
         test::MessageRecorder messages;
-        QCOMPARE(UserCellsAndTotals(RunCompute(project)), cells.split(' '));
+        for (const auto& c : kCases) {
+            ProjectData project;
+            project.initialWzInclusion = c.initial;
+            project.rehabWzInclusion = c.rehab;
+            QCOMPARE(UserCellsAndTotals(RunCompute(project)), QString(c.cells).split(' '));
+        }
     }
 
     void aGridlockedOptionIsReportedBeforeTheForm() {
