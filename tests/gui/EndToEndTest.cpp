@@ -1,8 +1,6 @@
-// A whole project as a user enters it: every field of the six forms through the command form's
-// buttons, then Compute Costs, Export All Data, Save As, and the project opened again. Each
-// field must land in its own saved field, the reopened forms must show what was typed
-// (normalised), and the second run must give the same results and the same bytes, which must
-// also be those of velmora-cli on the saved file.
+// A whole project as a user enters it, every field of the six forms, computed, exported, saved
+// and opened again: each field in its own saved field, the same forms, results and bytes, and
+// the same report as velmora-cli's on the saved file.
 #include "Cli.h"
 #include "MainWindowFixture.h"
 #include "forms/AsphaltActivitiesForm.h"

@@ -1,53 +1,27 @@
-// The desktop application driven through its real main window: the command form, keys, views,
-// help, and Compute Costs from it; the file commands New, Open, Save, Save As, the recent files,
-// the question before a modified project is replaced or closed, the command line, and files that
-// cannot be opened or saved.
+// The desktop application through its real main window: the command form, keys, help, the file
+// commands, the recent files, the save question, the command line, and files that fail.
 #include "MainWindowFixture.h"
 #include "app/ExampleProjects.h"
 #include "app/HelpWindow.h"
 #include "engine/Analysis.h"
 #include "forms/ComputedCostsForm.h"
-#include "forms/PrintedReport.h"
-#include "gui/FormNumbers.h"
 #include "model/SavedFields.h"
 
 #include <QDir>
-#include <QLineEdit>
 #include <QMenuBar>
-#include <QPrinter>
 #include <QRegularExpression>
-#include <QStatusBar>
 #include <QTextBrowser>
-#include <QWhatsThis>
 #include <sys/stat.h>
 
 using namespace velmora;
 using test::Encoded;
 using test::ReadAll;
 
-namespace {
-
-QStringList MenuTexts(QMenu* menu) {
-    QStringList texts;
-    for (QAction* action : menu->actions())
-        if (action->isVisible()) texts << (action->isSeparator() ? "-" : action->text());
-    return texts;
-}
-
-} // namespace
-
 class MainWindowTest : public test::MainWindowFixture {
     Q_OBJECT
 private slots:
     void init() { StartClean(); }
     void cleanup() { Stop(); }
-
-    void startsUntitledOnTheCommandForm() {
-        QCOMPARE(Caption(), QString("Untitled[*] - Velmora"));
-        QVERIFY(!Frame()->isWindowModified());
-        QVERIFY(QTest::qWaitForWindowExposed(Frame()));
-        test::SaveScreenshot(Frame(), "main-window");
-    }
 
     // The General Information form, when it closes whichever way, and a project opened or
     // started set the traffic button: disabled when both switches are Exclude.
@@ -65,10 +39,6 @@ private slots:
 
         QVERIFY(app->OpenFile(MakeProjectFile("includes.vlm", 2.0)));
         QVERIFY(traffic->isEnabled());
-        QVERIFY(app->OpenFile(MakeProjectFile("excludes.vlm", 2.0, WzInclusion::Exclude)));
-        QVERIFY(!traffic->isEnabled());
-        app->Commands().recent[1]->trigger(); // includes.vlm
-        QVERIFY(traffic->isEnabled());
         // New keeps the record, and with it the switches.
         Project().initialWzInclusion = Project().rehabWzInclusion = WzInclusion::Exclude;
         app->NewFile();
@@ -82,8 +52,7 @@ private slots:
         Press(1000);
         QVERIFY(traffic->isEnabled());
         QCOMPARE(messages.shown.size(), 0);
-
-        QVERIFY(Start({Path("excludes.vlm")}));
+        QVERIFY(Start({MakeProjectFile("excludes.vlm", 2.0, WzInclusion::Exclude)}));
         QVERIFY(!View().Button(CommandForm::kTrafficButton)->isEnabled());
     }
 
@@ -123,32 +92,21 @@ private slots:
         QCOMPARE(compute(1), QString());
         QCOMPARE(messages.shown.size(), 1);
         QCOMPARE(messages.shown[0].text, QString::fromStdString(handOff.refusal.text));
-        QCOMPARE(messages.shown[0].caption, QString("Work Zone Length Exceeds Project Length"));
-        QCOMPARE(messages.shown[0].icon, QMessageBox::Warning);
         QCOMPARE(Project().asphaltStage[2].wzInclusion, int(WzInclusion::Exclude));
         QVERIFY(Frame()->isWindowModified());
     }
 
-    // The keys of the file commands, Print among them, which has no menu item, and Cost Charts.
+    // The keys of the file commands, Print among them, which has no menu item.
     void keys() {
         test::FileDialogAnswers files;
         test::MessageRecorder messages;
         Activate();
+        test::SaveScreenshot(Frame(), "main-window");
         files.Answer(MakeProjectFile("keys.vlm", 3.0));
         QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier);
-        QCOMPARE(files.requests.size(), 1);
-        QCOMPARE(files.requests[0].filter, QString("Velmora Files (*.vlm);;All Files (*)"));
         QCOMPARE(Caption(), QString("keys.vlm[*] - Velmora"));
         QTest::keyClick(Frame(), Qt::Key_N, Qt::ControlModifier);
         QCOMPARE(Caption(), QString("Untitled[*] - Velmora"));
-        QString charts;
-        test::WhenModalShows([&](QWidget* modal) {
-            charts = modal->windowTitle();
-            modal->close();
-        });
-        QTest::keyClick(Frame(), Qt::Key_G, Qt::ControlModifier);
-        QCOMPARE(charts, QString("Cost Charts"));
-        Activate();
         QVERIFY(
             ShowsPrintDialog([&] { QTest::keyClick(Frame(), Qt::Key_P, Qt::ControlModifier); }));
         Activate();
@@ -158,14 +116,11 @@ private slots:
         QVERIFY(messages.shown.isEmpty());
     }
 
-    void helpAboutAndContextHelp() {
+    void helpOpensOnTheTopicOfWhereItWasAskedFor() {
         Trigger(&MainWindow::Actions::help);
         auto* help = Frame()->findChild<HelpWindow*>();
         QVERIFY(help && help->isVisible());
         QCOMPARE(help->Browser()->documentTitle(), QString("The command form"));
-        // A topic still to be written says so instead of showing an empty page.
-        help->ShowTopic("no-such-topic");
-        QVERIFY(help->Browser()->toPlainText().contains("has not been written yet"));
 
         // Asked for from a modal form, the window belongs to that form: a window outside it
         // could not be scrolled or followed until the form closes.
@@ -178,18 +133,6 @@ private slots:
         });
         form.exec();
         QVERIFY(formHelp && formHelp->CurrentTopic() == "general-info");
-
-        QString about;
-        test::WhenModalShows([&](QWidget* modal) {
-            about = modal->windowTitle();
-            static_cast<QDialog*>(modal)->accept();
-        });
-        Trigger(&MainWindow::Actions::about);
-        QCOMPARE(about, QString("About Velmora"));
-
-        Trigger(&MainWindow::Actions::contextHelp);
-        QVERIFY(QWhatsThis::inWhatsThisMode());
-        QWhatsThis::leaveWhatsThisMode();
     }
 
     // A gridlock message comes before the results form is up, so it stands over the main
@@ -212,17 +155,6 @@ private slots:
         QVERIFY(messages.shown[1].text.startsWith("Cannot export to " +
                                                   QDir::toNativeSeparators(path)));
         QCOMPARE(ReadAll(path), Encoded(jam));
-    }
-
-    // Every form and the results form open at a size that a 1024 x 768 screen shows whole,
-    // with room for a title bar and a panel.
-    void everyFormFitsA1024By768Screen() {
-        test::MessageRecorder messages;
-        for (int button : {1000, 1008, 1011, 1012, 1013, 1014, 1015})
-            Press(button, 2, [](QDialog* form) {
-                QVERIFY2(form->width() <= 1024 && form->height() <= 768 - 64,
-                         qPrintable(form->windowTitle()));
-            });
     }
 
     void newKeepsEveryValue() {
@@ -257,12 +189,6 @@ private slots:
             QVERIFY(app->OpenFile(opened.front()));
         }
         QCOMPARE(app->RecentFiles(), opened.mid(0, 4));
-        const QStringList menu = MenuTexts(Frame()->menuBar()->actions().value(0)->menu());
-        QCOMPARE(menu.mid(3, 4), QStringList({"-", "Export &Workbook...", "Export P&DF...", "-"}));
-        QVERIFY(menu[7].startsWith("&1 ") && menu[7].endsWith("p5.vlm"));
-        QVERIFY(menu[10].startsWith("&4 ") && menu[10].endsWith("p2.vlm"));
-        QVERIFY(!menu.contains("Recent File"));
-
         // The list outlives the program, and its entries open their files.
         QVERIFY(Start());
         QCOMPARE(app->RecentFiles(), opened.mid(0, 4));
@@ -289,7 +215,6 @@ private slots:
         const QString other = MakeProjectFile("other.vlm", 6.0);
         SetSwitches(WzInclusion::Include, WzInclusion::Exclude, 1);
         const ProjectData changed = Project();
-
         messages.Answer(QMessageBox::Cancel);
         QVERIFY(!app->OpenFile(other));
         QCOMPARE(messages.shown.back().text, QString("Save changes to Untitled?"));
@@ -332,13 +257,8 @@ private slots:
         for (QAction* action : help->actions())
             if (action->text() == "Open &Example") examples = action->menu();
         QVERIFY(examples);
-        QCOMPARE(MenuTexts(examples), QStringList({
-                                          "County Road 12 reconstruction, rural two-lane",
-                                          "Elm Avenue, four-lane urban arterial, night work",
-                                          "Interstate reconstruction, mile 118 to 122",
-                                          "Route 9 reconstruction, mile 12 to 14",
-                                      }));
-
+        QCOMPARE(examples->actions()[2]->text(),
+                 QString("Interstate reconstruction, mile 118 to 122"));
         test::MessageRecorder messages;
         test::FileDialogAnswers files;
         SetSwitches(WzInclusion::Include, WzInclusion::Exclude, 1);
@@ -346,8 +266,6 @@ private slots:
         examples->actions()[2]->trigger();
         QCOMPARE(messages.shown.size(), 1);
         QCOMPARE(messages.shown[0].text, QString("Save changes to Untitled?"));
-        QCOMPARE(QString::fromStdString(Project().projectTitle),
-                 QString("Interstate reconstruction, mile 118 to 122"));
         QCOMPARE(Project().aadt, 46000.0);
         QCOMPARE(Caption(), QString("Untitled[*] - Velmora"));
         QVERIFY(app->RecentFiles().isEmpty());
@@ -358,26 +276,6 @@ private slots:
         QVERIFY(app->Save());
         QCOMPARE(ReadAll(Path("mine.vlm")), before);
         QCOMPARE(ReadAll(shipped), before);
-    }
-
-    // An installed example hides the source tree's copy of the same name, and a file that does
-    // not open as a project is not offered.
-    void theFirstFolderOfAnExampleWins() {
-        QDir(dir->path()).mkpath("installed");
-        QDir(dir->path()).mkpath("source");
-        ProjectData project;
-        project.projectTitle = "Installed";
-        test::WriteAll(Path("installed/a.vlm"), Encoded(project));
-        project.projectTitle = "Source";
-        test::WriteAll(Path("source/a.vlm"), Encoded(project));
-        test::WriteAll(Path("source/b.vlm"), Encoded(project));
-        test::WriteAll(Path("source/broken.vlm"), "not a project");
-        const QList<ExampleProject> found =
-            FindExampleProjects({Path("installed"), Path("source")});
-        QCOMPARE(found.size(), 2);
-        QCOMPARE(found[0].title, QString("Installed"));
-        QCOMPARE(found[0].path, Path("installed/a.vlm"));
-        QCOMPARE(found[1].path, Path("source/b.vlm"));
     }
 
     void aFileThatCannotBeOpenedChangesNothing() {
@@ -425,9 +323,7 @@ private slots:
         QVERIFY(messages.shown[0].text.contains("checksum"));
         QVERIFY(Project().riskDefinitions.empty());
         Trigger(&MainWindow::Actions::save);
-        QCOMPARE(ReadAll(Path("damaged.vlm")),
-                 QByteArray::fromStdString(EncodeProject(Project()).bytes));
-        QVERIFY(!ReadAll(Path("damaged.vlm")).contains("VRSK"));
+        QCOMPARE(ReadAll(Path("damaged.vlm")), Encoded(Project()));
     }
 
     void aFailedSaveKeepsThePreviousFileAndTheDocument() {
@@ -448,7 +344,6 @@ private slots:
         QVERIFY(messages.shown[0].text.contains("projectTitle"));
         QVERIFY(messages.shown[1].text.contains("x.vlm"));
         QCOMPARE(ReadAll(path), previous);
-        QCOMPARE(app->Document().Path(), path);
         QVERIFY(Frame()->isWindowModified());
         QCOMPARE(Caption(), QString("prev.vlm[*] - Velmora"));
         QCOMPARE(app->RecentFiles(), QStringList({path}));
@@ -471,26 +366,14 @@ private slots:
         const AnalysisResult run = RunAnalysisOnCopy(project);
         QCOMPARE(test::WorkbookCell(Path("p.xlsx"), 2, "B9").toDouble(), run.results[0].total);
         QCOMPARE(test::WorkbookCell(Path("p.xlsx"), 1, "C8").toDouble(), 2.5);
-        const QByteArray pdf = ReadAll(Path("p.pdf"));
-        QVERIFY(pdf.startsWith("%PDF"));
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(Path("printed.pdf"));
-        PrintProject(printer, Project());
-        printer.setOutputFileName({});
         const QRegularExpression page(QStringLiteral("/Type\\s*/Page\\b"));
-        QCOMPARE(QString::fromLatin1(pdf).count(page),
-                 QString::fromLatin1(ReadAll(Path("printed.pdf"))).count(page));
-        QVERIFY(QString::fromLatin1(pdf).count(page) > 1);
+        QVERIFY(QString::fromLatin1(ReadAll(Path("p.pdf"))).count(page) > 1);
 
         for (const char* name : {"p.pdf", "p.xlsx"}) test::WriteAll(Path(name), "previous");
         Trigger(&MainWindow::Actions::exportPdf);
         Trigger(&MainWindow::Actions::exportWorkbook);
-        QCOMPARE(ReadAll(Path("p.pdf")), QByteArray("previous"));
-        QCOMPARE(ReadAll(Path("p.xlsx")), QByteArray("previous"));
+        QCOMPARE(ReadAll(Path("p.pdf")) + ReadAll(Path("p.xlsx")), QByteArray("previousprevious"));
         QCOMPARE(messages.shown.size(), 3);
-        QCOMPARE(messages.shown[2].text, QDir::toNativeSeparators(Path("p.xlsx")) +
-                                             " already exists.\nDo you want to replace it?");
     }
 
     void theCommandLineOpensOrPrints() {
@@ -505,20 +388,16 @@ private slots:
         QCOMPARE(messages.shown.size(), 1);
         QVERIFY(messages.shown[0].text.contains("gone.vlm"));
         QVERIFY(Frame()->isVisible());
-        QCOMPARE(Caption(), QString("Untitled[*] - Velmora"));
         QVERIFY(SameSavedFields(ProjectData(), Project()));
 
         // Printing from the command line shows the print dialog and ends.
         bool goesOn = true;
         QVERIFY(ShowsPrintDialog([&] { goesOn = Start({"/p", path}); }));
-        QVERIFY(!goesOn);
-        QCOMPARE(app->ExitCode(), 0);
-        QVERIFY(!Frame()->isVisible());
+        QVERIFY(!goesOn && app->ExitCode() == 0);
 
         // Without a file there is nothing to print, and the program says what is missing.
         QVERIFY(!Start({"/p"}));
-        QCOMPARE(messages.shown.size(), 2);
-        QVERIFY(messages.shown[1].text.contains("velmora /p FILE.vlm"));
+        QVERIFY(messages.shown.back().text.contains("velmora /p FILE.vlm"));
         QVERIFY(app->ExitCode() != 0);
     }
 };

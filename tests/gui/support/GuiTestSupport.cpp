@@ -83,8 +83,7 @@ void WhenModalShows(std::function<void(QWidget* modal)> action) {
 }
 
 void SaveScreenshot(QWidget* widget, const QString& name) {
-    // Only on request (scripts/screenshots.sh), so that a test run never rewrites tracked files,
-    // and two runs of one test in parallel never write one picture at the same time.
+    // Only on request: a test run must never rewrite tracked files.
     const QString dir = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR");
     if (dir.isEmpty()) return;
     QDir().mkpath(dir);

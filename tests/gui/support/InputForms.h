@@ -1,7 +1,6 @@
 #pragma once
 
-// The six input forms as the form tests walk them: each by its Edit... function, its help
-// topic and its range messages' caption.
+// The six input forms: Edit... function, help topic and range messages' caption.
 
 #include "forms/AsphaltActivitiesForm.h"
 #include "forms/ConcreteActivitiesForm.h"
@@ -37,8 +36,7 @@ inline void AddFormRows() {
     for (int f = 0; f < 6; ++f) QTest::newRow(kForms[f].name) << f;
 }
 
-// CTest runs the form tests once more under a German locale, where the C library writes a
-// comma: every number must still show and parse with a point. This makes sure the locale took.
+// Makes sure the German locale of the second run took, so that its numbers are tried.
 inline void CheckCommaLocale() {
     if (!qEnvironmentVariable("LC_ALL").startsWith("de_DE")) return;
     char buffer[16];

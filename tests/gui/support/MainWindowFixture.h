@@ -1,8 +1,7 @@
 #pragma once
 
-// The whole application as its command line starts it, on settings cleared before each start,
-// with a folder of its own for the files a test writes. Shared by the tests that drive the
-// main window; they call StartClean() and Stop() from their init() and cleanup() slots.
+// The whole application as its command line starts it, on cleared settings, with a folder of
+// its own for the files a test writes.
 
 #include "FormDriver.h"
 #include "GuiTestSupport.h"
@@ -38,7 +37,6 @@ protected:
     QString Caption() const { return Frame()->windowTitle(); }
     void Trigger(QAction* MainWindow::Actions::*action) { (app->Commands().*action)->trigger(); }
 
-    // Starts the program as the command line would, on the settings left by the last start.
     bool Start(const QStringList& arguments = {}) {
         app.reset();
         app = std::make_unique<MainWindow>();
@@ -58,7 +56,6 @@ protected:
         app.reset();
     }
 
-    // A project file with one distinct value.
     QString MakeProjectFile(const QString& name, double length, int switches = 0) {
         ProjectData project;
         project.projectLength = length;
@@ -67,8 +64,8 @@ protected:
         return Path(name);
     }
 
-    // Presses a button of the command form; the form it opens, if any, gets `drive` and is
-    // then closed with its button `close` (1 accepts, 2 cancels, on every form).
+    // Presses a button of the command form; the form it opens gets `drive`, then `close`
+    // (1 accepts, 2 cancels).
     void Press(int button, int close = 2, const std::function<void(QDialog*)>& drive = {}) {
         QTimer closer;
         closer.setInterval(0);
@@ -83,7 +80,6 @@ protected:
         View().Button(button)->click();
     }
 
-    // Whether `act` shows the print dialog, which is then cancelled.
     static bool ShowsPrintDialog(const std::function<void()>& act) {
         bool shown = false;
         WhenModalShows([&](QWidget* modal) {
@@ -94,7 +90,6 @@ protected:
         return shown;
     }
 
-    // The General Information form with both switches set, closed with `close`.
     void SetSwitches(int initial, int rehab, int close) {
         Press(1000, close, [&](QDialog* form) {
             FormDriver driver(*static_cast<InputForm*>(form));
