@@ -39,9 +39,8 @@ ProjectData QueuedProject() {
 
 ProjectData Route9() {
     ProjectData project;
-    const QByteArray bytes =
-        test::ReadAll(QStringLiteral(VELMORA_TEST_DATA "/../../examples/route-9.vlm"));
-    [&] { QVERIFY(DecodeProject(bytes.toStdString(), project).ok()); }();
+    const std::string bytes = test::ReadFile(VELMORA_EXAMPLES "/route-9.vlm");
+    [&] { QVERIFY(DecodeProject(bytes, project).ok()); }();
     return project;
 }
 
