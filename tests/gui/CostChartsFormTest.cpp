@@ -1,5 +1,5 @@
 // The Cost Charts window: its bars against the Computed Costs results, the cash flow against the
-// engine's list, a refused project, the pictures it saves, and its page in the printout.
+// engine's list, a gridlock note, a refused project, and the pictures it copies and saves.
 #include "forms/CostChartsForm.h"
 #include "../core/CoreTestSupport.h"
 #include "GuiTestSupport.h"
