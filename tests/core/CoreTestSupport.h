@@ -42,7 +42,6 @@ inline std::vector<std::string> Assignments(const std::string& name) {
     return lines;
 }
 
-// The default project after `assignments`.
 inline ProjectData ProjectWith(const std::vector<std::string>& assignments) {
     ProjectData project;
     std::ostringstream err;
@@ -69,7 +68,6 @@ inline ProjectData HeavyPricedProject() {
     return p;
 }
 
-// `args`, then --set NAME=VALUE for each of `assignments`.
 inline std::vector<std::string> WithSets(std::vector<std::string> args,
                                          const std::vector<std::string>& assignments) {
     for (const std::string& assignment : assignments)
@@ -90,7 +88,6 @@ inline std::vector<std::pair<std::string, std::string>> DataCases(const std::str
     return cases;
 }
 
-// The words of `text`, separated by spaces.
 inline std::vector<std::string> Words(const std::string& text) {
     std::vector<std::string> words;
     std::istringstream in(text);

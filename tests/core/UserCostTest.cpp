@@ -44,11 +44,9 @@ TEST(UserCost, TablesHoldThePublishedValuesAtTheProjectsIndex) {
 }
 
 TEST(UserCost, SpeedRowsTakeTheWholeMph) {
-    const SpeedRows rows = SpeedRowsFor(57.9, 40.0);
-    EXPECT_EQ(rows.speedIndex, 11);
-    EXPECT_EQ(rows.costSpeedIndex, 11);
-    EXPECT_EQ(rows.wzSpeedIndex, 8);
-    EXPECT_EQ(rows.costWzSpeedIndex, 8);
+    const SpeedRows r = SpeedRowsFor(57.9, 40.0);
+    EXPECT_EQ((std::array{r.speedIndex, r.costSpeedIndex, r.wzSpeedIndex, r.costWzSpeedIndex}),
+              (std::array{11, 11, 8, 8}));
     for (int mph = 5; mph <= 80; mph += 5) EXPECT_EQ(SpeedRowsFor(mph, 5).costSpeedIndex, mph / 5);
     EXPECT_EQ(SpeedRowsFor(84.9, 5.0).costSpeedIndex, 16);
 }

@@ -1,5 +1,5 @@
-// The Risk Analysis window: inputs added and the typical set applied, runs that equal the core's
-// and velmora-cli's, a long run cancelled, entries checked like form fields, the edit cycle
+// The Risk Analysis window: inputs added and the typical set applied, runs that equal the core's,
+// a long run cancelled, entries checked like form fields, the edit cycle
 // through the command form, and a window that stays responsive while a heavy project runs.
 #include "forms/RiskAnalysisWindow.h"
 #include "../core/CoreTestSupport.h"
@@ -10,12 +10,10 @@
 #include "risk/RiskExport.h"
 #include "risk/TypicalUncertainties.h"
 
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPrinter>
-#include <QProgressBar>
 #include <QSignalSpy>
 #include <QTableWidget>
 
@@ -26,9 +24,8 @@ namespace {
 
 ProjectData Route9() {
     ProjectData project;
-    const QByteArray bytes =
-        test::ReadAll(QStringLiteral(VELMORA_TEST_DATA "/../../examples/route-9.vlm"));
-    [&] { QVERIFY(DecodeProject(bytes.toStdString(), project).ok()); }();
+    const std::string bytes = test::ReadFile(VELMORA_EXAMPLES "/route-9.vlm");
+    [&] { QVERIFY(DecodeProject(bytes, project).ok()); }();
     project.riskDefinitions.clear();
     return project;
 }
@@ -48,15 +45,11 @@ void Enter(W& w, int id, const QString& text) {
     emit edit->editingFinished();
 }
 
-// Runs and waits for the end; false when it did not end within `seconds`.
-bool RunToEnd(W& w, int seconds = 50) {
+// Runs and waits for the end; false when it did not end within 50 s.
+bool RunToEnd(W& w) {
     QSignalSpy finished(&w, &W::runFinished);
     Click(w, W::kRun);
-    return finished.wait(seconds * 1000);
-}
-
-std::string Json(const risk::RiskAnalysis& a) {
-    return risk::RiskAnalysisJson(a).dump();
+    return finished.wait(50000);
 }
 
 } // namespace
@@ -83,15 +76,12 @@ private slots:
         });
         Click(w, W::kAdd);
         QCOMPARE(Inputs(w)->rowCount(), 1);
-        QCOMPARE(Inputs(w)->item(0, W::Input)->text(),
-                 QStringLiteral("Unit Prices: HMA Wearing Course ($/ton)"));
         QCOMPARE(Inputs(w)->item(0, W::Value)->text(), QStringLiteral("62"));
 
         messages.Answer(QMessageBox::Yes);
         Click(w, W::kTypical);
         QCOMPARE(messages.shown.size(), 1);
-        const risk::RiskDefinitions typical = risk::TypicalUncertainties(project);
-        QCOMPARE(Inputs(w)->rowCount(), int(typical.inputs.size()));
+        QCOMPARE(Inputs(w)->rowCount(), int(risk::TypicalUncertainties(project).inputs.size()));
         QTest::qWait(50);
         test::SaveScreenshot(&w, "risk-definitions");
 
@@ -105,10 +95,8 @@ private slots:
         Click(w, W::kCancelRun);
         QVERIFY(!finished.isEmpty() || finished.wait(5000));
         QVERIFY2(stopping.elapsed() < 100, qPrintable(QString::number(stopping.elapsed())));
-        QVERIFY(!w.Results());
-        QVERIFY(!w.ResultsView());
         QTRY_VERIFY_WITH_TIMEOUT(w.Control(W::kRun)->isEnabled(), 20000);
-        QVERIFY(!w.Results());
+        QVERIFY(!w.Results() && !w.ResultsView());
 
         Enter(w, W::kIterations, "3000");
         Enter(w, W::kSeed, "7");
@@ -119,26 +107,16 @@ private slots:
         QTest::qWait(50);
         test::SaveScreenshot(&w, "risk-results");
 
-        // The core on the same definitions, and velmora-cli simulate on the project saved with
-        // them, give the same figures to the last bit.
+        // The core on the same definitions gives the same figures to the last bit.
         ProjectData saved = project;
         w.CommitTo(saved);
         const risk::ParsedDefinitions parsed = risk::ParseRiskDefinitions(saved.riskDefinitions);
         QVERIFY(parsed.ok());
-        QCOMPARE(parsed.definitions.iterations, 3000);
-        QCOMPARE(parsed.definitions.seed, 7u);
         const risk::RiskAnalysis core = risk::RunRiskAnalysis(saved, parsed.definitions);
-        const std::string shown = Json(*w.Results()->analysis);
-        QCOMPARE(shown, Json(core));
-        test::WriteAll(Path("route-9.vlm"), test::Encoded(saved));
-        const test::CliRun cli =
-            test::RunCli({"simulate", Path("route-9.vlm").toStdString(), "--json"});
-        QCOMPARE(cli.status, 0);
-        QCOMPARE(cli.out, shown + "\n");
+        QCOMPARE(risk::RiskAnalysisJson(*w.Results()->analysis).dump(),
+                 risk::RiskAnalysisJson(core).dump());
 
         QCOMPARE(w.ResultsView()->Sentence(), CheaperOptionSentence(core.asphaltCheaper));
-        QCOMPARE(w.ResultsView()->Figures()->item(0, 2)->text(),
-                 GroupedNumber(core.difference.mean));
         QCOMPARE(
             w.ResultsView()->Figures()->item(6, 0)->text(),
             GroupedNumber(core.statistics[risk::ResultIndex("asphaltTotal")].percentiles[6].value));
@@ -157,25 +135,13 @@ private slots:
         QCOMPARE(messages.shown[0].text,
                  QStringLiteral("inputs[0] (hmaWearingPrice): mode 100 lies outside min 55.8 and "
                                 "max 68.2"));
-        QCOMPARE(messages.shown[0].caption, QStringLiteral("Risk Analysis"));
         QCOMPARE(table->item(0, W::Mode)->text(), mode);
-        QCOMPARE(table->currentRow(), 0);
-        QCOMPARE(table->currentColumn(), int(W::Mode));
-
-        // A list index takes only whole entries of its list; not a number is said so.
-        const struct {
-            int row, column;
-            const char* text;
-            const char* message;
-        } cases[] = {
-            {1, W::Values, "7", "inputs[1] (terrain): value 7 is not an entry of its list"},
-            {0, W::Max, "8O", "inputs[0] (hmaWearingPrice) max: \"8O\" is not a number"},
-        };
-        for (const auto& c : cases) {
-            table->item(c.row, c.column)->setText(c.text);
-            QVERIFY2(messages.shown.last().text.startsWith(c.message),
-                     qPrintable(messages.shown.last().text));
-        }
+        QCOMPARE(QPoint(table->currentColumn(), table->currentRow()), QPoint(W::Mode, 0));
+        // A list index takes only whole entries of its list.
+        table->item(1, W::Values)->setText("7");
+        QVERIFY2(messages.shown.last().text.startsWith(
+                     "inputs[1] (terrain): value 7 is not an entry of its list"),
+                 qPrintable(messages.shown.last().text));
         Enter(w, W::kIterations, "0");
         QCOMPARE(messages.shown.last().text,
                  QStringLiteral("iterations: 0 lies outside 1 and 10000000"));
@@ -197,12 +163,11 @@ private slots:
             QVERIFY(RunToEnd(*w));
             stored = w->DefinitionsText();
         });
-        QVERIFY(!stored.empty());
+        QVERIFY(!stored.empty() && app->Document().IsModified());
         QCOMPARE(Project().riskDefinitions, stored);
-        QVERIFY(app->Document().IsModified());
         // The run was on the definitions accepted, so printing has its page.
         const RiskResults* results = app->Document().CurrentRiskResults();
-        QVERIFY(results);
+        QVERIFY2(results, "the run of the accepted definitions is kept for printing");
         const auto pagesPrinted = [&](std::span<const PrintedPage> pages, const QString& name) {
             QPrinter printer(QPrinter::HighResolution);
             printer.setOutputFormat(QPrinter::PdfFormat);
@@ -216,8 +181,6 @@ private slots:
         QVERIFY(app->OpenFile(Path("saved.vlm")));
         QVERIFY(!app->Document().CurrentRiskResults());
         QCOMPARE(Project().riskDefinitions, stored);
-        const test::CliRun shown = test::RunCli({"risk", Path("saved.vlm").toStdString()});
-        QCOMPARE(shown.out, stored + "\n");
     }
 
     // The run's threads leave the GUI thread free: no turn of the event loop waits 50 ms.
@@ -237,13 +200,10 @@ private slots:
             longest = std::max(longest, now - last);
             last = now;
         });
-        QSignalSpy finished(&w, &W::runFinished);
         clock.start();
         turn.start();
-        Click(w, W::kRun);
-        QVERIFY(finished.wait(50000));
+        QVERIFY(RunToEnd(w));
         QTest::qWait(20);
-        turn.stop();
         QVERIFY(w.Results());
         QVERIFY2(longest < 50, qPrintable(QStringLiteral("%1 ms").arg(longest)));
     }
