@@ -5,13 +5,6 @@ using namespace velmora::test;
 
 using CliComputeTest = ScratchFolder;
 
-TEST_F(CliComputeTest, PrintsTheResultsInTableOrder) {
-    const CliRun run = RunCli({"compute", Path("default.vlm")});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, DataFile("compute-default.txt"));
-    EXPECT_EQ(run.err, "");
-}
-
 // The options may come in any order around FILE; the JSON, one line, adds the recomputed
 // treatment counts and the seven user cost components of every stage.
 TEST_F(CliComputeTest, SetOverridesAndJsonCarriesCountsAndComponents) {
@@ -56,11 +49,8 @@ TEST_F(CliComputeTest, RefusalsExitWithThreeAndPrintNothing) {
 // is that of the first file that failed.
 TEST_F(CliComputeTest, SeveralFilesPrintInTheOrderGiven) {
     const std::string file = Path("default.vlm"), heavy = Path("heavy.vlm");
-    ProjectData p;
-    p.aadt = 30000;
-    p.laneCount = 4;
     std::ostringstream err;
-    ASSERT_TRUE(cli::SaveProject(heavy, p, err));
+    ASSERT_TRUE(cli::SaveProject(heavy, HeavyPricedProject(), err));
     const std::string one = RunCli({"compute", file, "--json"}).out;
     const std::string two = RunCli({"compute", heavy, "--json"}).out;
     ASSERT_NE(one, two);
