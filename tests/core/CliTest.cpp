@@ -31,29 +31,17 @@ TEST_F(CliTest, NewWritesTheDefaultProjectAndItsSetChanges) {
     EXPECT_FALSE(std::filesystem::exists(Path("c.vlm")));
 }
 
-TEST_F(CliTest, SetAndShowUseOneNotation) {
-    ProjectData p;
-    std::ostringstream err;
-    ASSERT_TRUE(cli::ApplySet(p, "projectDescription=Line 1\\r\\nTab\\there \\\\ done", err));
-    ASSERT_TRUE(cli::ApplySet(p, "concreteStage[1].miscQuantity[0]=0.10000000000000001", err));
-    ASSERT_TRUE(cli::ApplySet(p, "wzLanes=-3", err));
-    EXPECT_EQ(p.projectDescription, "Line 1\r\nTab\there \\ done");
-    EXPECT_EQ(p.concreteStage[1].miscQuantity[0], 0.1);
-    EXPECT_EQ(p.wzLanes, -3);
-    EXPECT_EQ(cli::EscapeText(p.projectDescription), "Line 1\\r\\nTab\\there \\\\ done");
-    ASSERT_TRUE(cli::ApplySet(p, "projectTitle=\\x1B\\xC2\\x9D", err));
-    EXPECT_EQ(p.projectTitle, "\x1b\u009d");
-}
-
-// A file's texts never reach a terminal as control characters: every one that has no letter of
-// its own prints as \xHH, and --set reads that back to the same bytes.
-TEST_F(CliTest, ShowEscapesEveryControlCharacter) {
+// Set and show use one notation. A file's texts never reach a terminal as control characters:
+// every one that has no letter of its own prints as \xHH, and --set reads that back to the same
+// bytes; numbers read back exactly.
+TEST_F(CliTest, ShowEscapesEveryControlCharacterAndSetReadsItBack) {
     const struct {
         std::string text, shown;
     } cases[] = {
         {"\x1b]0;owned\x07\x1b[2J", "\\x1b]0;owned\\x07\\x1b[2J"},
         {std::string("a\0b\x7f\x01\x1f", 6), "a\\x00b\\x7f\\x01\\x1f"},
         {"\u009d\u0081 \u00a0\u00e9\u20ac", "\\xc2\\x9d\\xc2\\x81 \u00a0\u00e9\u20ac"},
+        {"Line 1\r\nTab\there \\ done", "Line 1\\r\\nTab\\there \\\\ done"},
     };
     for (const auto& c : cases) {
         ProjectData p;
@@ -67,6 +55,13 @@ TEST_F(CliTest, ShowEscapesEveryControlCharacter) {
         ASSERT_TRUE(cli::ApplySet(back, "projectTitle=" + c.shown, err)) << err.str();
         EXPECT_EQ(back.projectTitle, c.text);
     }
+    ProjectData p;
+    std::ostringstream err;
+    ASSERT_TRUE(cli::ApplySet(p, "concreteStage[1].miscQuantity[0]=0.10000000000000001", err));
+    ASSERT_TRUE(cli::ApplySet(p, "wzLanes=-3", err));
+    ASSERT_TRUE(cli::ApplySet(p, "projectTitle=\\x1B\\xC2\\x9D", err));
+    EXPECT_EQ(std::tuple(p.concreteStage[1].miscQuantity[0], p.wzLanes, p.projectTitle),
+              std::tuple(0.1, -3, std::string("\x1b\u009d")));
 }
 
 // A refused --set names what is wrong and ends the run as a usage error.
