@@ -1,7 +1,7 @@
 #include "CoreTestSupport.h"
 
 #include "report/Workbook.h"
-#include "risk/RiskDefinitions.h"
+#include "risk/RiskAnalysis.h"
 
 #include <cerrno>
 #include <charconv>
@@ -10,114 +10,26 @@
 #include <cstring>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <regex>
+#include <variant>
 
 using namespace velmora;
 using namespace velmora::test;
+using nlohmann::json;
 
 namespace {
 
 const std::string kExample = std::string(VELMORA_TEST_DATA) + "/risk-example.json";
 constexpr const char* kExported = "Your life cycle cost analysis has been successfully exported.\n";
 
-struct Cell {
-    bool number = false;
-    double value = 0.0;
-    std::string text;
-};
-// Cells by reference ("B3").
-using SheetCells = std::map<std::string, Cell>;
-
 std::string Unzip(const std::string& file, const std::string& member) {
     std::string text;
-    if (FILE* pipe = ::popen(("unzip -p '" + file + "' '" + member + "'").c_str(), "r")) {
-        char buffer[65536];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-            text.append(buffer, n);
-        ::pclose(pipe);
-    }
+    FILE* pipe = ::popen(("unzip -p '" + file + "' '" + member + "'").c_str(), "r");
+    char buffer[65536];
+    for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        text.append(buffer, n);
+    if (pipe) ::pclose(pipe);
     return text;
-}
-
-std::string Between(const std::string& text, std::size_t& at, const std::string& open,
-                    const std::string& close) {
-    const std::size_t start = text.find(open, at);
-    if (start == std::string::npos) return at = std::string::npos, "";
-    const std::size_t end = text.find(close, start + open.size());
-    at = end == std::string::npos ? end : end + close.size();
-    return text.substr(start + open.size(), end - start - open.size());
-}
-
-std::string Unescape(std::string text) {
-    for (const auto& [entity, character] :
-         {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}})
-        for (std::size_t k; (k = text.find(entity)) != std::string::npos;)
-            text.replace(k, std::strlen(entity), character);
-    return text;
-}
-
-// A small reader of what the workbook holds: the sheet names in order, and each sheet's cells,
-// numbers as <v> values and texts as inline strings.
-struct WorkbookFile {
-    explicit WorkbookFile(const std::string& path) : path_(path) {
-        const std::string book = Unzip(path, "xl/workbook.xml");
-        for (std::size_t at = 0; at != std::string::npos;) {
-            const std::string name = Between(book, at, "<sheet name=\"", "\"");
-            if (at != std::string::npos) names.push_back(Unescape(name));
-        }
-    }
-
-    SheetCells Sheet(const std::string& name) const {
-        const auto k = std::ranges::find(names, name) - names.begin();
-        const std::string xml =
-            Unzip(path_, "xl/worksheets/sheet" + std::to_string(k + 1) + ".xml");
-        SheetCells cells;
-        for (std::size_t at = 0;;) {
-            const std::size_t start = xml.find("<c r=\"", at);
-            if (start == std::string::npos) break;
-            const std::size_t tagEnd = xml.find('>', start);
-            const std::string tag = xml.substr(start, tagEnd - start);
-            const std::string ref = tag.substr(6, tag.find('"', 6) - 6);
-            at = tagEnd;
-            if (tag.ends_with("/")) continue;
-            const std::string body = Between(xml, at, ">", "</c>");
-            Cell& cell = cells[ref];
-            if (tag.find("t=\"inlineStr\"") != std::string::npos) {
-                cell.text = Unescape(
-                    body.substr(body.find('>', 4) + 1, body.rfind("</t>") - body.find('>', 4) - 1));
-            } else if (body.starts_with("<v>")) {
-                cell.number = true;
-                const std::string v = body.substr(3, body.find("</v>") - 3);
-                std::from_chars(v.data(), v.data() + v.size(), cell.value);
-            }
-        }
-        return cells;
-    }
-
-    std::vector<std::string> names;
-
-private:
-    std::string path_;
-};
-
-// The reference of the first cell holding `text`, and the cell `columns` to its right.
-std::string RightOf(const SheetCells& cells, const std::string& text, int columns = 1) {
-    for (const auto& [ref, cell] : cells) {
-        if (cell.number || cell.text != text) continue;
-        const std::size_t digits = ref.find_first_of("0123456789");
-        std::string column = ref.substr(0, digits);
-        column.back() = static_cast<char>(column.back() + columns);
-        return column + ref.substr(digits);
-    }
-    return "(no " + text + ")";
-}
-
-// The NAME=VALUE lines of `velmora-cli show`.
-std::map<std::string, std::string> Shown(const std::string& file) {
-    std::map<std::string, std::string> fields;
-    std::istringstream in(RunCli({"show", file}).out);
-    for (std::string line; std::getline(in, line);)
-        fields[line.substr(0, line.find('='))] = line.substr(line.find('=') + 1);
-    return fields;
 }
 
 double Parse(const std::string& text) {
@@ -126,12 +38,51 @@ double Parse(const std::string& text) {
     return value;
 }
 
-using CliWorkbookTest = ScratchFolder;
+using Value = std::variant<double, std::string>;
+// What a workbook holds: its sheet names in order, and every cell by "Sheet!B3", numbers as
+// numbers and texts as inline strings.
+struct Book {
+    std::string sheets;
+    std::map<std::string, Value> cells;
+};
+Book ReadBook(const std::string& path) {
+    const std::string names = Unzip(path, "xl/workbook.xml");
+    const std::regex sheet("<sheet name=\"([^\"]*)\""),
+        cell("<c r=\"([A-Z]+[0-9]+)\"[^>/]*>(?:<v>([^<]*)</v>|<is><t[^>]*>([^<]*)</t>)");
+    Book book;
+    int k = 0;
+    for (std::sregex_iterator s(names.begin(), names.end(), sheet), end; s != end; ++s) {
+        book.sheets += (*s)[1].str() + "|";
+        const std::string xml = Unzip(path, "xl/worksheets/sheet" + std::to_string(++k) + ".xml");
+        for (std::sregex_iterator c(xml.begin(), xml.end(), cell); c != end; ++c)
+            book.cells[(*s)[1].str() + "!" + (*c)[1].str()] =
+                (*c)[2].matched ? Value(Parse((*c)[2])) : Value((*c)[3].str());
+    }
+    return book;
+}
+
+// The cell in `column` beside the Inputs sheet's first input (in reference order) reading `label`.
+std::string InputsBeside(const Book& book, const std::string& label, char column) {
+    for (const auto& [ref, value] : book.cells)
+        if (ref.starts_with("Inputs!B") && value == Value(label))
+            return "Inputs!" + std::string(1, column) + ref.substr(8);
+    return "(no " + label + ")";
+}
+
+class CliWorkbookTest : public ScratchFolder {
+protected:
+    Book Written(const WorkbookContent& content) {
+        const Workbook workbook = BuildWorkbook(content);
+        EXPECT_TRUE(workbook.ok()) << workbook.error;
+        EXPECT_TRUE(cli::WriteFileAtomically(Path("w.xlsx"), workbook.bytes).ok());
+        return ReadBook(Path("w.xlsx"));
+    }
+};
 
 } // namespace
 
-// The figures a user takes from the workbook are those of `compute --json` and `show`, stored as
-// numbers; user costs the switches leave out read "Excluded" as on the form.
+// The figures a user takes from the workbook are those of `compute --json` and of the project,
+// stored as numbers; user costs the switches leave out read "Excluded" as on the form.
 TEST_F(CliWorkbookTest, ResultsAndInputsAreTheNumbersOfComputeAndShow) {
     for (const char* set : {"report-priced.set", "report-excluded.set"}) {
         SCOPED_TRACE(set);
@@ -141,70 +92,50 @@ TEST_F(CliWorkbookTest, ResultsAndInputsAreTheNumbersOfComputeAndShow) {
         const CliRun run = RunCli({"workbook", Path("p.vlm"), Path("p.xlsx")});
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.out, kExported);
-        const WorkbookFile book(Path("p.xlsx"));
-        EXPECT_EQ(book.names, (std::vector<std::string>{"Inputs", "Results", "Cash Flow"}));
-
-        const auto computed =
-            nlohmann::json::parse(RunCli({"compute", Path("p.vlm"), "--json"}).out);
-        const SheetCells results = book.Sheet("Results");
+        const Book book = ReadBook(Path("p.xlsx"));
+        EXPECT_EQ(book.sheets, "Inputs|Results|Cash Flow|");
+        const json computed = json::parse(RunCli({"compute", Path("p.vlm"), "--json"}).out);
         const bool excluded = !UserCostsIncluded(project);
-        for (int option = 0; option < 2; ++option) {
-            const std::string name = PavementOption::kNames[option];
-            const char agency = option == 0 ? 'B' : 'F';
-            std::vector<std::pair<std::string, std::string>> cells;
-            for (int k = 0; k < 5; ++k) {
-                const std::string row = std::to_string(3 + k);
-                const std::string index = k < 4 ? "[" + std::to_string(k) + "]" : "Subtotal";
-                cells.push_back({name + "Agency" + index, agency + row});
-                cells.push_back({name + "User" + index, char(agency + 1) + row});
-            }
-            cells.push_back({name + "MaintenanceCost", agency + std::string("8")});
-            cells.push_back({name + "Total", agency + std::string("9")});
-            for (const auto& [result, ref] : cells) {
-                SCOPED_TRACE(result + " in " + ref);
-                const Cell& cell = results.at(ref);
-                if (excluded && result.find("User") != std::string::npos) {
-                    EXPECT_EQ(cell.text, "Excluded");
-                    continue;
-                }
-                ASSERT_TRUE(cell.number);
-                EXPECT_EQ(cell.value, computed.at(result).get<double>());
-            }
-            // The equal yearly amount of the total, at the project's rate over its period.
-            const double i = project.discountRate / 100.0;
-            const double growth = std::pow(1.0 + i, project.analysisPeriod);
-            EXPECT_NEAR(results.at(agency + std::string("10")).value,
-                        computed.at(name + "Total").get<double>() * i * growth / (growth - 1.0),
-                        1e-6);
-        }
-
-        const SheetCells inputs = book.Sheet("Inputs");
-        const std::map<std::string, std::string> shown = Shown(Path("p.vlm"));
-        const struct {
-            const char* label;
-            const char* field;
-            const char* unit;
-        } kInputs[] = {
-            {"Project Length:", "projectLength", "miles"},
-            {"Number of Lanes:", "laneCount", "(both directions)"},
-            {"DiscountRate:", "discountRate", "%"},
-            {"Current CPI:", "currentCpi", ""},
-            {"HMA Wearing Course:", "hmaWearingPrice", "$/ton"},
-            {"HMA Binder Course:", "hmaBinderPrice", "$/ton"},
-            {"Concrete:", "concretePrice", "$/sy"},
-            {"HMA Wearing Course, in.", "asphaltStage[0].wearingThickness", nullptr},
-            {"Days to Complete", "asphaltStage[0].daysToComplete", nullptr},
+        const double i = project.discountRate / 100.0;
+        const double growth = std::pow(1.0 + i, project.analysisPeriod);
+        const auto& stages = project.asphaltStage;
+        const std::tuple<const char*, char, Value> kInputs[] = {
+            {"Project:", 'C', project.projectTitle},
+            {"Project Length:", 'C', project.projectLength},
+            {"Project Length:", 'D', "miles"},
+            {"DiscountRate:", 'C', project.discountRate},
+            {"HMA Wearing Course:", 'C', project.hmaWearingPrice},
+            {"HMA Wearing Course:", 'D', "$/ton"},
+            {"Concrete:", 'C', project.concretePrice},
+            {"HMA Wearing Course, in.", 'C', stages[0].wearingThickness},
+            {"HMA Wearing Course, in.", 'D', stages[1].wearingThickness},
+            {"Days to Complete", 'C', stages[0].daysToComplete},
         };
-        for (const auto& input : kInputs) {
-            SCOPED_TRACE(input.label);
-            const Cell& value = inputs.at(RightOf(inputs, input.label));
-            ASSERT_TRUE(value.number);
-            EXPECT_EQ(value.value, Parse(shown.at(input.field)));
-            if (input.unit && *input.unit) {
-                EXPECT_EQ(inputs.at(RightOf(inputs, input.label, 2)).text, input.unit);
+        std::vector<std::pair<std::string, Value>> cells;
+        for (const auto& [label, column, expected] : kInputs)
+            cells.emplace_back(InputsBeside(book, label, column), expected);
+        for (const std::string name : {"asphalt", "concrete"}) {
+            const char agency = name == "asphalt" ? 'B' : 'F';
+            const auto at = [&](char column, int row) {
+                return "Results!" + std::string(1, column) + std::to_string(row);
+            };
+            const auto result = [&](const std::string& key) {
+                const bool user = excluded && key.starts_with("User");
+                return user ? Value("Excluded") : Value(computed.at(name + key).get<double>());
+            };
+            for (int k = 0; k < 5; ++k) {
+                const std::string index = k < 4 ? "[" + std::to_string(k) + "]" : "Subtotal";
+                cells.emplace_back(at(agency, 3 + k), result("Agency" + index));
+                cells.emplace_back(at(agency + 1, 3 + k), result("User" + index));
             }
+            cells.emplace_back(at(agency, 8), result("MaintenanceCost"));
+            cells.emplace_back(at(agency, 9), result("Total"));
+            // The equal yearly amount of the total, at the project's rate over its period.
+            const double total = computed.at(name + "Total").get<double>();
+            const Value& euac = book.cells.at(at(agency, 10));
+            EXPECT_NEAR(std::get<double>(euac), total * i * growth / (growth - 1.0), 1e-6);
         }
-        EXPECT_EQ(inputs.at(RightOf(inputs, "Project:")).text, project.projectTitle);
+        for (const auto& [ref, expected] : cells) EXPECT_EQ(book.cells.at(ref), expected) << ref;
     }
 }
 
@@ -213,65 +144,58 @@ TEST_F(CliWorkbookTest, SimulateAddsTheRiskAnalysisAndItsSamples) {
     std::ostringstream err;
     ASSERT_TRUE(cli::SaveProject(Path("heavy.vlm"), HeavyPricedProject(), err));
     ASSERT_EQ(RunCli({"risk", Path("heavy.vlm"), "--import", kExample}).status, 0);
-    const std::vector<std::string> settings{"--iterations", "300", "--seed", "11"};
-    std::vector<std::string> args{"workbook", Path("heavy.vlm"), Path("r.xlsx"), "--simulate"};
-    args.insert(args.end(), settings.begin(), settings.end());
-    const CliRun run = RunCli(args);
-    ASSERT_EQ(run.status, 0) << run.err;
-    args = {"simulate", Path("heavy.vlm"), "--json", "--samples", Path("s.csv")};
-    args.insert(args.end(), settings.begin(), settings.end());
-    const auto simulated = nlohmann::json::parse(RunCli(args).out);
-
-    const WorkbookFile book(Path("r.xlsx"));
-    EXPECT_EQ(book.names,
-              (std::vector<std::string>{"Inputs", "Results", "Cash Flow", "Risk", "Samples"}));
-    const SheetCells risk = book.Sheet("Risk");
+    const auto run = [](std::vector<std::string> args) {
+        args.insert(args.end(), {"--iterations", "300", "--seed", "11"});
+        return RunCli(args);
+    };
+    ASSERT_EQ(run({"workbook", Path("heavy.vlm"), Path("r.xlsx"), "--simulate"}).status, 0);
+    const json simulated =
+        json::parse(run({"simulate", Path("heavy.vlm"), "--json", "--samples", Path("s.csv")}).out);
+    const Book book = ReadBook(Path("r.xlsx"));
+    EXPECT_EQ(book.sheets, "Inputs|Results|Cash Flow|Risk|Samples|");
+    // A row for each result, the difference last; the mean, SD, 5 % and 50 % percentiles and the
+    // count by column.
+    std::vector<std::pair<std::string, double>> cells;
     for (const char* result : {"asphaltTotal", "concreteTotal", "totalDifference"}) {
-        SCOPED_TRACE(result);
-        const auto& statistics = simulated.at("statistics").at(result);
-        // Mean, SD, then the 5 % and the 50 % percentiles after the minimum.
-        const struct {
-            int columns;
-            double expected;
-        } kFigures[] = {
-            {2, statistics.at("mean").get<double>()},
-            {3, statistics.at("sd").get<double>()},
-            {5, statistics.at("percentiles").at("5").at("value").get<double>()},
-            {8, statistics.at("percentiles").at("50").at("value").get<double>()},
-            {14, static_cast<double>(statistics.at("count").get<std::int64_t>())},
-        };
-        for (const auto& figure : kFigures) {
-            const Cell& cell = risk.at(RightOf(risk, result, figure.columns));
-            ASSERT_TRUE(cell.number) << figure.columns;
-            EXPECT_NEAR(cell.value, figure.expected, std::fabs(figure.expected) * 1e-14);
-        }
+        const std::string row = std::to_string(6 + risk::ResultIndex(result));
+        const json& s = simulated.at("statistics").at(result);
+        cells.insert(
+            cells.end(),
+            {{std::string("Risk!C") + row, s.at("mean").get<double>()},
+             {std::string("Risk!D") + row, s.at("sd").get<double>()},
+             {std::string("Risk!F") + row, s.at("percentiles").at("5").at("value").get<double>()},
+             {std::string("Risk!I") + row, s.at("percentiles").at("50").at("value").get<double>()},
+             {std::string("Risk!O") + row, s.at("count").get<double>()}});
     }
-    const auto& gridlock = simulated.at("asphaltGridlockProbability");
-    EXPECT_NEAR(risk.at(RightOf(risk, "Asphalt gridlock")).value,
-                gridlock.at("value").get<double>() * gridlock.at("count").get<double>(), 1e-6);
-
+    const json& gridlock = simulated.at("asphaltGridlockProbability");
+    cells.emplace_back("Risk!B34",
+                       gridlock.at("value").get<double>() * gridlock.at("count").get<double>());
     // The samples sheet holds the CSV's rows cell for cell.
-    const SheetCells samples = book.Sheet("Samples");
-    std::istringstream csv(Read("s.csv"));
+    std::istringstream csv(ReadFile(Path("s.csv")));
     int rows = 0;
     for (std::string line; std::getline(csv, line); ++rows) {
         std::istringstream fields(line);
         char column = 'A';
         for (std::string field; std::getline(fields, field, ','); ++column) {
+            const std::string ref = "Samples!" + std::string(1, column) + std::to_string(rows + 1);
             if (column > 'Z' || field.empty()) continue;
-            const Cell& cell = samples.at(column + std::to_string(rows + 1));
             if (rows == 0)
-                EXPECT_EQ(cell.text, field);
+                EXPECT_EQ(book.cells.at(ref), Value(field));
             else
-                EXPECT_NEAR(cell.value, Parse(field), std::fabs(Parse(field)) * 1e-15);
+                cells.emplace_back(ref, Parse(field));
         }
     }
     EXPECT_EQ(rows, 301);
-    EXPECT_EQ(samples.count("A302"), 0u);
+    EXPECT_EQ(book.cells.count("Samples!A302"), 0u);
+    for (const auto& [ref, expected] : cells)
+        EXPECT_NEAR(std::get<double>(book.cells.at(ref)), expected, std::fabs(expected) * 1e-14)
+            << ref;
 }
 
-// Samples past the sheet's last row are left out, and a note row says how many.
-TEST(WorkbookTest, SamplesStopAtTheSheetsRowLimitAndSaySo) {
+// Samples past the sheet's last row are left out, and a note row says how many; the document
+// properties name the analysis and the project, whose control characters must not leave a file
+// that no spreadsheet opens.
+TEST_F(CliWorkbookTest, SampleRowLimitAndDocumentProperties) {
     ProjectData project = HeavyPricedProject();
     risk::RiskDefinitions d = risk::ParseRiskDefinitions(DataFile("risk-example.json")).definitions;
     d.iterations = 40;
@@ -282,36 +206,17 @@ TEST(WorkbookTest, SamplesStopAtTheSheetsRowLimitAndSaySo) {
     content.run = &run;
     content.risk = &analysis;
     content.sampleRowLimit = 30;
-    const Workbook workbook = BuildWorkbook(content);
-    ASSERT_TRUE(workbook.ok()) << workbook.error;
-    const std::string path = std::filesystem::temp_directory_path() /
-                             ("velmora-cut-" + std::to_string(::getpid()) + ".xlsx");
-    ASSERT_TRUE(cli::WriteFileAtomically(path, workbook.bytes).ok());
-    const SheetCells samples = WorkbookFile(path).Sheet("Samples");
-    std::filesystem::remove(path);
-    EXPECT_EQ(samples.at("A29").value, 28.0);
-    EXPECT_EQ(samples.at("A30").text,
-              "Only the first 28 of 40 iterations fit on this sheet; velmora-cli simulate "
-              "--samples writes them all.");
-    EXPECT_EQ(samples.count("A31"), 0u);
-}
+    const Book book = Written(content);
+    EXPECT_EQ(book.cells.at("Samples!A29"), Value(28.0));
+    EXPECT_EQ(book.cells.at("Samples!A30"),
+              Value("Only the first 28 of 40 iterations fit on this sheet; velmora-cli simulate "
+                    "--samples writes them all."));
+    EXPECT_EQ(book.cells.count("Samples!A31"), 0u);
 
-// The workbook says what it is in its document properties; a control character in the project
-// title, which cells escape, must not leave a file that no spreadsheet opens.
-TEST(WorkbookTest, DocumentPropertiesNameTheAnalysisAndTheProject) {
-    ProjectData project;
     project.projectTitle = "Route 9\x01north & south";
-    WorkbookContent content;
-    content.project = &project;
     const Refusal refusal{"text", "caption"};
-    content.refusal = &refusal;
-    const Workbook workbook = BuildWorkbook(content);
-    ASSERT_TRUE(workbook.ok()) << workbook.error;
-    const std::string path = std::filesystem::temp_directory_path() /
-                             ("velmora-properties-" + std::to_string(::getpid()) + ".xlsx");
-    ASSERT_TRUE(cli::WriteFileAtomically(path, workbook.bytes).ok());
-    const std::string properties = Unzip(path, "docProps/core.xml");
-    std::filesystem::remove(path);
+    Written({&project, nullptr, &refusal, nullptr, 0, 0});
+    const std::string properties = Unzip(Path("w.xlsx"), "docProps/core.xml");
     EXPECT_NE(properties.find("<dc:title>Velmora life-cycle cost analysis</dc:title>"),
               std::string::npos);
     EXPECT_NE(properties.find("<dc:subject>Route 9 north &amp; south</dc:subject>"),
@@ -327,31 +232,22 @@ TEST_F(CliWorkbookTest, RefusalsAndFilesItMayNotWrite) {
         RunCli(WithSets({"workbook", Path("default.vlm"), Path("r.xlsx")}, refusal.assignments));
     EXPECT_EQ(refused.status, 3);
     EXPECT_EQ(refused.err, refusal.caption + "\n" + refusal.text + "\n");
-    const WorkbookFile book(Path("r.xlsx"));
-    EXPECT_EQ(book.names, (std::vector<std::string>{"Inputs", "Results"}));
-    const SheetCells results = book.Sheet("Results");
-    EXPECT_EQ(results.at("A1").text, refusal.caption);
-    EXPECT_EQ(results.at("A2").text, refusal.text);
-    EXPECT_TRUE(book.Sheet("Inputs").at(RightOf(book.Sheet("Inputs"), "Project Length:")).number);
+    const Book book = ReadBook(Path("r.xlsx"));
+    EXPECT_EQ(book.sheets, "Inputs|Results|");
+    EXPECT_EQ(book.cells.at("Results!A1"), Value(refusal.caption));
+    EXPECT_EQ(book.cells.at("Results!A2"), Value(refusal.text));
+    EXPECT_TRUE(
+        std::holds_alternative<double>(book.cells.at(InputsBeside(book, "Project Length:", 'C'))));
 
-    const std::string project = Read("default.vlm");
-    const struct {
-        std::string out;
-        int status;
-        std::string err;
-    } kCases[] = {
-        {Path("default.vlm"), 2,
-         "velmora-cli: " + Path("default.vlm") + " is the project file " + Path("default.vlm") +
-             "; the workbook would replace it\n"},
-        {Path("missing/w.xlsx"), 1,
-         "velmora-cli: cannot write " + Path("missing/w.xlsx") + ": " + std::strerror(ENOENT) +
-             "\n"},
-    };
-    for (const auto& c : kCases) {
-        const CliRun run = RunCli({"workbook", Path("default.vlm"), c.out});
-        EXPECT_EQ(run.status, c.status);
-        EXPECT_EQ(run.err, c.err);
-        EXPECT_EQ(run.out, "");
+    const std::string project = ReadFile(Path("default.vlm"));
+    const std::string self = Path("default.vlm"), missing = Path("missing/w.xlsx");
+    for (const auto& [out, status, message] :
+         {std::tuple{self, 2,
+                     self + " is the project file " + self + "; the workbook would replace it"},
+          {missing, 1, "cannot write " + missing + ": " + std::strerror(ENOENT)}}) {
+        const CliRun run = RunCli({"workbook", self, out});
+        EXPECT_EQ(run.status, status);
+        EXPECT_EQ(run.out + run.err, "velmora-cli: " + message + "\n");
     }
-    EXPECT_EQ(Read("default.vlm"), project);
+    EXPECT_EQ(ReadFile(Path("default.vlm")), project);
 }

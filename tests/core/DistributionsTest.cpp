@@ -9,15 +9,8 @@ namespace {
 
 UncertainInput Input(DistributionKind kind, std::optional<double> min, std::optional<double> mode,
                      std::optional<double> max, std::optional<double> mean = {},
-                     std::optional<double> sd = {}) {
-    UncertainInput in;
-    in.distribution = kind;
-    in.min = min;
-    in.mode = mode;
-    in.max = max;
-    in.mean = mean;
-    in.sd = sd;
-    return in;
+                     std::optional<double> sd = {}, bool relative = false) {
+    return {"", kind, relative, min, mode, max, mean, sd, {}, {}};
 }
 
 // The mean and standard deviation of the distribution, from its quantiles at the midpoints of
@@ -44,13 +37,11 @@ TEST(Distributions, QuantilesAtKnownPoints) {
         bool whole;
         double u, expected;
     };
-    UncertainInput terrain;
-    terrain.distribution = K::Discrete;
+    UncertainInput terrain = Input(K::Discrete, {}, {}, {});
     terrain.values = {0, 1};
     terrain.probabilities = {0.7, 0.3};
-    UncertainInput relative = Input(K::Uniform, 0.5, {}, 2.0);
-    relative.relative = true;
-    UncertainInput truncated = Input(K::Normal, 100.0, {}, {}, 100.0, 15.0);
+    const UncertainInput relative = Input(K::Uniform, 0.5, {}, 2.0, {}, {}, true);
+    const UncertainInput truncated = Input(K::Normal, 100.0, {}, {}, 100.0, 15.0);
     const Case cases[] = {
         {Input(K::Uniform, 3, {}, 5), 0, false, 0.25, 3.5},
         // Below the mode (F = 10 / 25): 45 + sqrt(0.1 x 25 x 10).
