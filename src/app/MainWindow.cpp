@@ -147,9 +147,11 @@ void MainWindow::CreateActions() {
         connect(a.recent[k], &QAction::triggered, this, [this, k] { OpenRecentFile(k); });
     }
     // Keys without a menu item still need their action on the window.
-    addActions({a.newFile, a.open, a.save, a.saveAs, a.exportWorkbook, a.exportPdf, a.print, a.exit,
-                a.undo, a.cut, a.copy, a.paste, a.statusBar, a.riskAnalysis, a.costCharts,
-                a.helpTopics, a.about, a.contextHelp, a.help, a.nextPane, a.previousPane});
+    addActions({a.newFile,     a.open,  a.save,        a.saveAs,       a.exportWorkbook,
+                a.exportPdf,   a.print, a.exit,        a.undo,         a.cut,
+                a.copy,        a.paste, a.statusBar,   a.riskAnalysis, a.costCharts,
+                a.helpTopics,  a.about, a.contextHelp, a.help,         a.nextPane,
+                a.previousPane});
 }
 
 void MainWindow::CreateMenus() {

@@ -7,12 +7,12 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
-#include <QLocale>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QHorizontalBarSeries>
 #include <QLabel>
 #include <QLineSeries>
+#include <QLocale>
 #include <QPainter>
 #include <QTableWidget>
 #include <QVBoxLayout>
