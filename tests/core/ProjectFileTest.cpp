@@ -12,10 +12,7 @@ using namespace std::string_literals;
 
 namespace {
 
-const std::string& DefaultFile() {
-    static const std::string file = EncodeProject(ProjectData{}).bytes;
-    return file;
-}
+const std::string kDefaultFile = test::DataFile("default.vlm");
 
 // A text of `length` Windows-1252 characters cycling through all 256 byte values.
 std::string AllBytesText(std::size_t length, std::size_t offset) {
@@ -24,28 +21,21 @@ std::string AllBytesText(std::size_t length, std::size_t offset) {
     return Cp1252ToUtf8(bytes);
 }
 
+// Text lengths around each step of the length prefix, and the prefix each is saved with.
+const std::pair<std::size_t, std::string> kPrefixes[] = {{0, "\0"s},
+                                                         {254, "\xFE"s},
+                                                         {255, "\xFF\xFF\0"s},
+                                                         {65533, "\xFF\xFD\xFF"s},
+                                                         {65534, "\xFF\xFF\xFF\xFE\xFF\0\0"s},
+                                                         {70000, "\xFF\xFF\xFF\x70\x11\x01\0"s}};
+
 } // namespace
 
-TEST(ProjectFile, TextPrefixesFollowTheLength) {
-    auto prefixOf = [](std::size_t length) {
-        ProjectData p;
-        p.analysisPeriod = p.discountRate = p.laneWidth = 0;
-        p.projectDescription.assign(length, 'x');
-        return EncodeProject(p).bytes.substr(24, 7);
-    };
-    EXPECT_EQ(prefixOf(0).substr(0, 1), "\0"s);
-    EXPECT_EQ(prefixOf(254).substr(0, 1), "\xFE"s);
-    EXPECT_EQ(prefixOf(255).substr(0, 3), "\xFF\xFF\0"s);
-    EXPECT_EQ(prefixOf(65533).substr(0, 3), "\xFF\xFD\xFF"s);
-    EXPECT_EQ(prefixOf(65534), "\xFF\xFF\xFF\xFE\xFF\0\0"s);
-    EXPECT_EQ(prefixOf(70000), "\xFF\xFF\xFF\x70\x11\x01\0"s);
-}
-
 // Random numbers of every bit pattern and texts of every byte value, the five bytes Windows-1252
-// leaves undefined included, read back bit for bit and save back byte for byte.
+// leaves undefined included, read back bit for bit and save back byte for byte; so do the risk
+// definitions in their block after the last item. Each text carries its length in front.
 TEST(ProjectFile, EverySavedFieldSurvivesWriteAndRead) {
     std::mt19937_64 random(20261206);
-    const std::size_t lengths[] = {0, 254, 255, 65533, 65534, 70000};
     for (int round = 0; round < 12; ++round) {
         ProjectData original;
         std::size_t text = 0;
@@ -56,10 +46,13 @@ TEST(ProjectFile, EverySavedFieldSurvivesWriteAndRead) {
             else if constexpr (std::is_same_v<T, std::int32_t>)
                 field = static_cast<std::int32_t>(random());
             else
-                field = AllBytesText(lengths[(round + text++) % 6], random() & 0xFF);
+                field = AllBytesText(kPrefixes[(round + text++) % 6].first, random() & 0xFF);
         });
+        original.riskDefinitions = AllBytesText(kPrefixes[round % 6].first, round);
         const EncodedProject encoded = EncodeProject(original);
         ASSERT_TRUE(encoded.ok());
+        const std::string& prefix = kPrefixes[round % 6].second; // of the description, item 4
+        EXPECT_EQ(encoded.bytes.substr(24, prefix.size()), prefix);
         ProjectData read;
         ASSERT_TRUE(DecodeProject(encoded.bytes, read).ok());
         EXPECT_TRUE(SameSavedFields(read, original));
@@ -86,13 +79,12 @@ TEST(ProjectFile, ATruncatedFileChangesNothingAndNamesTheMissingItem) {
             end += sizeof(T);
         itemEnds.emplace_back(end, name.str());
     });
-    ASSERT_EQ(end, DefaultFile().size());
+    ASSERT_EQ(end, kDefaultFile.size());
     std::size_t item = 0;
-    for (std::size_t cut = 1; cut < DefaultFile().size(); ++cut) {
+    for (std::size_t cut = 1; cut < kDefaultFile.size(); ++cut) {
         while (itemEnds[item].first <= cut) ++item;
         ProjectData p = before;
-        const DecodeResult result =
-            DecodeProject(std::string_view(DefaultFile()).substr(0, cut), p);
+        const DecodeResult result = DecodeProject(std::string_view(kDefaultFile).substr(0, cut), p);
         ASSERT_FALSE(result.ok()) << cut;
         ASSERT_TRUE(SameSavedFields(p, before)) << cut;
         ASSERT_EQ(result.message, "The file is incomplete: it ends before " +
@@ -107,9 +99,15 @@ TEST(ProjectFile, ATruncatedFileChangesNothingAndNamesTheMissingItem) {
     EXPECT_TRUE(SameSavedFields(p, before));
 }
 
-TEST(ProjectFile, ALengthBeyondTheFileIsTruncationNotAnAllocation) {
-    const std::string head = DefaultFile().substr(0, 24);
+// FF FE FF marks a wide string, its own prefix then counting UTF-16 code units; a length beyond
+// the end of the file is a truncation, not an allocation.
+TEST(ProjectFile, WideTextsAndLengthsBeyondTheFile) {
+    const std::string head = kDefaultFile.substr(0, 24);
     ProjectData p;
+    const std::string wide = "\xFF\xFE\xFF\x03R\0\xAC\x20\x3C\xD8"s;
+    ASSERT_TRUE(DecodeProject(head + wide + kDefaultFile.substr(24 + 1 + 40), p).ok());
+    EXPECT_EQ(p.projectDescription, "R\u20AC\uFFFD"); // a lone surrogate is replaced, not dropped
+    EXPECT_EQ(p.projectTitle, "Enter Project Title Here");
     for (const std::string& prefix :
          {"\xFF\xFF\xFF\xFF\xFF\xFF\x7F"s, "\xFF\xFE\xFF\xFF\xFF\xFF\xFF\xFF\x7F"s,
           "\xFF\xFD\xFF\x61"s}) {
@@ -118,37 +116,22 @@ TEST(ProjectFile, ALengthBeyondTheFileIsTruncationNotAnAllocation) {
     }
 }
 
-TEST(ProjectFile, WideTextsAreReadAsUtf16) {
-    const std::string tail = DefaultFile().substr(24 + 1 + 40);
-    // FF FE FF marks a wide string; its own prefix (3) then counts UTF-16 code units.
-    const std::string wide = "\xFF\xFE\xFF\x03R\0\xAC\x20\x3C\xD8"s;
-    ProjectData p;
-    ASSERT_TRUE(DecodeProject(DefaultFile().substr(0, 24) + wide + tail, p).ok());
-    EXPECT_EQ(p.projectDescription, "R\u20AC\uFFFD"); // a lone surrogate is replaced, not dropped
-    EXPECT_EQ(p.projectTitle, "Enter Project Title Here");
-}
-
 TEST(ProjectFile, RiskDefinitionsTravelInOneBlockAfterTheLastItem) {
     // Without definitions the file is byte for byte what Velmora always wrote, the length of each
     // text in the byte before it.
     ProjectData p;
-    EXPECT_EQ(EncodeProject(p).bytes, test::DataFile("default.vlm"));
+    EXPECT_EQ(EncodeProject(p).bytes, kDefaultFile);
 
     // "123456789" is the check string of CRC-32: its checksum is CB F4 39 26.
     p.riskDefinitions = "123456789";
     const std::string bytes = EncodeProject(p).bytes;
-    EXPECT_EQ(bytes, DefaultFile() + "VRSK\x01\0\0\0\x09\0\0\0"s + "123456789\x26\x39\xF4\xCB");
-
-    p.riskDefinitions = R"({"format":"velmora-risk","inputs":[{"field":"a\u00e9"}]})";
-    ProjectData read;
-    read.riskDefinitions = "left over from the project open before";
-    EXPECT_EQ(DecodeProject(EncodeProject(p).bytes, read).warning, "");
-    EXPECT_EQ(read.riskDefinitions, p.riskDefinitions);
+    EXPECT_EQ(bytes, kDefaultFile + "VRSK\x01\0\0\0\x09\0\0\0"s + "123456789\x26\x39\xF4\xCB");
 
     // Other bytes after the last item open as before, without definitions and without a word.
+    ProjectData read;
     for (const std::string& tail : {""s, "trailing junk"s, "VRS"s, "vrsk\x01\0\0\0"s}) {
         read.riskDefinitions = "old";
-        const DecodeResult other = DecodeProject(DefaultFile() + tail, read);
+        const DecodeResult other = DecodeProject(kDefaultFile + tail, read);
         EXPECT_TRUE(other.ok() && other.warning.empty()) << tail;
         EXPECT_EQ(read.riskDefinitions, "") << tail;
     }
@@ -164,16 +147,14 @@ TEST(ProjectFile, ADamagedRiskBlockOpensTheProjectAndIsReportedNotSavedBack) {
     std::vector<std::pair<std::string, std::string>> cases; // bytes, reason
     for (std::size_t cut = block + 4; cut < good.size(); ++cut)
         cases.push_back({good.substr(0, cut), "the file ends inside them."});
-    std::string version = good;
-    version[block + 4] = 2;
-    cases.push_back({version, "they are stored in block version 2, which this version of "
-                              "Velmora cannot read."});
-    std::string text = good;
-    text[block + 14] ^= 0x20;
-    std::string checksum = good;
-    checksum.back() ^= 1;
-    for (const std::string& bad : {text, checksum})
-        cases.push_back({bad, "their checksum does not match, so they are damaged."});
+    for (const std::size_t at : {block + 4, block + 14, good.size() - 1}) {
+        std::string bad = good;
+        bad[at] ^= 3; // a version of 2, a changed text, a changed checksum
+        cases.push_back({bad, at == block + 4
+                                  ? "they are stored in block version 2, which this "
+                                    "version of Velmora cannot read."
+                                  : "their checksum does not match, so they are damaged."});
+    }
 
     for (const auto& [bytes, reason] : cases) {
         ProjectData read;
