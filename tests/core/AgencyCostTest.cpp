@@ -19,14 +19,10 @@ ProjectData WearingCourseProject() {
 
 } // namespace
 
+// 32 ft × 2 in × 145 lb/ft³ over a mile is 2041.6 tons, 102080 $ at 50 $/ton, 110246.4 $ with the
+// 8 % for mobilization and traffic control.
 TEST(AgencyCost, WearingCourseOfTheWorkedExample) {
-    const ProjectData p = WearingCourseProject();
-    EXPECT_EQ(PavedWidth(p), 32.0);
-    EXPECT_NEAR(LayerTons(32.0, 2.0, 145.0, 1.0), 2041.6, 1e-9);
-    EXPECT_NEAR(AsphaltStageCost(p, 0), 102080.0, 1e-6);
-    EXPECT_NEAR(StageTotal(AsphaltStageCost(p, 0), 5.0, 3.0), 110246.4, 1e-6);
-
-    const AgencyCosts costs = ComputeAgencyCosts(p);
+    const AgencyCosts costs = ComputeAgencyCosts(WearingCourseProject());
     EXPECT_EQ(costs.asphalt[0], 110246.0); // year 0
     EXPECT_EQ(costs.asphalt[1], 61216.0);  // year 15 at 4 %: 61215.91
 }

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <sstream>
 #include <unistd.h>
 
@@ -50,22 +51,8 @@ inline ProjectData ProjectWith(const std::vector<std::string>& assignments) {
     return project;
 }
 
-// A project that queues heavily (30000 vehicles a day on four lanes), with prices on both
-// options and stages in years of their own.
 inline ProjectData HeavyPricedProject() {
-    ProjectData p;
-    p.aadt = 30000.0;
-    p.laneCount = 4.0;
-    p.hmaWearingPrice = 55.0;
-    p.hmaBinderPrice = 50.0;
-    p.asphaltStage[0].wearingThickness = 2.0;
-    p.asphaltStage[0].binderThickness = 3.0;
-    p.asphaltStage[1].wearingThickness = 1.5;
-    p.concretePrice = 30.0;
-    p.concreteStage[0].concreteArea = 20000.0;
-    for (int k = 1; k < 4; ++k) p.concreteStage[k].year = 10.0 * k;
-    p.concreteMaintenance[0] = {"Joint resealing", 2.0, 1500.0, 8, 0.0};
-    return p;
+    return ProjectWith(Assignments("heavy-priced.set"));
 }
 
 inline std::vector<std::string> WithSets(std::vector<std::string> args,
@@ -89,10 +76,8 @@ inline std::vector<std::pair<std::string, std::string>> DataCases(const std::str
 }
 
 inline std::vector<std::string> Words(const std::string& text) {
-    std::vector<std::string> words;
     std::istringstream in(text);
-    for (std::string word; in >> word;) words.push_back(word);
-    return words;
+    return {std::istream_iterator<std::string>(in), {}};
 }
 
 // The cases of tests/data/refusals.txt: "ASSIGNMENTS | CAPTION | TEXT".
@@ -112,9 +97,8 @@ inline std::vector<RefusalCase> RefusalCases() {
 // A report without its date and time line, which follows the clock and the time zone.
 inline std::string WithoutDateLine(const std::string& bytes) {
     const std::size_t start = bytes.find("\r\nDate and Time:\t");
-    const std::size_t end = bytes.find("\r\n", start + 2);
-    if (start == std::string::npos || end == std::string::npos) return bytes;
-    return bytes.substr(0, start) + bytes.substr(end);
+    if (start == std::string::npos) return bytes;
+    return bytes.substr(0, start) + bytes.substr(bytes.find("\r\n", start + 2));
 }
 
 // A fresh folder for each test, holding a copy of tests/data/default.vlm. The process id keeps
