@@ -30,47 +30,6 @@ protected:
 
 } // namespace
 
-// Definitions that cannot run are refused with the entry named, exit 2, and nothing is written.
-TEST_F(CliRiskTest, BadDefinitionsAreRefusedBeforeAnythingRuns) {
-    const std::string file = HeavyWithDefinitions();
-    std::string bad = DataFile("risk-example.json");
-    bad.replace(bad.find(R"("mode": 15)"), 10, R"("mode": 25)");
-    WriteText("bad.json", bad);
-    const std::string before = Read("heavy.vlm");
-    const std::string entry =
-        ": inputs[4] (asphaltStage[1].year): mode 25 lies outside min 12 and max 20\n";
-    const struct {
-        std::vector<std::string> args;
-        std::string message;
-    } cases[] = {
-        {{"risk", file, "--import", Path("bad.json")}, Path("bad.json") + entry},
-        {{"simulate", file, "--risk", Path("bad.json"), "--samples", Path("s.csv")},
-         Path("bad.json") + entry},
-        {{"simulate", file, "--iterations", "0", "--samples", Path("s.csv")},
-         "the risk definitions of " + file + ": iterations: 0 lies outside 1 and 10000000\n"},
-        {{"simulate", file, "--set", "concretePrice=-10"},
-         "the risk definitions of " + file +
-             ": inputs[5] (concretePrice): samples reach -12.5, below 0,"},
-        {{"simulate", file, "--precision", "1,5"},
-         "--precision needs a number of dollars per mile, not 1,5\n"},
-        {{"simulate", Path("default.vlm")},
-         Path("default.vlm") + " holds no risk definitions: store some with velmora-cli risk " +
-             Path("default.vlm") + " --import DEFS.json, or give --risk DEFS.json\n"},
-        {{"simulate", file, "--sampling", "random"}, "--sampling: random not in {lhs,mc}"},
-        {{"simulate", file, Path("default.vlm"), "--samples", Path("s.csv")},
-         "--samples takes the iterations of one FILE\n"},
-        {{"simulate", file, "--samples", file}, file + " is the project file"},
-    };
-    for (const auto& c : cases) {
-        const CliRun run = RunCli(c.args);
-        EXPECT_EQ(run.status, 2) << run.err;
-        EXPECT_TRUE(run.err.starts_with("velmora-cli: " + c.message)) << run.err;
-        EXPECT_EQ(run.out, "");
-    }
-    EXPECT_EQ(Read("heavy.vlm"), before);
-    EXPECT_EQ(FileCount(), 3); // default.vlm, heavy.vlm, bad.json
-}
-
 // Each row of the samples, set with compute --set, gives the row's 24 results again.
 TEST_F(CliRiskTest, SampleRowsRunAgainWithComputeSet) {
     const std::string file = HeavyWithDefinitions();
