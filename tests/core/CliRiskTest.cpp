@@ -16,15 +16,10 @@ class CliRiskTest : public ScratchFolder {
 protected:
     // The heavily queued project with prices on both options and the example definitions.
     std::string HeavyWithDefinitions() {
-        const ProjectData p = HeavyPricedProject();
         std::ostringstream err;
-        EXPECT_TRUE(cli::SaveProject(Path("heavy.vlm"), p, err));
+        EXPECT_TRUE(cli::SaveProject(Path("heavy.vlm"), HeavyPricedProject(), err));
         EXPECT_EQ(RunCli({"risk", Path("heavy.vlm"), "--import", kExample}).status, 0);
         return Path("heavy.vlm");
-    }
-
-    void WriteText(const std::string& name, const std::string& text) {
-        EXPECT_TRUE(cli::WriteFileAtomically(Path(name), text).ok());
     }
 };
 
@@ -65,47 +60,31 @@ TEST_F(CliRiskTest, SampleRowsRunAgainWithComputeSet) {
     EXPECT_EQ(rows, 25);
 }
 
-// The command line's settings override the file's; several files print one line of JSON each, in
-// the order given.
-TEST_F(CliRiskTest, SettingsOverrideTheFilesAndSeveralFilesPrintInOrder) {
+// The command line's settings override the file's; the summary prints the totals, the odds and
+// the inputs that drive the difference, with the figures of the JSON.
+TEST_F(CliRiskTest, SettingsOverrideTheFilesAndTheSummaryGivesTheJsonsFigures) {
     const std::string file = HeavyWithDefinitions();
-    const std::vector<std::string> args{
-        "simulate", file, "--json", "--iterations", "1500", "--seed", "5", "--sampling", "mc"};
-    auto with = [&](std::vector<std::string> more) {
-        std::vector<std::string> all = args;
-        all.insert(all.end(), more.begin(), more.end());
-        return RunCli(all);
-    };
-    const CliRun one = with({});
-    ASSERT_EQ(one.status, 0) << one.err;
-    const nlohmann::json j = nlohmann::json::parse(one.out);
-    EXPECT_EQ(j["iterations"], 1500);
-    EXPECT_EQ(j["seed"], 5);
-    EXPECT_EQ(j["sampling"], "mc");
-    EXPECT_NE(with({"--seed", "6"}).out, one.out);
-    EXPECT_EQ(with({file}).out, one.out + one.out);
-}
-
-TEST_F(CliRiskTest, TheSummaryGivesTheTotalsTheOddsAndTheDrivingInputs) {
-    const std::string file = HeavyWithDefinitions();
-    const CliRun text = RunCli({"simulate", file, "--iterations", "2000"});
+    std::vector<std::string> args{"simulate", file, "--iterations", "1500",
+                                  "--seed",   "5",  "--sampling",   "mc"};
+    const CliRun text = RunCli(args);
     ASSERT_EQ(text.status, 0) << text.err;
-    const nlohmann::json j =
-        nlohmann::json::parse(RunCli({"simulate", file, "--iterations", "2000", "--json"}).out);
-    const auto& total = j["statistics"]["asphaltTotal"];
-    char buffer[32];
+    args.push_back("--json");
+    const nlohmann::json j = nlohmann::json::parse(RunCli(args).out);
+    EXPECT_NE(
+        text.out.find("Risk analysis of " + file + ": 1500 iterations (Monte Carlo, seed 5)\n"),
+        std::string::npos)
+        << text.out;
     const std::size_t at = text.out.find("\nasphaltTotal      ");
     ASSERT_NE(at, std::string::npos) << text.out;
     const std::string line = text.out.substr(at + 1, text.out.find('\n', at + 1) - at - 1);
+    const auto& total = j["statistics"]["asphaltTotal"];
     for (const double v :
          {total["mean"].get<double>(), total["percentiles"]["5"]["value"].get<double>(),
           total["percentiles"]["95"]["value"].get<double>()}) {
+        char buffer[32];
         char* end = std::to_chars(buffer, buffer + 32, v, std::chars_format::fixed, 0).ptr;
         EXPECT_NE(line.find(" " + std::string(buffer, end)), std::string::npos) << line;
     }
-    EXPECT_NE(
-        text.out.find("Risk analysis of " + file + ": 2000 iterations (Latin hypercube, seed 1)\n"),
-        std::string::npos);
     EXPECT_NE(text.out.find("Asphalt is the cheaper option in "), std::string::npos);
     const std::size_t drivers = text.out.find("Inputs that drive the difference");
     ASSERT_NE(drivers, std::string::npos);
@@ -118,7 +97,7 @@ TEST_F(CliRiskTest, ADamagedBlockIsReportedAndNotWrittenBack) {
     const std::string file = HeavyWithDefinitions();
     std::string bytes = Read("heavy.vlm");
     bytes[bytes.size() - 10] ^= 1;
-    WriteText("heavy.vlm", bytes);
+    ASSERT_TRUE(cli::WriteFileAtomically(file, bytes).ok());
     const std::string warning = "velmora-cli: " + file +
                                 ": The risk definitions could not be read: their checksum does "
                                 "not match, so they are damaged.\n";
@@ -142,19 +121,15 @@ TEST(ExampleProjects, ComputeAndSimulateAsShipped) {
     for (const std::filesystem::path& project : projects) {
         SCOPED_TRACE(project.filename().string());
         const std::string file = project.string();
-        const CliRun compute = RunCli({"compute", file, "--json"});
-        ASSERT_EQ(compute.status, 0) << compute.err;
-        const nlohmann::json results = nlohmann::json::parse(compute.out);
-        EXPECT_EQ(results["asphaltGridlock"], false);
-        EXPECT_EQ(results["concreteGridlock"], false);
+        const CliRun compute = RunCli({"compute", file});
+        EXPECT_EQ(compute.status, 0);
+        EXPECT_EQ(compute.err, ""); // where a gridlock would be reported
 
         const risk::ParsedDefinitions defs = risk::ParseRiskDefinitions(
             ReadFile(project.parent_path() / (project.stem().string() + "-risk.json")));
         ASSERT_EQ(defs.error, "");
         EXPECT_EQ(RunCli({"risk", file}).out, risk::RiskDefinitionsText(defs.definitions) + "\n");
 
-        const CliRun simulate = RunCli({"simulate", file, "--iterations", "200", "--threads", "2"});
-        EXPECT_EQ(simulate.status, 0) << simulate.err;
-        EXPECT_NE(simulate.out.find(": 200 iterations"), std::string::npos) << simulate.out;
+        EXPECT_EQ(RunCli({"simulate", file, "--iterations", "200", "--threads", "2"}).status, 0);
     }
 }
