@@ -108,3 +108,28 @@ TEST_F(CliTest, RefusedRunsSayWhyAndChangeNoFile) {
     }
     EXPECT_EQ(snapshot(), before);
 }
+
+// The installed manual page keeps up with the program: every command of `--help`, and every
+// option of each command's `--help`, is in it.
+TEST(CliManualPage, NamesEveryCommandAndOption) {
+    const std::string page = ReadFile(VELMORA_MAN_PAGE);
+    const std::string help = RunCli({"--help"}).out;
+    std::vector<std::string> commands;
+    std::istringstream lines(help.substr(help.find("Subcommands:")));
+    for (std::string line; std::getline(lines, line);)
+        if (line.starts_with("  ")) commands.push_back(line.substr(2, line.find(' ', 2) - 2));
+    EXPECT_GE(commands.size(), 6u);
+    for (const std::string& command : commands) {
+        EXPECT_NE(page.find("\n.B velmora-cli " + command + "\n"), std::string::npos) << command;
+        const std::string options = RunCli({command, "--help"}).out;
+        for (std::size_t at = options.find("--"); at != std::string::npos;
+             at = options.find("--", at + 2)) {
+            const std::size_t end =
+                options.find_first_not_of("abcdefghijklmnopqrstuvwxyz-", at + 2);
+            std::string escaped;
+            for (const char c : options.substr(at, end - at))
+                escaped += c == '-' ? "\\-" : std::string(1, c);
+            EXPECT_NE(page.find(escaped), std::string::npos) << command << ": " << escaped;
+        }
+    }
+}
