@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <sys/stat.h>
 
@@ -84,9 +85,9 @@ TEST_F(CliTest, RefusedRunsSayWhyAndChangeNoFile) {
     const auto snapshot = [&] {
         std::map<std::string, std::string> files;
         for (const fs::directory_entry& entry : fs::recursive_directory_iterator(dir_))
-            files[entry.path().string()] =
-                std::to_string(static_cast<int>(entry.symlink_status().type())) +
-                ReadFile(entry.path());
+            files[entry.path().filename().string()] =
+                std::to_string(static_cast<int>(entry.symlink_status().type())) + ", " +
+                std::to_string(std::hash<std::string>{}(ReadFile(entry.path())));
         return files;
     };
     const auto expand = [&](std::string text) {
