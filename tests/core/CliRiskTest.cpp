@@ -16,60 +16,14 @@ class CliRiskTest : public ScratchFolder {
 protected:
     // The heavily queued project with prices on both options and the example definitions.
     std::string HeavyWithDefinitions() {
-        const ProjectData p = HeavyPricedProject();
         std::ostringstream err;
-        EXPECT_TRUE(cli::SaveProject(Path("heavy.vlm"), p, err));
+        EXPECT_TRUE(cli::SaveProject(Path("heavy.vlm"), HeavyPricedProject(), err));
         EXPECT_EQ(RunCli({"risk", Path("heavy.vlm"), "--import", kExample}).status, 0);
         return Path("heavy.vlm");
-    }
-
-    void WriteText(const std::string& name, const std::string& text) {
-        EXPECT_TRUE(cli::WriteFileAtomically(Path(name), text).ok());
     }
 };
 
 } // namespace
-
-// Definitions that cannot run are refused with the entry named, exit 2, and nothing is written.
-TEST_F(CliRiskTest, BadDefinitionsAreRefusedBeforeAnythingRuns) {
-    const std::string file = HeavyWithDefinitions();
-    std::string bad = DataFile("risk-example.json");
-    bad.replace(bad.find(R"("mode": 15)"), 10, R"("mode": 25)");
-    WriteText("bad.json", bad);
-    const std::string before = Read("heavy.vlm");
-    const std::string entry =
-        ": inputs[4] (asphaltStage[1].year): mode 25 lies outside min 12 and max 20\n";
-    const struct {
-        std::vector<std::string> args;
-        std::string message;
-    } cases[] = {
-        {{"risk", file, "--import", Path("bad.json")}, Path("bad.json") + entry},
-        {{"simulate", file, "--risk", Path("bad.json"), "--samples", Path("s.csv")},
-         Path("bad.json") + entry},
-        {{"simulate", file, "--iterations", "0", "--samples", Path("s.csv")},
-         "the risk definitions of " + file + ": iterations: 0 lies outside 1 and 10000000\n"},
-        {{"simulate", file, "--set", "concretePrice=-10"},
-         "the risk definitions of " + file +
-             ": inputs[5] (concretePrice): samples reach -12.5, below 0,"},
-        {{"simulate", file, "--precision", "1,5"},
-         "--precision needs a number of dollars per mile, not 1,5\n"},
-        {{"simulate", Path("default.vlm")},
-         Path("default.vlm") + " holds no risk definitions: store some with velmora-cli risk " +
-             Path("default.vlm") + " --import DEFS.json, or give --risk DEFS.json\n"},
-        {{"simulate", file, "--sampling", "random"}, "--sampling: random not in {lhs,mc}"},
-        {{"simulate", file, Path("default.vlm"), "--samples", Path("s.csv")},
-         "--samples takes the iterations of one FILE\n"},
-        {{"simulate", file, "--samples", file}, file + " is the project file"},
-    };
-    for (const auto& c : cases) {
-        const CliRun run = RunCli(c.args);
-        EXPECT_EQ(run.status, 2) << run.err;
-        EXPECT_TRUE(run.err.starts_with("velmora-cli: " + c.message)) << run.err;
-        EXPECT_EQ(run.out, "");
-    }
-    EXPECT_EQ(Read("heavy.vlm"), before);
-    EXPECT_EQ(FileCount(), 3); // default.vlm, heavy.vlm, bad.json
-}
 
 // Each row of the samples, set with compute --set, gives the row's 24 results again.
 TEST_F(CliRiskTest, SampleRowsRunAgainWithComputeSet) {
@@ -106,47 +60,31 @@ TEST_F(CliRiskTest, SampleRowsRunAgainWithComputeSet) {
     EXPECT_EQ(rows, 25);
 }
 
-// The command line's settings override the file's; several files print one line of JSON each, in
-// the order given.
-TEST_F(CliRiskTest, SettingsOverrideTheFilesAndSeveralFilesPrintInOrder) {
+// The command line's settings override the file's; the summary prints the totals, the odds and
+// the inputs that drive the difference, with the figures of the JSON.
+TEST_F(CliRiskTest, SettingsOverrideTheFilesAndTheSummaryGivesTheJsonsFigures) {
     const std::string file = HeavyWithDefinitions();
-    const std::vector<std::string> args{
-        "simulate", file, "--json", "--iterations", "1500", "--seed", "5", "--sampling", "mc"};
-    auto with = [&](std::vector<std::string> more) {
-        std::vector<std::string> all = args;
-        all.insert(all.end(), more.begin(), more.end());
-        return RunCli(all);
-    };
-    const CliRun one = with({});
-    ASSERT_EQ(one.status, 0) << one.err;
-    const nlohmann::json j = nlohmann::json::parse(one.out);
-    EXPECT_EQ(j["iterations"], 1500);
-    EXPECT_EQ(j["seed"], 5);
-    EXPECT_EQ(j["sampling"], "mc");
-    EXPECT_NE(with({"--seed", "6"}).out, one.out);
-    EXPECT_EQ(with({file}).out, one.out + one.out);
-}
-
-TEST_F(CliRiskTest, TheSummaryGivesTheTotalsTheOddsAndTheDrivingInputs) {
-    const std::string file = HeavyWithDefinitions();
-    const CliRun text = RunCli({"simulate", file, "--iterations", "2000"});
+    std::vector<std::string> args{"simulate", file, "--iterations", "1500",
+                                  "--seed",   "5",  "--sampling",   "mc"};
+    const CliRun text = RunCli(args);
     ASSERT_EQ(text.status, 0) << text.err;
-    const nlohmann::json j =
-        nlohmann::json::parse(RunCli({"simulate", file, "--iterations", "2000", "--json"}).out);
-    const auto& total = j["statistics"]["asphaltTotal"];
-    char buffer[32];
+    args.push_back("--json");
+    const nlohmann::json j = nlohmann::json::parse(RunCli(args).out);
+    EXPECT_NE(
+        text.out.find("Risk analysis of " + file + ": 1500 iterations (Monte Carlo, seed 5)\n"),
+        std::string::npos)
+        << text.out;
     const std::size_t at = text.out.find("\nasphaltTotal      ");
     ASSERT_NE(at, std::string::npos) << text.out;
     const std::string line = text.out.substr(at + 1, text.out.find('\n', at + 1) - at - 1);
+    const auto& total = j["statistics"]["asphaltTotal"];
     for (const double v :
          {total["mean"].get<double>(), total["percentiles"]["5"]["value"].get<double>(),
           total["percentiles"]["95"]["value"].get<double>()}) {
+        char buffer[32];
         char* end = std::to_chars(buffer, buffer + 32, v, std::chars_format::fixed, 0).ptr;
         EXPECT_NE(line.find(" " + std::string(buffer, end)), std::string::npos) << line;
     }
-    EXPECT_NE(
-        text.out.find("Risk analysis of " + file + ": 2000 iterations (Latin hypercube, seed 1)\n"),
-        std::string::npos);
     EXPECT_NE(text.out.find("Asphalt is the cheaper option in "), std::string::npos);
     const std::size_t drivers = text.out.find("Inputs that drive the difference");
     ASSERT_NE(drivers, std::string::npos);
@@ -159,7 +97,7 @@ TEST_F(CliRiskTest, ADamagedBlockIsReportedAndNotWrittenBack) {
     const std::string file = HeavyWithDefinitions();
     std::string bytes = Read("heavy.vlm");
     bytes[bytes.size() - 10] ^= 1;
-    WriteText("heavy.vlm", bytes);
+    ASSERT_TRUE(cli::WriteFileAtomically(file, bytes).ok());
     const std::string warning = "velmora-cli: " + file +
                                 ": The risk definitions could not be read: their checksum does "
                                 "not match, so they are damaged.\n";
@@ -183,19 +121,15 @@ TEST(ExampleProjects, ComputeAndSimulateAsShipped) {
     for (const std::filesystem::path& project : projects) {
         SCOPED_TRACE(project.filename().string());
         const std::string file = project.string();
-        const CliRun compute = RunCli({"compute", file, "--json"});
-        ASSERT_EQ(compute.status, 0) << compute.err;
-        const nlohmann::json results = nlohmann::json::parse(compute.out);
-        EXPECT_EQ(results["asphaltGridlock"], false);
-        EXPECT_EQ(results["concreteGridlock"], false);
+        const CliRun compute = RunCli({"compute", file});
+        EXPECT_EQ(compute.status, 0);
+        EXPECT_EQ(compute.err, ""); // where a gridlock would be reported
 
         const risk::ParsedDefinitions defs = risk::ParseRiskDefinitions(
             ReadFile(project.parent_path() / (project.stem().string() + "-risk.json")));
         ASSERT_EQ(defs.error, "");
         EXPECT_EQ(RunCli({"risk", file}).out, risk::RiskDefinitionsText(defs.definitions) + "\n");
 
-        const CliRun simulate = RunCli({"simulate", file, "--iterations", "200", "--threads", "2"});
-        EXPECT_EQ(simulate.status, 0) << simulate.err;
-        EXPECT_NE(simulate.out.find(": 200 iterations"), std::string::npos) << simulate.out;
+        EXPECT_EQ(RunCli({"simulate", file, "--iterations", "200", "--threads", "2"}).status, 0);
     }
 }
