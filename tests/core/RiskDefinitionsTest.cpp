@@ -30,6 +30,10 @@ TEST(RiskDefinitions, TheExampleSurvivesAProjectFileAndReadsBackAsWritten) {
     const ParsedDefinitions again = ParseRiskDefinitions(reopened.riskDefinitions);
     ASSERT_TRUE(again.ok()) << again.error;
     EXPECT_EQ(RiskDefinitionsText(again.definitions), project.riskDefinitions);
+    const auto keys = [](const RiskDefinitions& r) {
+        return std::tuple(r.precision, r.maxIterations, r.seed, r.sampling);
+    };
+    EXPECT_EQ(keys(again.definitions), keys(d));
 }
 
 // Every refusal of tests/data/risk-refusals.txt, parsed or checked against the default project,
@@ -43,7 +47,7 @@ TEST(RiskDefinitions, EveryRefusalNamesTheEntryAndTheFault) {
                         : parsed.error;
         EXPECT_TRUE(problem.starts_with(message)) << json << "\n  gives: " << problem;
     }
-    EXPECT_EQ(cases.size(), 52u);
+    EXPECT_EQ(cases.size(), 54u);
 }
 
 // The ranges the definitions allow are the hand-off's: a value at either end of a field's range
