@@ -10,14 +10,6 @@ using namespace velmora::risk;
 
 namespace {
 
-ProjectData Route9() {
-    ProjectData project;
-    const std::string bytes =
-        test::ReadFile(std::filesystem::path(VELMORA_TEST_DATA) / "../../examples/route-9.vlm");
-    EXPECT_TRUE(DecodeProject(bytes, project).ok());
-    return project;
-}
-
 const UncertainInput* Find(const RiskDefinitions& d, std::string_view field) {
     const auto it = std::ranges::find(d.inputs, field, &UncertainInput::field);
     return it == d.inputs.end() ? nullptr : &*it;
@@ -26,7 +18,11 @@ const UncertainInput* Find(const RiskDefinitions& d, std::string_view field) {
 } // namespace
 
 TEST(TypicalUncertainties, GiveTheRangesTheHelpPromisesAndPassTheChecks) {
-    ProjectData project = Route9();
+    ProjectData project;
+    ASSERT_TRUE(DecodeProject(test::ReadFile(std::filesystem::path(VELMORA_TEST_DATA) /
+                                             "../../examples/route-9.vlm"),
+                              project)
+                    .ok());
     // A negative price keeps its range in order, no stage year moves before the project starts,
     // and what cannot vary (no growth, a stage with nothing to build) is left out.
     project.concreteAggBasePrice = -8.0;
