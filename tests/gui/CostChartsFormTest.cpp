@@ -1,12 +1,11 @@
 // The Cost Charts window: its bars against the Computed Costs results, the cash flow against the
-// engine's list, a gridlock note, a refused project, and the pictures it copies and saves.
+// engine's list, a refused project, and the pictures it copies and saves.
 #include "forms/CostChartsForm.h"
 #include "../core/CoreTestSupport.h"
 #include "GuiTestSupport.h"
 #include "engine/CashFlow.h"
 #include "forms/ComputedCostsForm.h"
 #include "gui/ChartPicture.h"
-#include "model/ProjectFile.h"
 
 #include <QAbstractBarSeries>
 #include <QApplication>
@@ -34,13 +33,6 @@ ProjectData QueuedProject() {
         if (!cli::ApplySet(project, line, err)) qWarning() << err.str().c_str();
     project.aadt = 30000;
     project.asphaltStage[1].year = 12.5;
-    return project;
-}
-
-ProjectData Route9() {
-    ProjectData project;
-    const std::string bytes = test::ReadFile(VELMORA_EXAMPLES "/route-9.vlm");
-    [&] { QVERIFY(DecodeProject(bytes, project).ok()); }();
     return project;
 }
 
@@ -76,16 +68,13 @@ class CostChartsFormTest : public QObject {
     Q_OBJECT
 private slots:
     void theBarsAreTheComputedCostsResults_data() {
-        QTest::addColumn<bool>("route9");
         QTest::addColumn<bool>("fromResults");
-        QTest::newRow("Analysis menu") << false << false;
-        QTest::newRow("Charts... on Computed Costs") << false << true;
-        QTest::newRow("route 9 example") << true << false;
+        QTest::newRow("Analysis menu") << false;
+        QTest::newRow("Charts... on Computed Costs") << true;
     }
     void theBarsAreTheComputedCostsResults() {
-        QFETCH(bool, route9);
         QFETCH(bool, fromResults);
-        ProjectData project = route9 ? Route9() : QueuedProject();
+        ProjectData project = QueuedProject();
         const ProjectData before = project;
         test::MessageRecorder messages;
         test::HelpRecorder help;
@@ -97,10 +86,8 @@ private slots:
             QApplication::setActiveWindow(charts);
             if (QTest::qWaitForWindowActive(charts))
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-            if (route9) {
-                charts->resize(1000, 820);
-                test::SaveScreenshot(charts, "cost-charts");
-            }
+            charts->resize(1000, 820);
+            test::SaveScreenshot(charts, "cost-charts");
             charts->reject();
         };
         if (fromResults) {
@@ -155,17 +142,6 @@ private slots:
             const auto asphalt = Plotted(charts.CashFlowView(0))["Agency"];
             QVERIFY(asphalt[12] > 0 && asphalt[13] == 0.0);
         }
-    }
-
-    void aGridlockIsSaidInTheWindowOfItsOptionOnly() {
-        ProjectData project;
-        project.aadt = 20000;
-        project.trafficGrowth = 10;
-        PrepareAnalysis(project);
-        CostChartsForm charts(project, RunAnalysisOnCopy(project));
-        QVERIFY(!charts.GridlockNote()->isHidden());
-        const QString note = charts.GridlockNote()->text();
-        QVERIFY(note.contains("Asphalt option: Gridlock.") && !note.contains("Concrete option"));
     }
 
     void aRefusedProjectOpensNoCharts() {
