@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QTimer>
 #include <memory>
 #include <type_traits>
 
@@ -205,49 +204,6 @@ private slots:
             if constexpr (!std::is_same_v<std::decay_t<decltype(value)>, std::string>)
                 QVERIFY2(value >= 0, name.str().c_str());
         });
-    }
-
-    // With the real message box, which takes the focus while it is up (a nested event loop
-    // inside the field's focus change): one box per refusal, the field reset, the focus back.
-    void refusalsWorkWithTheRealMessageBox() {
-        ProjectData project;
-        int boxes = 0;
-        QString text;
-        test::RunForm(
-            EditGeneralInfo, project,
-            [&](FormDriver& d) {
-                QTimer closer;
-                connect(&closer, &QTimer::timeout, [&] {
-                    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                        ++boxes;
-                        text = box->text();
-                        box->accept();
-                        // What the window manager does when a message box goes away.
-                        QApplication::setActiveWindow(&d.form);
-                    }
-                });
-                closer.start(10);
-                d.Type(1008, "12");
-                QTest::keyClick(d.form.Control(1008), Qt::Key_Tab); // on to 1003, lane width
-                // The platform deactivates the form some time after the box has gone; a window
-                // manager then hands the activation back to it.
-                const auto backToForm = [&] {
-                    QTest::qWait(50);
-                    QApplication::setActiveWindow(&d.form);
-                    return QTest::qWaitForWindowActive(&d.form);
-                };
-                QVERIFY(backToForm());
-                d.Type(1003, "-3"); // away from the reset lanes
-                QTest::keyClick(d.form.Control(1003), Qt::Key_Tab);
-                closer.stop();
-                QVERIFY(backToForm());
-                QCOMPARE(d.Text(1008), QString("2"));
-                QCOMPARE(d.Text(1003), QString("12"));
-                QVERIFY(d.HasFocus(1003));
-            },
-            Close::Cancel);
-        QCOMPARE(boxes, 2);
-        QCOMPARE(text, QString("Please enter a positive lane width."));
     }
 };
 
