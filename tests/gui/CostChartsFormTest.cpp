@@ -1,18 +1,16 @@
 // The Cost Charts window: its bars against the Computed Costs results, the cash flow against the
-// engine's list, a gridlock note, a refused project, and the pictures it copies and saves.
+// engine's list, a refused project, and the pictures it saves.
 #include "forms/CostChartsForm.h"
 #include "../core/CoreTestSupport.h"
 #include "GuiTestSupport.h"
 #include "engine/CashFlow.h"
 #include "forms/ComputedCostsForm.h"
 #include "gui/ChartPicture.h"
-#include "model/ProjectFile.h"
 
 #include <QAbstractBarSeries>
 #include <QApplication>
 #include <QBarSet>
 #include <QChartView>
-#include <QClipboard>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -34,13 +32,6 @@ ProjectData QueuedProject() {
         if (!cli::ApplySet(project, line, err)) qWarning() << err.str().c_str();
     project.aadt = 30000;
     project.asphaltStage[1].year = 12.5;
-    return project;
-}
-
-ProjectData Route9() {
-    ProjectData project;
-    const std::string bytes = test::ReadFile(VELMORA_EXAMPLES "/route-9.vlm");
-    [&] { QVERIFY(DecodeProject(bytes, project).ok()); }();
     return project;
 }
 
@@ -76,31 +67,22 @@ class CostChartsFormTest : public QObject {
     Q_OBJECT
 private slots:
     void theBarsAreTheComputedCostsResults_data() {
-        QTest::addColumn<bool>("route9");
         QTest::addColumn<bool>("fromResults");
-        QTest::newRow("Analysis menu") << false << false;
-        QTest::newRow("Charts... on Computed Costs") << false << true;
-        QTest::newRow("route 9 example") << true << false;
+        QTest::newRow("Analysis menu") << false;
+        QTest::newRow("Charts... on Computed Costs") << true;
     }
     void theBarsAreTheComputedCostsResults() {
-        QFETCH(bool, route9);
         QFETCH(bool, fromResults);
-        ProjectData project = route9 ? Route9() : QueuedProject();
+        ProjectData project = QueuedProject();
         const ProjectData before = project;
         test::MessageRecorder messages;
-        test::HelpRecorder help;
         CostResults shown{};
         QMap<QString, QList<qreal>> plotted;
         const auto read = [&](QWidget* modal) {
             auto* charts = static_cast<CostChartsForm*>(modal);
             plotted = Plotted(charts->CostView());
-            QApplication::setActiveWindow(charts);
-            if (QTest::qWaitForWindowActive(charts))
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-            if (route9) {
-                charts->resize(1000, 820);
-                test::SaveScreenshot(charts, "cost-charts");
-            }
+            charts->resize(1000, 820);
+            test::SaveScreenshot(charts, "cost-charts");
             charts->reject();
         };
         if (fromResults) {
@@ -122,7 +104,6 @@ private slots:
         QCOMPARE(plotted, Expected(shown));
         QVERIFY(shown[0].userSubtotal > 0 && shown[1].userSubtotal > 0); // the queues cost
         QVERIFY(messages.shown.isEmpty());
-        QCOMPARE(help.topics, QStringList{"cost-charts"});
         QCOMPARE(project.aadt, before.aadt);
     }
 
@@ -157,17 +138,6 @@ private slots:
         }
     }
 
-    void aGridlockIsSaidInTheWindowOfItsOptionOnly() {
-        ProjectData project;
-        project.aadt = 20000;
-        project.trafficGrowth = 10;
-        PrepareAnalysis(project);
-        CostChartsForm charts(project, RunAnalysisOnCopy(project));
-        QVERIFY(!charts.GridlockNote()->isHidden());
-        const QString note = charts.GridlockNote()->text();
-        QVERIFY(note.contains("Asphalt option: Gridlock.") && !note.contains("Concrete option"));
-    }
-
     void aRefusedProjectOpensNoCharts() {
         ProjectData project;
         project.wzLength = 2;
@@ -183,7 +153,7 @@ private slots:
         QCOMPARE(messages.shown[0].caption, QString("Work Zone Length Exceeds Project Length"));
     }
 
-    void picturesAreCopiedOrSavedAsPngOrSvgAndAFailureIsSaid() {
+    void picturesAreSavedAsPngOrSvgAndAFailureIsSaid() {
         QTemporaryDir dir;
         ProjectData project = QueuedProject();
         PrepareAnalysis(project);
@@ -192,11 +162,6 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&charts));
         QWidget* view = charts.CostView();
         const QSize pixels = view->size() * view->devicePixelRatio();
-        QApplication::clipboard()->clear();
-        QApplication::setActiveWindow(&charts);
-        view->setFocus();
-        QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QApplication::clipboard()->image().size(), pixels);
         test::MessageRecorder messages;
         test::FileDialogAnswers files;
         for (const char* name : {"bars", "bars.svg", "no such folder/bars.png"})

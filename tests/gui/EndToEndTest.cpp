@@ -1,7 +1,7 @@
 // A whole project as a user enters it, every field of the six forms, computed, exported, saved
 // and opened again: each field in its own saved field, the same forms, results and bytes, and
 // the same report as velmora-cli's on the saved file.
-#include "Cli.h"
+#include "../core/CoreTestSupport.h"
 #include "MainWindowFixture.h"
 #include "forms/AsphaltActivitiesForm.h"
 #include "forms/ComputedCostsForm.h"
@@ -13,7 +13,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSet>
-#include <sstream>
 
 using namespace velmora;
 using test::FormDriver;
@@ -31,15 +30,6 @@ struct FormEntries {
     int button;
     QList<Entry> entries;
 };
-
-// "ID FIELD TYPED; ..." as entries; TYPED may hold spaces.
-QList<Entry> Entries(const QString& table) {
-    QList<Entry> entries;
-    for (const QString& entry : table.split("; "))
-        entries.append({entry.section(' ', 0, 0).toInt(), entry.section(' ', 1, 1).toStdString(),
-                        entry.section(' ', 2)});
-    return entries;
-}
 
 // The boxes of an activities form, "LABEL=FIELD|..." by their row's label, every stage but the
 // initial year: years 5, 10 and 15, then a value of its own for each box (50 and up, which a unit
@@ -90,37 +80,15 @@ QList<FormEntries> WholeProject() {
              {id("Years between treatments"), activity + "yearsBetween", QString::number(2 + k)}};
     }
 
-    // A drop-down list takes the index of its entry.
-    return {
-        {1000, Entries("1001 projectTitle Route 9 \u2013 M\u00fcllerstra\u00dfe; "
-                       "1002 projectDescription Widening\nphase two; 1011 projectLength 12.50; "
-                       "1008 laneCount 6; 1003 laneWidth 11.000; 1009 shoulderCount 2.5; "
-                       "1007 shoulderWidth 8; 1004 speedLimit 65; 1006 analysisPeriod 35; "
-                       "1005 discountRate 3.5e0; 1010 currentCpi 251.107; "
-                       "1067 initialWzInclusion 1; 1068 rehabWzInclusion 0")},
-        {1008, Entries("1009 hmaWearingPrice 55.50; 1010 hmaBinderPrice 50; 1011 hmaBasePrice 45; "
-                       "1012 asphaltAggBasePrice 12; 1014 asphaltMillingPrice 2.75; "
-                       "1015 asphaltPatchingPrice 30; 1036 asphaltMisc.description Guardrail; "
-                       "1013 asphaltMisc.unitPrice 18; 1037 asphaltMisc.unit 3; "
-                       "1016 asphaltMobilizationPct 5; 1017 asphaltTrafficControlPct 3; "
-                       "1018 concretePrice 42; 1024 concreteAggBasePrice 13; "
-                       "1019 concreteGrindingPrice 4; 1020 jointSealingPrice 1.25; "
-                       "1021 concretePatchingPrice 120; "
-                       "1027 concreteMisc[0].description Dowel bars; "
-                       "1030 concreteMisc[0].unitPrice 9; 1033 concreteMisc[0].unit 5; "
-                       "1028 concreteMisc[1].description Lean concrete; "
-                       "1031 concreteMisc[1].unitPrice 8; 1034 concreteMisc[1].unit 2; "
-                       "1029 concreteMisc[2].description Tie bars; "
-                       "1032 concreteMisc[2].unitPrice 7; 1035 concreteMisc[2].unit 3; "
-                       "1022 concreteMobilizationPct 6; 1023 concreteTrafficControlPct 2.50")},
-        {1011, asphalt},
-        {1014, concrete},
-        {1013, Entries("1019 terrain 1; 1020 trafficType 1; 1021 aadt 8000.0; "
-                       "1022 truckPercent 12.50; 1023 trafficGrowth 2; 1024 wzSpeedLimit 45; "
-                       "1025 wzLength 3; 1027 wzLanes 2; 1026 asphaltWzTiming 1; "
-                       "1028 concreteWzTiming 0")},
-        {1015, activities},
-    };
+    QList<FormEntries> forms;
+    for (const auto& [control, typed] : test::DataCases("form-bindings.txt")) {
+        const QStringList words = QString::fromStdString(control).split(' ');
+        if (forms.isEmpty() || forms.back().button != words[0].toInt())
+            forms.append(FormEntries{words[0].toInt(), {}});
+        forms.back().entries.append({words[1].toInt(), words[2].toStdString(),
+                                     QString::fromStdString(typed).replace("\\n", "\n")});
+    }
+    return forms + QList<FormEntries>{{1011, asphalt}, {1014, concrete}, {1015, activities}};
 }
 
 // Every saved field as text, by name: numbers as the forms show them.
@@ -148,25 +116,21 @@ class EndToEndTest : public test::MainWindowFixture {
 
     // Opens the form of `button`, lets `drive` work on it and accepts it.
     void RunForm(int button, const std::function<void(FormDriver&)>& drive) {
-        test::WhenModalShows([&](QWidget* modal) {
-            FormDriver driver(*static_cast<InputForm*>(modal));
+        Press(button, 1, [&](QDialog* form) {
+            FormDriver driver(*static_cast<InputForm*>(form));
             drive(driver);
-            driver.Click(1);
         });
-        View().Button(button)->click();
     }
 
     // Compute Costs: the 24 numbers of the results form; Export All Data into `report`; OK.
     QStringList Compute(const QString& report) {
         QStringList cells;
-        test::WhenModalShows([&](QWidget* modal) {
+        files.Answer(report);
+        Press(1012, 1, [&](QDialog* modal) {
             auto* form = static_cast<ComputedCostsForm*>(modal);
             cells = test::ResultCells(*form, false);
-            files.Answer(report);
-            static_cast<QPushButton*>(form->Control(ComputedCostsForm::kExportAllData))->click();
-            form->accept();
+            form->OnExportAllData();
         });
-        View().Button(1012)->click();
         return cells;
     }
 
@@ -222,13 +186,15 @@ private slots:
         QCOMPARE(Caption(), QString("route9.vlm[*] - Velmora"));
         QVERIFY(!Frame()->isWindowModified());
         const QByteArray saved = test::ReadAll(path);
-        const QByteArray report = test::WithoutDateLine(test::ReadAll(Path("first.xls")));
+        const auto reportIn = [&](const char* name) {
+            return test::WithoutDateLine(test::ReadFile(Path(name).toStdString()));
+        };
+        const std::string report = reportIn("first.xls");
 
         // velmora-cli on the saved file writes the same report, numbers and all.
-        std::ostringstream out, err;
-        const QString cliReport = Path("cli.xls");
-        QCOMPARE(cli::Run({"report", path.toStdString(), cliReport.toStdString()}, out, err), 0);
-        QCOMPARE(test::WithoutDateLine(test::ReadAll(cliReport)), report);
+        QCOMPARE(test::RunCli({"report", path.toStdString(), Path("cli.xls").toStdString()}).status,
+                 0);
+        QVERIFY(reportIn("cli.xls") == report);
 
         // Opened again, every form shows what was typed; accepting them all changes nothing.
         app->Document().Project() = ProjectData();
@@ -243,7 +209,7 @@ private slots:
         }
         QVERIFY(!Frame()->isWindowModified());
         QCOMPARE(Compute(Path("second.xls")), results);
-        QCOMPARE(test::WithoutDateLine(test::ReadAll(Path("second.xls"))), report);
+        QVERIFY(reportIn("second.xls") == report);
         Trigger(&MainWindow::Actions::save);
         QCOMPARE(test::ReadAll(path), saved);
         QCOMPARE(messages.shown.size(), 2);

@@ -1,8 +1,7 @@
-// The desktop application through its real main window: the command form, keys, help, the file
-// commands, the recent files, the save question, the command line, and files that fail.
+// The desktop application through its real main window: the command form, the file commands, the
+// recent files, the save question, the command line, and files that fail.
 #include "MainWindowFixture.h"
 #include "app/ExampleProjects.h"
-#include "app/HelpWindow.h"
 #include "engine/Analysis.h"
 #include "forms/ComputedCostsForm.h"
 #include "model/SavedFields.h"
@@ -10,7 +9,6 @@
 #include <QDir>
 #include <QMenuBar>
 #include <QRegularExpression>
-#include <QTextBrowser>
 #include <sys/stat.h>
 
 using namespace velmora;
@@ -23,35 +21,26 @@ private slots:
     void init() { StartClean(); }
     void cleanup() { Stop(); }
 
-    // The General Information form, when it closes whichever way, and a project opened or
-    // started set the traffic button: disabled when both switches are Exclude.
+    // The General Information form and a project opened, started or made new set the traffic
+    // button: disabled when both switches are Exclude.
     void trafficButtonFollowsTheSwitchesOfTheProject() {
         test::MessageRecorder messages;
         QPushButton* traffic = View().Button(CommandForm::kTrafficButton);
         SetSwitches(WzInclusion::Exclude, WzInclusion::Exclude, 1);
         QVERIFY(!traffic->isEnabled());
-        QVERIFY(Frame()->isWindowModified());
-
-        QCOMPARE(app->Document().Save(Path("saved.vlm")), QString());
-        SetSwitches(WzInclusion::Include, WzInclusion::Include, 2);
-        QVERIFY(!traffic->isEnabled());
-        QVERIFY(!Frame()->isWindowModified());
-
+        messages.Answer(QMessageBox::No);
         QVERIFY(app->OpenFile(MakeProjectFile("includes.vlm", 2.0)));
         QVERIFY(traffic->isEnabled());
         // New keeps the record, and with it the switches.
         Project().initialWzInclusion = Project().rehabWzInclusion = WzInclusion::Exclude;
         app->NewFile();
         QVERIFY(!traffic->isEnabled());
-
-        SetSwitches(WzInclusion::Exclude, WzInclusion::Include, 1);
-        QVERIFY(traffic->isEnabled());
-        QVERIFY(Frame()->isWindowModified());
-        // An unknown value, which only a damaged file holds, is not Exclude.
+        // An unknown value, which only a damaged file holds, is not Exclude; a form cancelled
+        // sets the button too.
         Project().rehabWzInclusion = 7;
         Press(1000);
         QVERIFY(traffic->isEnabled());
-        QCOMPARE(messages.shown.size(), 0);
+        QCOMPARE(messages.shown.size(), 1);
         QVERIFY(Start({MakeProjectFile("excludes.vlm", 2.0, WzInclusion::Exclude)}));
         QVERIFY(!View().Button(CommandForm::kTrafficButton)->isEnabled());
     }
@@ -96,65 +85,28 @@ private slots:
         QVERIFY(Frame()->isWindowModified());
     }
 
-    // The keys of the file commands, Print among them, which has no menu item.
-    void keys() {
-        test::FileDialogAnswers files;
-        test::MessageRecorder messages;
+    // Print has no menu item: its key is the way to it.
+    void printIsOnItsKey() {
         Activate();
         test::SaveScreenshot(Frame(), "main-window");
-        files.Answer(MakeProjectFile("keys.vlm", 3.0));
-        QTest::keyClick(Frame(), Qt::Key_O, Qt::ControlModifier);
-        QCOMPARE(Caption(), QString("keys.vlm[*] - Velmora"));
-        QTest::keyClick(Frame(), Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(Caption(), QString("Untitled[*] - Velmora"));
         QVERIFY(
             ShowsPrintDialog([&] { QTest::keyClick(Frame(), Qt::Key_P, Qt::ControlModifier); }));
-        Activate();
-        QTest::keyClick(Frame(), Qt::Key_S, Qt::ControlModifier); // untitled: asks for a name
-        QCOMPARE(files.requests.size(), 2);
-        QVERIFY(files.requests[1].save);
-        QVERIFY(messages.shown.isEmpty());
     }
 
-    void helpOpensOnTheTopicOfWhereItWasAskedFor() {
-        Trigger(&MainWindow::Actions::help);
-        auto* help = Frame()->findChild<HelpWindow*>();
-        QVERIFY(help && help->isVisible());
-        QCOMPARE(help->Browser()->documentTitle(), QString("The command form"));
-
-        // Asked for from a modal form, the window belongs to that form: a window outside it
-        // could not be scrolled or followed until the form closes.
-        QDialog form(Frame());
-        HelpWindow* formHelp = nullptr;
-        test::WhenModalShows([&](QWidget* modal) {
-            ShowHelpTopic("general-info");
-            formHelp = modal->findChild<HelpWindow*>();
-            static_cast<QDialog*>(modal)->reject();
-        });
-        form.exec();
-        QVERIFY(formHelp && formHelp->CurrentTopic() == "general-info");
-    }
-
-    // A gridlock message comes before the results form is up, so it stands over the main
-    // window. Export All Data keeps off the open project's file.
-    void computeCostsOnAnOpenGridlockedProject() {
-        ProjectData jam;
-        jam.aadt = 20000;
-        jam.trafficGrowth = 10;
-        const QString path = Path("jam.vlm");
-        test::WriteAll(path, Encoded(jam));
+    // Export All Data on the results form keeps off the file of the open project.
+    void computeCostsExportKeepsOffTheOpenProjectsFile() {
+        const QString path = MakeProjectFile("open.vlm", 2.0);
+        const QByteArray bytes = ReadAll(path);
         QVERIFY(app->OpenFile(path));
         test::MessageRecorder messages;
         test::FileDialogAnswers files;
         files.Answer(path);
         Press(1012, 2,
               [](QDialog* form) { static_cast<ComputedCostsForm*>(form)->OnExportAllData(); });
-        QCOMPARE(messages.shown.size(), 2);
-        QCOMPARE(messages.shown[0].caption, QString(kGridlockCaption));
-        QVERIFY(messages.shown[0].parent && messages.shown[0].parent->window() == Frame());
-        QVERIFY(messages.shown[1].text.startsWith("Cannot export to " +
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY(messages.shown[0].text.startsWith("Cannot export to " +
                                                   QDir::toNativeSeparators(path)));
-        QCOMPARE(ReadAll(path), Encoded(jam));
+        QCOMPARE(ReadAll(path), bytes);
     }
 
     void newKeepsEveryValue() {
@@ -196,17 +148,13 @@ private slots:
         QCOMPARE(Project().projectLength, 2.0);
         QCOMPARE(app->RecentFiles(), QStringList({opened[3], opened[0], opened[1], opened[2]}));
 
-        // A name with "&" reads as it is, not as the mark of a key. An entry whose file is gone
-        // says so when chosen, and goes.
-        const QString ampersand = MakeProjectFile("R&D.vlm", 6.0);
-        QVERIFY(app->OpenFile(ampersand));
-        QCOMPARE(app->Commands().recent[0]->iconText(), "1 " + QDir::toNativeSeparators(ampersand));
+        // An entry whose file is gone says so when chosen, and goes.
         test::MessageRecorder messages;
         QVERIFY(QFile::remove(opened[0]));
-        app->Commands().recent[2]->trigger();
+        app->Commands().recent[1]->trigger();
         QCOMPARE(messages.shown.size(), 1);
         QVERIFY(messages.shown[0].text.contains("p5.vlm"));
-        QCOMPARE(app->RecentFiles(), QStringList({ampersand, opened[3], opened[1]}));
+        QCOMPARE(app->RecentFiles(), QStringList({opened[3], opened[1], opened[2]}));
     }
 
     void aModifiedProjectAsksBeforeItIsReplacedOrClosed() {

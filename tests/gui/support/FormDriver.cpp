@@ -28,11 +28,6 @@ void FormDriver::Type(int id, const QString& text) {
     if (auto* edit = qobject_cast<QLineEdit*>(control)) edit->selectAll();
     if (auto* description = qobject_cast<DescriptionEdit*>(control)) description->selectAll();
     if (text.isEmpty()) QTest::keyClick(control, Qt::Key_Delete);
-    Keys(id, text);
-}
-
-void FormDriver::Keys(int id, const QString& text) {
-    QWidget* control = form.Control(id);
     // QTest types ASCII only; other characters arrive as the key events of a keyboard layout
     // that has them.
     for (QChar c : text) {

@@ -14,10 +14,8 @@ class FormDriver {
 public:
     explicit FormDriver(InputForm& form);
 
-    // Replaces the text of field `id` with `text`, without leaving the field.
+    // Replaces the text of field `id` with `text`, without leaving the field; "\n" is Return.
     void Type(int id, const QString& text);
-    // Types `text` at the cursor, whatever the characters; "\n" is Return.
-    void Keys(int id, const QString& text);
     // Types and leaves with Tab; a drop-down list takes the entry of index `text`.
     void Enter(int id, const QString& text);
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);

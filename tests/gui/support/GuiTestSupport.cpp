@@ -52,14 +52,10 @@ FileDialogAnswers::~FileDialogAnswers() {
 
 HelpRecorder::HelpRecorder() {
     SetHelpTopicHandler([this](const QString& topic) { topics.append(topic); });
-    SetPopupHelpHandler([this](quint32 contextId, const QString& text) {
-        popups.append({contextId, text});
-    });
 }
 
 HelpRecorder::~HelpRecorder() {
     SetHelpTopicHandler({});
-    SetPopupHelpHandler({});
 }
 
 void WhenModalShows(std::function<void(QWidget* modal)> action) {
@@ -111,12 +107,6 @@ void WriteAll(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
-}
-
-QByteArray WithoutDateLine(QByteArray report) {
-    const qsizetype start = report.indexOf("\r\nDate and Time:\t");
-    const qsizetype end = report.indexOf("\r\n", start + 2);
-    return start < 0 || end < 0 ? report : report.remove(start, end - start);
 }
 
 QStringList ResultCells(const ComputedCostsForm& form, bool overlays) {

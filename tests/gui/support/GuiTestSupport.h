@@ -49,11 +49,6 @@ public:
     HelpRecorder();
     ~HelpRecorder();
     QStringList topics;
-    struct Popup {
-        quint32 contextId;
-        QString text;
-    };
-    QList<Popup> popups;
 };
 
 // Runs `action` on the next modal widget to show (call it before exec()); fails after 10 s.
@@ -64,8 +59,6 @@ void SaveScreenshot(QWidget* widget, const QString& name);
 
 QByteArray ReadAll(const QString& path);
 void WriteAll(const QString& path, const QByteArray& bytes);
-// A report without its "Date and Time:" line, the one line two exports of a run may differ in.
-QByteArray WithoutDateLine(QByteArray report);
 
 // The cell `ref` ("B9") of the n-th sheet (from 1) of a workbook, as stored; "" when none.
 QString WorkbookCell(const QString& path, int sheet, const QString& ref);

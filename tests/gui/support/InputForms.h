@@ -1,6 +1,6 @@
 #pragma once
 
-// The six input forms: Edit... function, help topic and range messages' caption.
+// The six input forms: Edit... function, picture name and range messages' caption.
 
 #include "forms/AsphaltActivitiesForm.h"
 #include "forms/ConcreteActivitiesForm.h"
@@ -15,19 +15,18 @@
 namespace velmora::test {
 
 struct Form {
-    const char* name; // its help topic and its picture in docs/
+    const char* name; // its picture in docs/
     bool (*edit)(ProjectData&, QWidget*);
-    int templateId;
     const char* caption; // of its range messages
 };
 
 inline const Form kForms[] = {
-    {"general-info", EditGeneralInfo, 130, "Number Out of Range"},
-    {"unit-prices", EditUnitPrices, 131, "Price Out of Range"},
-    {"traffic-work-zone", EditTrafficWorkZone, 134, "Value Out of Range"},
-    {"asphalt-activities", EditAsphaltActivities, 132, "Value Out of Range"},
-    {"concrete-activities", EditConcreteActivities, 140, "Value Out of Range"},
-    {"maintenance", EditMaintenance, 144, "Number Out of Range"},
+    {"general-info", EditGeneralInfo, "Number Out of Range"},
+    {"unit-prices", EditUnitPrices, "Price Out of Range"},
+    {"traffic-work-zone", EditTrafficWorkZone, "Value Out of Range"},
+    {"asphalt-activities", EditAsphaltActivities, "Value Out of Range"},
+    {"concrete-activities", EditConcreteActivities, "Value Out of Range"},
+    {"maintenance", EditMaintenance, "Number Out of Range"},
 };
 enum { kGeneral, kPrices, kTraffic, kAsphalt, kConcrete, kMaintenance };
 
