@@ -112,6 +112,31 @@ private slots:
         QCOMPARE(project.asphaltMisc.description, expected.asphaltMisc.description);
     }
 
+    // F1 opens the form's help topic, and Shift+F1 a pop-up on whichever control has the focus.
+    void everyControlHasItsHelp_data() { AddFormRows(); }
+    void everyControlHasItsHelp() {
+        QFETCH(int, form);
+        ProjectData project;
+        test::HelpRecorder help;
+        test::RunForm(
+            kForms[form].edit, project,
+            [&](FormDriver& d) {
+                d.Key(Qt::Key_F1);
+                QCOMPARE(help.topics, QStringList{kForms[form].name});
+                for (int id = 1; id < 1200; ++id) {
+                    QWidget* control = d.form.Control(id);
+                    if (!control || !control->isEnabled() ||
+                        !(control->focusPolicy() & Qt::TabFocus))
+                        continue;
+                    d.Focus(id);
+                    d.Key(Qt::Key_F1, Qt::ShiftModifier);
+                    QVERIFY2(help.popups.size() == 1 && !help.popups.takeFirst().isEmpty(),
+                             qPrintable(QString::number(id)));
+                }
+            },
+            Close::Cancel);
+    }
+
     void textFieldsRefuseWhatAProjectFileCannotHold() {
         ProjectData project;
         const QString title = QString::fromUtf8("Stra\u00dfe \u20ac5 \u2013 caf\u00e9  ");

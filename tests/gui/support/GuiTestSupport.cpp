@@ -52,10 +52,12 @@ FileDialogAnswers::~FileDialogAnswers() {
 
 HelpRecorder::HelpRecorder() {
     SetHelpTopicHandler([this](const QString& topic) { topics.append(topic); });
+    SetPopupHelpHandler([this](quint32, const QString& text) { popups.append(text); });
 }
 
 HelpRecorder::~HelpRecorder() {
     SetHelpTopicHandler({});
+    SetPopupHelpHandler({});
 }
 
 void WhenModalShows(std::function<void(QWidget* modal)> action) {

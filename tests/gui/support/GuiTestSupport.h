@@ -49,6 +49,7 @@ public:
     HelpRecorder();
     ~HelpRecorder();
     QStringList topics;
+    QStringList popups; // the texts of Shift+F1
 };
 
 // Runs `action` on the next modal widget to show (call it before exec()); fails after 10 s.

@@ -15,7 +15,7 @@
 namespace velmora::test {
 
 struct Form {
-    const char* name; // its picture in docs/
+    const char* name; // its help topic and its picture in docs/
     bool (*edit)(ProjectData&, QWidget*);
     const char* caption; // of its range messages
 };
