@@ -2,6 +2,7 @@
 // recent files, the save question, the command line, and files that fail.
 #include "MainWindowFixture.h"
 #include "app/ExampleProjects.h"
+#include "app/HelpWindow.h"
 #include "engine/Analysis.h"
 #include "forms/ComputedCostsForm.h"
 #include "model/SavedFields.h"
@@ -91,6 +92,20 @@ private slots:
         test::SaveScreenshot(Frame(), "main-window");
         QVERIFY(
             ShowsPrintDialog([&] { QTest::keyClick(Frame(), Qt::Key_P, Qt::ControlModifier); }));
+    }
+
+    // Help asked for from a modal form belongs to that form: a window outside it could not be
+    // scrolled or followed until the form closes.
+    void helpAskedForFromAFormOpensAboveIt() {
+        QDialog form(Frame());
+        HelpWindow* help = nullptr;
+        test::WhenModalShows([&](QWidget* modal) {
+            ShowHelpTopic("general-info");
+            help = modal->findChild<HelpWindow*>();
+            static_cast<QDialog*>(modal)->reject();
+        });
+        form.exec();
+        QVERIFY(help && help->CurrentTopic() == "general-info");
     }
 
     // Export All Data on the results form keeps off the file of the open project.
