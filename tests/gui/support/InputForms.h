@@ -1,6 +1,6 @@
 #pragma once
 
-// The six input forms: Edit... function, picture name and range messages' caption.
+// The six input forms: Edit... function, help topic and picture name, range messages' caption.
 
 #include "forms/AsphaltActivitiesForm.h"
 #include "forms/ConcreteActivitiesForm.h"
