@@ -3,6 +3,7 @@
 #include "gui/SaveBytes.h"
 #include "model/ProjectFile.h"
 #include "model/SavedFields.h"
+#include "risk/RiskDefinitions.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,7 +36,7 @@ QString ProjectDocument::Open(const QString& path) {
     const QByteArray bytes = file.read(qint64(kMaxProjectFileBytes));
     if (file.error() != QFileDevice::NoError)
         return QStringLiteral("Cannot read %1.\n%2").arg(native, file.errorString());
-    const DecodeResult result = DecodeProject(bytes.toStdString(), project_);
+    const DecodeResult result = risk::DecodeProjectAndDefinitions(bytes.toStdString(), project_);
     if (!result.ok())
         return QStringLiteral("Cannot open %1 as a Velmora project.\n%2")
             .arg(native, QString::fromStdString(result.message));
@@ -44,7 +45,8 @@ QString ProjectDocument::Open(const QString& path) {
     SetModified(false);
     emit projectReplaced();
     if (!result.warning.empty())
-        emit openedWithLoss(QStringLiteral("%1 was opened without its risk definitions.\n%2")
+        emit openedWithLoss(QStringLiteral("%1 was opened, but part of it could not be read and "
+                                           "was left out.\n%2")
                                 .arg(native, QString::fromStdString(result.warning)));
     return {};
 }

@@ -297,7 +297,7 @@ bool LoadProject(const std::string& path, ProjectData& project, std::ostream& er
         err << "velmora-cli: cannot read " << path << ": " << file.error << '\n';
         return false;
     }
-    const DecodeResult result = DecodeProject(file.bytes, project);
+    const DecodeResult result = risk::DecodeProjectAndDefinitions(file.bytes, project);
     if (!result.ok()) err << "velmora-cli: cannot read " << path << ": " << result.message << '\n';
     if (!result.warning.empty()) err << "velmora-cli: " << path << ": " << result.warning << '\n';
     return result.ok();

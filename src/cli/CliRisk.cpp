@@ -200,7 +200,14 @@ int Risk(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     } else if (arguments.clear) {
         project.riskDefinitions.clear();
     } else {
-        out << (project.riskDefinitions.empty() ? "{}" : project.riskDefinitions) << '\n';
+        // Written anew rather than as stored: JSON escapes every control character, and ASCII
+        // alone leaves no byte that a terminal could take for the start of one.
+        const risk::ParsedDefinitions parsed = risk::ParseRiskDefinitions(project.riskDefinitions);
+        out << (project.riskDefinitions.empty()
+                    ? "{}"
+                    : risk::RiskDefinitionsJson(parsed.definitions)
+                          .dump(2, ' ', true, nlohmann::json::error_handler_t::replace))
+            << '\n';
         return kOk;
     }
     return SaveProject(arguments.file, project, err) ? kOk : kFileError;

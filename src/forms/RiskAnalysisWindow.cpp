@@ -894,8 +894,19 @@ void RiskAnalysisWindow::Run() {
         // Below the GUI thread, so that the window keeps its turns on a busy machine; the
         // simulation's own threads inherit the priority.
         setpriority(PRIO_PROCESS, 0, 10);
-        auto analysis =
-            std::make_shared<risk::RiskAnalysis>(risk::RunRiskAnalysis(project, d, {0, &control_}));
+        auto analysis = std::make_shared<risk::RiskAnalysis>();
+        // A run too large for the memory left must not end the program: the window says so
+        // and keeps the results it shows.
+        try {
+            *analysis = risk::RunRiskAnalysis(project, d, {0, &control_});
+        } catch (const std::bad_alloc&) {
+            *analysis = {};
+            analysis->error = "The risk analysis ran out of memory. Run fewer iterations, or "
+                              "stop at a precision.";
+        } catch (const std::exception& e) {
+            *analysis = {};
+            analysis->error = std::string("The risk analysis stopped: ") + e.what();
+        }
         QMetaObject::invokeMethod(
             this, [this, analysis] { running_ = analysis, Finish(); }, Qt::QueuedConnection);
     });

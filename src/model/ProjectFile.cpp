@@ -136,11 +136,22 @@ void PutRiskBlock(std::string& out, std::string_view json) {
     PutLittle(out, Crc32(json));
 }
 
-// The risk definitions of the block at the start of `reader`'s unread bytes, if any. A damaged
-// block yields no definitions and the reason in `warning`.
+// The risk definitions of the block that should fill `reader`'s unread bytes, if any. A damaged
+// block yields no definitions; anything else after the last item (bytes of another program, a
+// second block, a tag hit by a flipped bit) is left out. Either way `warning` says so, and since
+// the record keeps none of those bytes, a save never writes them back.
 std::string ReadRiskBlock(Reader& reader, std::string& warning) {
     const std::string_view tag(kRiskBlockTag, sizeof kRiskBlockTag);
-    if (!reader.Rest().starts_with(tag)) return {};
+    const auto strays = [&](std::string_view where) {
+        const std::size_t n = reader.Rest().size();
+        warning = "The file holds " + std::to_string(n) + (n == 1 ? " byte " : " bytes ") +
+                  std::string(where) + " that Velmora cannot read; they were left out.";
+    };
+    if (reader.Rest().empty()) return {};
+    if (!reader.Rest().starts_with(tag)) {
+        strays("after the project");
+        return {};
+    }
     std::string_view skipped, json;
     std::uint32_t version = 0, length = 0, crc = 0;
     const std::string lead = "The risk definitions could not be read: ";
@@ -153,6 +164,9 @@ std::string ReadRiskBlock(Reader& reader, std::string& warning) {
         warning = lead + "the file ends inside them.";
     } else if (crc != Crc32(json)) {
         warning = lead + "their checksum does not match, so they are damaged.";
+    } else if (!reader.Rest().empty()) {
+        strays("after the risk definitions");
+        return std::string(json);
     }
     return warning.empty() ? std::string(json) : std::string();
 }

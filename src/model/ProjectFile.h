@@ -33,8 +33,9 @@ struct DecodeResult {
     int missingItem = 0;      // its position, 1 to 214
     std::string message;      // one sentence for the user, naming that item; empty when read
     bool ok() const { return message.empty(); }
-    // Set when the project opened but its risk definitions were damaged and left out; the front
-    // end shows it. The record then holds no definitions, so a save writes no damaged block.
+    // Set when the project opened but bytes after its last item were damaged or unknown and left
+    // out; the front end shows it. The record keeps none of them (nor damaged definitions), so
+    // a save never writes them back.
     std::string warning;
 };
 
@@ -47,9 +48,9 @@ inline constexpr std::size_t kMaxProjectFileBytes = 64u << 20;
 
 // Reads the saved items into `project`. The record changes only when every item was read; a
 // failed read leaves every field, display fields included, as it was. A zero-byte file holds no
-// project and is refused like a cut one, so its name never takes over the record open before;
-// bytes after the last item are ignored unless they are a risk definitions block; values are
-// taken as they stand.
+// project and is refused like a cut one, so its name never takes over the record open before.
+// Bytes after the last item that are not one sound risk definitions block still open the
+// project, with a warning, and are left out; values are taken as they stand.
 DecodeResult DecodeProject(std::string_view bytes, ProjectData& project);
 
 } // namespace velmora

@@ -7,8 +7,6 @@
 namespace velmora::risk {
 namespace {
 
-// The quantiles at which an unbounded tail is taken to end, for the range checks.
-constexpr double kTailProbability = 0.0001;
 // PERT: beta(1 + 4 (mode - min) / (max - min), 1 + 4 (max - mode) / (max - min)).
 constexpr double kPertWeight = 4.0;
 // Quantile nodes of a PERT input. Between them a cubic gives the quantile to within 1e-11 of

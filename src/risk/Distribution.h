@@ -10,6 +10,9 @@
 
 namespace velmora::risk {
 
+// The quantiles at which an unbounded tail is taken to end, for the range checks.
+inline constexpr double kTailProbability = 0.0001;
+
 class Distribution {
 public:
     // `input` has passed the definitions' checks; `base` is the project's value of the field,

@@ -210,9 +210,18 @@ private:
             if (Cancelled()) return;
             const std::size_t i = first + t;
             Worker& worker = workers_[w];
-            for (std::size_t j = 0; j < worker.slots.size(); ++j)
+            // The check keeps every quantile finite; should a sample still not be a number, the
+            // iteration is refused rather than run on it.
+            std::size_t j = 0;
+            for (; j < worker.slots.size() && std::isfinite(a_.inputs[j][i]); ++j)
                 worker.slots[j].Set(a_.inputs[j][i]);
-            if (HandOff handOff = PrepareAnalysis(worker.project); !handOff.ok()) {
+            if (j < worker.slots.size()) {
+                a_.outcome[i] = kRefused;
+                Tally(worker.refusals, {{"A sample of " + a_.fields[j] + " is not a finite number.",
+                                         "Risk Analysis"},
+                                        1,
+                                        static_cast<std::int64_t>(i) + 1});
+            } else if (HandOff handOff = PrepareAnalysis(worker.project); !handOff.ok()) {
                 a_.outcome[i] = kRefused;
                 Tally(worker.refusals,
                       {std::move(handOff.refusal), 1, static_cast<std::int64_t>(i) + 1});

@@ -3,6 +3,7 @@
 #include "Distribution.h"
 #include "RankCorrelation.h"
 #include "UncertainFields.h"
+#include "model/EscapeText.h"
 #include "model/SavedFields.h"
 
 #include <algorithm>
@@ -43,8 +44,9 @@ const Shape& ShapeOf(Kind kind) {
     return kShapes[static_cast<std::size_t>(kind)];
 }
 
+// A name from the definitions in a message: it may come from any file.
 std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    return "\"" + QuotedText(text) + "\"";
 }
 
 std::string ListOf(const auto& names) {
@@ -230,7 +232,7 @@ private:
 
 std::string EntryName(std::string_view list, std::size_t index, std::string_view what) {
     std::string name = std::string(list) + "[" + std::to_string(index) + "]";
-    if (!what.empty()) name += " (" + std::string(what) + ")";
+    if (!what.empty()) name += " (" + QuotedText(what) + ")";
     return name;
 }
 
@@ -243,21 +245,52 @@ std::string ShortNumber(double value) {
 ParsedDefinitions ParseRiskDefinitions(std::string_view json) {
     ParsedDefinitions parsed;
     Json root;
+    // A key given twice would otherwise let the last one win unseen.
+    std::vector<std::vector<std::string>> keys;
+    std::string repeated;
+    const Json::parser_callback_t noteKeys = [&](int, Json::parse_event_t event, Json& value) {
+        if (event == Json::parse_event_t::object_start) keys.emplace_back();
+        if (event == Json::parse_event_t::object_end && !keys.empty()) keys.pop_back();
+        if (event == Json::parse_event_t::key && !keys.empty() && repeated.empty()) {
+            const std::string& key = value.get_ref<const std::string&>();
+            if (std::ranges::find(keys.back(), key) != keys.back().end())
+                repeated = key;
+            else
+                keys.back().push_back(key);
+        }
+        return true;
+    };
     try {
-        root = Json::parse(json);
+        root = Json::parse(json, noteKeys);
     } catch (const Json::exception& e) {
         // "[json.exception.parse_error.101] parse error at line 1, column 3: ...", or a number
-        // out of range
+        // out of range; what it last read comes from the file.
         const std::string what = e.what();
         const std::size_t start = what.find("] ");
         parsed.error = "The risk definitions are not valid JSON: " +
-                       (start == std::string::npos ? what : what.substr(start + 2));
+                       QuotedText(start == std::string::npos ? what : what.substr(start + 2));
+        return parsed;
+    }
+    if (!repeated.empty()) {
+        parsed.error =
+            "The risk definitions: the key " + Quoted(repeated) + " appears twice in one object";
         return parsed;
     }
     Parser parser(parsed.definitions);
     parser.Root(root);
     parsed.error = std::move(parser.error);
     return parsed;
+}
+
+DecodeResult DecodeProjectAndDefinitions(std::string_view bytes, ProjectData& project) {
+    DecodeResult result = DecodeProject(bytes, project);
+    if (!result.ok() || project.riskDefinitions.empty()) return result;
+    const ParsedDefinitions parsed = ParseRiskDefinitions(project.riskDefinitions);
+    if (parsed.ok()) return result;
+    project.riskDefinitions.clear();
+    if (!result.warning.empty()) result.warning += ' ';
+    result.warning += "The risk definitions could not be read: " + parsed.error;
+    return result;
 }
 
 nlohmann::ordered_json RiskDefinitionsJson(const RiskDefinitions& d) {

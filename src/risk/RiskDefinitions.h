@@ -10,6 +10,7 @@
 //    "correlations": [{"fields": ["hmaWearingPrice", "hmaBinderPrice"], "rank": 0.8}]}
 
 #include "model/ProjectData.h"
+#include "model/ProjectFile.h"
 
 #include <cstdint>
 #include <nlohmann/json.hpp>
@@ -68,6 +69,11 @@ struct ParsedDefinitions {
     bool ok() const { return error.empty(); }
 };
 ParsedDefinitions ParseRiskDefinitions(std::string_view json);
+
+// DecodeProject, and definitions that do not parse are reported in the warning and left out as
+// a damaged block is, so that every front end says so the moment a project is read and no save
+// writes them back.
+DecodeResult DecodeProjectAndDefinitions(std::string_view bytes, ProjectData& project);
 
 nlohmann::ordered_json RiskDefinitionsJson(const RiskDefinitions& definitions);
 // The text a project keeps: parsing it gives the same definitions back.

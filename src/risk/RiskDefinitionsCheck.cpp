@@ -3,6 +3,7 @@
 #include "Distribution.h"
 #include "RankCorrelation.h"
 #include "UncertainFields.h"
+#include "model/EscapeText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,6 +29,9 @@ std::string ParameterProblem(const UncertainInput& in, const FieldInfo& field) {
         const double sigma =
             log ? std::sqrt(std::log1p(*in.sd / *in.mean * (*in.sd / *in.mean))) : *in.sd;
         const double mu = log ? std::log(*in.mean) - 0.5 * sigma * sigma : *in.mean;
+        if (!std::isfinite(mu) || !std::isfinite(sigma))
+            return "the parameters give samples that are not finite numbers (mean " + n(*in.mean) +
+                   ", sd " + n(*in.sd) + ")";
         auto below = [&](std::optional<double> x, double none) {
             if (!x) return none;
             if (log) return *x > 0.0 ? NormalCdf((std::log(*x) - mu) / sigma) : 0.0;
@@ -77,6 +81,16 @@ std::string InputProblem(const UncertainInput& in, const ProjectData& project) {
                ShortNumber(base);
     const Distribution distribution(in, base, field->kind != FieldKind::Number);
     const double lowest = distribution.Lowest(), highest = distribution.Highest();
+    // Parameters at the edge of what a double holds (an sd of 1e200, a mean of 5e-324) give
+    // samples that are not numbers at all, which no range comparison would catch.
+    for (const double u : {kTailProbability, 0.5, 1.0 - kTailProbability})
+        if (!std::isfinite(distribution.Quantile(u)) || !std::isfinite(lowest) ||
+            !std::isfinite(highest))
+            return "the parameters give samples that are not finite numbers (at the 0.0001, "
+                   "0.5 and 0.9999 quantiles: " +
+                   ShortNumber(distribution.Quantile(kTailProbability)) + ", " +
+                   ShortNumber(distribution.Quantile(0.5)) + ", " +
+                   ShortNumber(distribution.Quantile(1.0 - kTailProbability)) + ")";
     if (list && (lowest < field->low || highest > field->high))
         return "value " + ShortNumber(lowest < field->low ? lowest : highest) +
                " is not an entry of its list (" + ShortNumber(field->low) + " to " +
@@ -95,7 +109,7 @@ std::string CorrelationProblem(const RiskDefinitions& d, std::size_t index) {
     if (c.first == c.second) return "a field cannot be correlated with itself";
     for (const std::string* field : {&c.first, &c.second})
         if (std::ranges::find(d.inputs, *field, &UncertainInput::field) == d.inputs.end())
-            return *field + " is not an uncertain input";
+            return QuotedText(*field) + " is not an uncertain input";
     for (std::size_t k = 0; k < index; ++k) {
         const RankCorrelation& other = d.correlations[k];
         if ((other.first == c.first && other.second == c.second) ||

@@ -127,13 +127,34 @@ TEST(ProjectFile, RiskDefinitionsTravelInOneBlockAfterTheLastItem) {
     const std::string bytes = EncodeProject(p).bytes;
     EXPECT_EQ(bytes, kDefaultFile + "VRSK\x01\0\0\0\x09\0\0\0"s + "123456789\x26\x39\xF4\xCB");
 
-    // Other bytes after the last item open as before, without definitions and without a word.
-    ProjectData read;
-    for (const std::string& tail : {""s, "trailing junk"s, "VRS"s, "vrsk\x01\0\0\0"s}) {
+    // Other bytes after the last item still open the project, with a word that they were left
+    // out: a tag hit by a flipped bit, a cut or lowercase one, a byte before it, bytes of some
+    // other program.
+    const std::string block = bytes.substr(kDefaultFile.size());
+    for (const std::string& tail :
+         {"trailing junk"s, "VRS"s, "vrsk\x01\0\0\0"s, "\0"s + block, "VRSC"s + block.substr(4)}) {
+        ProjectData read;
         read.riskDefinitions = "old";
         const DecodeResult other = DecodeProject(kDefaultFile + tail, read);
-        EXPECT_TRUE(other.ok() && other.warning.empty()) << tail;
+        EXPECT_TRUE(other.ok()) << tail;
+        EXPECT_EQ(other.warning, "The file holds " + std::to_string(tail.size()) +
+                                     " bytes after the project that Velmora cannot read; they "
+                                     "were left out.")
+            << tail;
         EXPECT_EQ(read.riskDefinitions, "") << tail;
+        EXPECT_EQ(EncodeProject(read).bytes, kDefaultFile) << tail;
+    }
+    // A sound block keeps its definitions; what follows it (a second block, stray bytes) does
+    // not come along.
+    for (const std::string& tail : {block, "x"s}) {
+        ProjectData read;
+        const DecodeResult other = DecodeProject(bytes + tail, read);
+        EXPECT_EQ(other.warning, "The file holds " + std::to_string(tail.size()) +
+                                     (tail.size() == 1 ? " byte" : " bytes") +
+                                     " after the risk definitions that Velmora cannot read; they "
+                                     "were left out.");
+        EXPECT_EQ(read.riskDefinitions, "123456789");
+        EXPECT_EQ(EncodeProject(read).bytes, bytes);
     }
 }
 

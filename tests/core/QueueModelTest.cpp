@@ -112,3 +112,19 @@ TEST(QueueModel, AQueueClearedWithoutADeficitTookTheWholeHour) {
     EXPECT_DOUBLE_EQ(q.queueLength[9], 150.0 / (1000.0 / q.queueSpeed[9] - 1000.0 / 55.0));
     EXPECT_TRUE(std::isfinite(q.queueDelay[9]) && q.queueDelay[9] > 0.0);
 }
+
+// Arrivals denser than the queue (heavy trucks on hills) give the model a negative queue length:
+// the hour shows no queue and counts no delay, also where the queue moves faster than the speed
+// limit and a negative length would otherwise turn into a positive delay.
+TEST(QueueModel, ArrivalsDenserThanTheQueueShowNoQueueAndNoDelay) {
+    DirectionDay day;
+    day.demand.fill(1500.0);
+    day.capacity.fill(1000.0);
+    day.queue[9] = 500.0;
+    for (const double normalCapacity : {1000.0, 500.0}) {
+        const HourlyQuantities q = DeriveHourlyQuantities(day, {0, 0}, normalCapacity, 20.0);
+        ASSERT_GT(q.queueSpeed[9], 0.0);
+        EXPECT_EQ(q.queueLength[9], 0.0) << normalCapacity;
+        EXPECT_EQ(q.queueDelay[9], 0.0) << normalCapacity;
+    }
+}

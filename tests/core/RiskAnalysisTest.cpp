@@ -1,5 +1,6 @@
 #include "risk/RiskAnalysis.h"
 #include "CoreTestSupport.h"
+#include "risk/ParallelFor.h"
 #include "risk/RiskExport.h"
 
 #include <cmath>
@@ -113,6 +114,18 @@ TEST(RiskAnalysis, LatinHypercubeNarrowsTheMeanMoreThanMonteCarlo) {
         return Describe(means).sd;
     };
     EXPECT_LT(spreadOfMeans("lhs"), spreadOfMeans("mc") / 10.0);
+
+    // Each input takes every stratum once, in an order of its own: inputs that share an order
+    // would move together, which nothing in the definitions asked for.
+    const RiskAnalysis a = Simulate(
+        LinearProject(),
+        Definitions(kWearingPrice + R"(, {"field": "hmaBinderPrice", "distribution": "uniform",
+                                          "min": 0, "max": 1})",
+                    R"("iterations": 400,)"));
+    std::vector<bool> stratum(400);
+    for (double v : a.inputs[1]) stratum[static_cast<std::size_t>(v * 400)] = true;
+    EXPECT_EQ(std::ranges::count(stratum, true), 400);
+    EXPECT_NEAR(Spearman(a.inputs[0], a.inputs[1]), 0.0, 0.15);
 }
 
 // On the heavy project some iterations gridlock the asphalt option.
@@ -218,6 +231,20 @@ TEST(RiskAnalysis, ACancelledRunKeepsNothing) {
     EXPECT_TRUE(cancelled.cancelled && cancelled.outcome.empty() && cancelled.inputs.empty());
     EXPECT_EQ(cancelled.iterations, 0);
     EXPECT_LT(control.iterationsDone, 200000);
+}
+
+// A worker that runs out of memory must not end the program: the first failure of any thread
+// reaches the caller once the others have stopped.
+TEST(RiskAnalysis, AFailureOnAnyThreadReachesTheCaller) {
+    std::atomic<int> ran{0};
+    EXPECT_THROW(ParallelFor(2, 10000, 1,
+                             [&](std::size_t i, unsigned worker) {
+                                 ++ran;
+                                 // Wait until the second thread has work of its own.
+                                 if (worker == 1 || i > 5000) throw std::bad_alloc();
+                             }),
+                 std::bad_alloc);
+    EXPECT_LT(ran, 10000);
 }
 
 TEST(RiskAnalysis, SwingsRunEachInputAtItsTenthAndNinetiethPercentile) {

@@ -47,7 +47,14 @@ TEST(RiskDefinitions, EveryRefusalNamesTheEntryAndTheFault) {
                         : parsed.error;
         EXPECT_TRUE(problem.starts_with(message)) << json << "\n  gives: " << problem;
     }
-    EXPECT_EQ(cases.size(), 54u);
+    EXPECT_EQ(cases.size(), 63u);
+
+    // However long a name the file holds, a message quotes 200 characters of it.
+    const std::string problem =
+        ParseRiskDefinitions(R"({"format": "velmora-risk", "version": 1, ")" +
+                             std::string(1'000'000, 'k') + R"(": 1})")
+            .error;
+    EXPECT_EQ(problem, "The risk definitions: unknown key \"" + std::string(200, 'k') + "\u2026\"");
 }
 
 // The ranges the definitions allow are the hand-off's: a value at either end of a field's range
@@ -89,4 +96,26 @@ TEST(RiskDefinitions, FieldRangesAreWhatTheHandOffAccepts) {
         }
     });
     EXPECT_EQ(checked, 214 - 26 - 16); // every number and index, less texts and rewritten fields
+}
+
+using RiskDefinitionsFile = test::ScratchFolder;
+
+// A block whose checksum holds but whose text is no definitions (here, terminal controls) is
+// reported by every command the moment the project is read, and none of its bytes reaches the
+// terminal.
+TEST_F(RiskDefinitionsFile, DefinitionsThatDoNotParseAreReportedByEveryCommand) {
+    ProjectData p;
+    p.riskDefinitions = "\x1b[2J\x1b]0;pwned\x07";
+    ASSERT_TRUE(cli::WriteFileAtomically(Path("p.vlm"), EncodeProject(p).bytes).ok());
+    const std::string warning = "velmora-cli: " + Path("p.vlm") +
+                                ": The risk definitions could not be read: The risk definitions "
+                                "are not valid JSON: parse error at line 1, column 1";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"show"}, {"compute"}, {"risk"}, {"simulate"}}) {
+        std::vector<std::string> command = args;
+        command.push_back(Path("p.vlm"));
+        const test::CliRun run = test::RunCli(command);
+        EXPECT_TRUE(run.err.starts_with(warning)) << args[0] << ": " << run.err;
+        EXPECT_EQ((run.out + run.err).find('\x1b'), std::string::npos) << args[0];
+    }
 }

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPointer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -16,6 +17,40 @@
 #include <QWidget>
 
 namespace velmora::test {
+namespace {
+
+// The modal windows a WhenModalShows action has taken.
+QList<QPointer<QWidget>>& Answered() {
+    static QList<QPointer<QWidget>> answered;
+    return answered;
+}
+
+// A modal window that no action takes would keep its test waiting for the CTest timeout and say
+// nothing of why. Left unanswered for a few seconds, it fails the test with its title instead
+// and is closed, so the test goes on to its end.
+class ModalWatchdog : public QObject {
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() != QEvent::Show || !object->isWidgetType()) return false;
+        auto* widget = static_cast<QWidget*>(object);
+        if (!widget->isWindow() || !widget->isModal()) return false;
+        QTimer::singleShot(3000, this, [shown = QPointer<QWidget>(widget)] {
+            if (!shown || !shown->isVisible() || Answered().contains(shown)) return;
+            const QString why =
+                QStringLiteral("A modal window nobody answers: \"%1\"").arg(shown->windowTitle());
+            QTest::qFail(qPrintable(why), __FILE__, __LINE__);
+            shown->close();
+        });
+        return false;
+    }
+};
+
+void WatchModalWindows() {
+    qApp->installEventFilter(new ModalWatchdog);
+}
+Q_COREAPP_STARTUP_FUNCTION(WatchModalWindows)
+
+} // namespace
 
 MessageRecorder::MessageRecorder() {
     SetMessageHook([this](const ShownMessage& message) {
@@ -73,7 +108,10 @@ void WhenModalShows(std::function<void(QWidget* modal)> action) {
         timer->stop();
         timer->deleteLater();
         delete clock;
-        if (shown) return action(modal);
+        if (shown) {
+            Answered().append(modal);
+            return action(modal);
+        }
         QTest::qFail("no modal form appeared", __FILE__, __LINE__);
         if (QWidget* stuck = QApplication::activeModalWidget()) stuck->close();
     });
