@@ -1,6 +1,7 @@
 #include "Cli.h"
 
 #include "FileIo.h"
+#include "model/EscapeText.h"
 #include "model/ProjectFile.h"
 #include "model/SavedFields.h"
 #include "risk/RiskExport.h"
@@ -17,50 +18,6 @@
 
 namespace velmora::cli {
 namespace {
-
-// `show`'s escapes: the letter after the backslash, and the character it stands for.
-struct Escape {
-    char letter;
-    char character;
-};
-constexpr Escape kEscapes[] = {{'\\', '\\'}, {'t', '\t'}, {'r', '\r'}, {'n', '\n'}};
-
-// The length in bytes of a control character at text[k] that has no letter of its own, or 0:
-// C0 and DEL, and the C1 controls U+0080 to U+009F (UTF-8 0xC2 0x80 to 0xC2 0x9F), which some
-// terminals obey as well and which a record gets from the five bytes that Windows-1252 leaves
-// undefined.
-std::size_t ControlLength(std::string_view text, std::size_t k) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    if (byte(k) < 0x20 || byte(k) == 0x7F) return 1;
-    if (byte(k) == 0xC2 && k + 1 < text.size() && byte(k + 1) >= 0x80 && byte(k + 1) < 0xA0)
-        return 2;
-    return 0;
-}
-
-std::optional<std::string> UnescapeText(std::string_view text) {
-    std::string out;
-    for (std::size_t k = 0; k < text.size(); ++k) {
-        if (text[k] != '\\') {
-            out += text[k];
-            continue;
-        }
-        if (++k == text.size()) return std::nullopt;
-        if (text[k] == 'x') {
-            if (text.size() - k < 3) return std::nullopt;
-            const char* digits = text.data() + k + 1;
-            unsigned byte = 0;
-            const auto [end, ec] = std::from_chars(digits, digits + 2, byte, 16);
-            if (ec != std::errc() || end != digits + 2) return std::nullopt;
-            out += static_cast<char>(byte);
-            k += 2;
-            continue;
-        }
-        const Escape* escape = std::ranges::find(kEscapes, text[k], &Escape::letter);
-        if (escape == std::end(kEscapes)) return std::nullopt;
-        out += escape->character;
-    }
-    return out;
-}
 
 template <class T>
 bool ParseWhole(std::string_view text, T& value) {
@@ -263,32 +220,6 @@ int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
 std::string FormatNumber(double value) {
     return risk::ExactNumber(value);
-}
-
-std::string EscapeText(std::string_view text) {
-    constexpr std::string_view kHex = "0123456789abcdef";
-    std::string out;
-    for (std::size_t k = 0; k < text.size();) {
-        const Escape* escape = std::ranges::find(kEscapes, text[k], &Escape::character);
-        if (escape != std::end(kEscapes)) {
-            out += '\\';
-            out += escape->letter;
-            ++k;
-            continue;
-        }
-        const std::size_t control = ControlLength(text, k);
-        if (control == 0) {
-            out += text[k++];
-            continue;
-        }
-        for (const std::size_t end = k + control; k < end; ++k) {
-            const auto byte = static_cast<unsigned char>(text[k]);
-            out += "\\x";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 15];
-        }
-    }
-    return out;
 }
 
 bool LoadProject(const std::string& path, ProjectData& project, std::ostream& err) {

@@ -101,8 +101,5 @@ int DefinitionsFor(const Arguments& arguments, const std::string& file, const Pr
 
 // %.17g, independent of the C locale: reads back to the same double.
 std::string FormatNumber(double value);
-// `show`'s notation for texts: \\, \t, \r and \n escaped, and every other control character as
-// \xHH, its bytes in hexadecimal, so that no text of a file reaches a terminal as a control.
-std::string EscapeText(std::string_view text);
 
 } // namespace velmora::cli

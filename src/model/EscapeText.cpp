@@ -1,6 +1,7 @@
 #include "EscapeText.h"
 
 #include <algorithm>
+#include <charconv>
 #include <iterator>
 
 namespace velmora {
@@ -48,6 +49,31 @@ std::string EscapeText(std::string_view text) {
             out += kHex[byte >> 4];
             out += kHex[byte & 15];
         }
+    }
+    return out;
+}
+
+std::optional<std::string> UnescapeText(std::string_view text) {
+    std::string out;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        if (text[k] != '\\') {
+            out += text[k];
+            continue;
+        }
+        if (++k == text.size()) return std::nullopt;
+        if (text[k] == 'x') {
+            if (text.size() - k < 3) return std::nullopt;
+            const char* digits = text.data() + k + 1;
+            unsigned byte = 0;
+            const auto [end, ec] = std::from_chars(digits, digits + 2, byte, 16);
+            if (ec != std::errc() || end != digits + 2) return std::nullopt;
+            out += static_cast<char>(byte);
+            k += 2;
+            continue;
+        }
+        const Escape* escape = std::ranges::find(kEscapes, text[k], &Escape::letter);
+        if (escape == std::end(kEscapes)) return std::nullopt;
+        out += escape->character;
     }
     return out;
 }
