@@ -17,9 +17,11 @@ struct FileRead {
 FileRead ReadFileBytes(const std::string& path);
 
 // Writes `bytes` to a temporary file beside `path`, flushes it to disk and renames it over
-// `path`, so a failed write leaves an existing file as it was. A symbolic link is followed: its
-// target is replaced and the link kept. An existing file keeps its permissions and owner; one
-// that is not a regular file, or that the user may not write, is refused and left alone.
+// `path`, so a failed write leaves an existing file as it was, and no temporary file. A symbolic
+// link is followed: its target is replaced and the link kept. An existing file keeps its
+// permissions and owner; one that is not a regular file, or that the user may not write, is
+// refused and left alone. Writers to the same target at the same time, threads or processes,
+// each write a temporary file of their own: each succeeds, and the last rename wins.
 struct FileWrite {
     std::string error; // the reason the file was left as it was
     bool ok() const { return error.empty(); }
@@ -31,9 +33,12 @@ FileWrite WriteFileAtomically(const std::string& path, std::string_view bytes);
 using Producer = std::function<void(const std::function<void(std::string_view)>& write)>;
 FileWrite WriteFileAtomically(const std::string& path, const Producer& produce);
 
-// Where WriteFileAtomically gives `path`'s content a name before it takes the place of `path`.
-// A run killed in between leaves it there, and the next write to `path` removes it.
-std::string TemporaryPathFor(const std::string& path);
+// A fresh name beside `path` where WriteFileAtomically gives the content a name before it takes
+// the place of `path`: ".velmora-" and a mark of the target's own name, the writer's process id
+// and a random part. A run killed in between leaves it there, and the next write to `path`
+// removes it once no process of that id runs.
+std::string TemporaryPathFor(const std::string& path, long processId);
+std::string TemporaryPathFor(const std::string& path); // this process's
 
 // Both names exist and lead to the same file (through links, hard ones included).
 bool SameFile(const std::string& a, const std::string& b);
