@@ -291,43 +291,6 @@ std::string EscapeText(std::string_view text) {
     return out;
 }
 
-bool LoadProject(const std::string& path, ProjectData& project, std::ostream& err) {
-    const FileRead file = ReadFileBytes(path);
-    if (!file.ok()) {
-        err << "velmora-cli: cannot read " << path << ": " << file.error << '\n';
-        return false;
-    }
-    const DecodeResult result = DecodeProject(file.bytes, project);
-    if (!result.ok()) err << "velmora-cli: cannot read " << path << ": " << result.message << '\n';
-    if (!result.warning.empty()) err << "velmora-cli: " << path << ": " << result.warning << '\n';
-    return result.ok();
-}
-
-bool WriteOutput(const std::string& path, std::string_view bytes,
-                 const std::string& unencodableField, std::string_view kind, std::ostream* out,
-                 std::ostream& err) {
-    if (!unencodableField.empty()) {
-        err << "velmora-cli: cannot write " << path << ": " << unencodableField
-            << " holds a character that " << kind << " cannot hold\n";
-        return false;
-    }
-    return WriteOutput(
-        path, [bytes](const auto& write) { write(bytes); }, out, err);
-}
-
-bool WriteOutput(const std::string& path, const Producer& produce, std::ostream* out,
-                 std::ostream& err) {
-    if (out && path == "-") {
-        produce([out](std::string_view piece) {
-            out->write(piece.data(), static_cast<std::streamsize>(piece.size()));
-        });
-        return true;
-    }
-    const FileWrite written = WriteFileAtomically(path, produce);
-    if (!written.ok()) err << "velmora-cli: cannot write " << path << ": " << written.error << '\n';
-    return written.ok();
-}
-
 int ForEachFile(const std::vector<std::string>& files, unsigned workers,
                 const std::function<int(std::size_t, std::ostream&, std::ostream&)>& one,
                 std::ostream& out, std::ostream& err) {
@@ -361,19 +324,6 @@ int ForEachFile(const std::vector<std::string>& files, unsigned workers,
         if (status == kOk) status = o.status;
     }
     return status;
-}
-
-bool SaveProject(const std::string& path, const ProjectData& project, std::ostream& err) {
-    const EncodedProject encoded = EncodeProject(project);
-    return WriteOutput(path, encoded.bytes, encoded.unencodableField, "a project file", nullptr,
-                       err);
-}
-
-bool IsProjectFile(const Arguments& arguments, std::string_view kind, std::ostream& err) {
-    if (!SameFile(arguments.file, arguments.output)) return false;
-    err << "velmora-cli: " << arguments.output << " is the project file " << arguments.file
-        << "; the " << kind << " would replace it\n";
-    return true;
 }
 
 bool ApplySet(ProjectData& project, std::string_view assignment, std::ostream& err) {

@@ -59,9 +59,17 @@ bool WriteOutput(const std::string& path, std::string_view bytes,
 bool WriteOutput(const std::string& path,
                  const std::function<void(const std::function<void(std::string_view)>&)>& produce,
                  std::ostream* out, std::ostream& err);
-// OUT names FILE itself, under any name: then says so on `err`, naming what `kind` ("the
-// report") would have replaced it.
-bool IsProjectFile(const Arguments& arguments, std::string_view kind, std::ostream& err);
+// A file a run reads, and how a message names it: "project file p.vlm".
+struct RunInput {
+    std::string path;
+    std::string name;
+};
+// `output` is one of `inputs` under any name (a path, a hard or a symbolic link): then says so on
+// `err`, naming what `kind` ("report") would have replaced. "-" names standard output.
+bool NamesAnInput(const std::string& output, const std::vector<RunInput>& inputs,
+                  std::string_view kind, std::ostream& err);
+// The --risk definitions file, when given, added to `inputs`.
+std::vector<RunInput> WithDefinitions(std::vector<RunInput> inputs, const Arguments& arguments);
 // Applies "NAME=VALUE", NAME as `show` prints it and VALUE in `show`'s notation.
 bool ApplySet(ProjectData& project, std::string_view assignment, std::ostream& err);
 

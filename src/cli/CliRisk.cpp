@@ -217,10 +217,10 @@ int Simulate(const Arguments& arguments, std::ostream& out, std::ostream& err) {
         err << "velmora-cli: --samples - and --json both want standard output\n";
         return kUsageError;
     }
-    if (!samples.empty() && samples != "-" && SameFile(files.front(), samples)) {
-        err << "velmora-cli: " << samples << " is the project file; the samples would replace it\n";
+    if (!samples.empty() &&
+        NamesAnInput(samples, WithDefinitions({{files.front(), "project file"}}, arguments),
+                     "samples", err))
         return kUsageError;
-    }
 
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const unsigned workers = std::min<unsigned>(cores, static_cast<unsigned>(files.size()));

@@ -14,7 +14,10 @@ namespace velmora::cli {
 int Workbook(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     const std::string& path = arguments.output;
     const bool toStandardOutput = path == "-";
-    if (!toStandardOutput && IsProjectFile(arguments, "workbook", err)) return kUsageError;
+    if (NamesAnInput(
+            path, WithDefinitions({{arguments.file, "project file " + arguments.file}}, arguments),
+            "workbook", err))
+        return kUsageError;
 
     ComputedRun run;
     if (const int status = LoadProjectWithSets(arguments.file, arguments.sets, run.project, err);

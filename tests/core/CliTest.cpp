@@ -75,6 +75,9 @@ TEST_F(CliTest, RefusedRunsSayWhyAndChangeNoFile) {
     fs::resize_file(Path("cut.vlm"), 1000);
     fs::copy_file(Path("default.vlm"), Path("huge.vlm"));
     fs::resize_file(Path("huge.vlm"), kMaxProjectFileBytes + 1);
+    fs::copy_file(fs::path(VELMORA_TEST_DATA) / "risk-example.json", dir_ / "defs.json");
+    fs::create_hard_link(Path("defs.json"), Path("hard.json"));
+    fs::create_symlink("defs.json", Path("soft.json"));
     ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
     fs::create_directories(dir_ / "folder" / "inside");
     fs::create_hard_link(Path("default.vlm"), Path("hard.vlm"));
