@@ -157,9 +157,10 @@ std::vector<CLI::Option*> TakeRiskSettings(CLI::App& command, Arguments& argumen
         command.add_option("--sampling", arguments.sampling, "Latin hypercube or Monte Carlo")
             ->type_name("lhs|mc")
             ->check(CLI::IsMember({"lhs", "mc"})),
-        command.add_option("--threads", arguments.threads, "Threads to use (default: every core)")
-            ->type_name("N")
-            ->check(CLI::PositiveNumber),
+        command
+            .add_option("--threads", arguments.threads,
+                        "Threads to use, at most four for each core (default: every core)")
+            ->type_name("N"),
     };
 }
 

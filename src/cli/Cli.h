@@ -39,8 +39,9 @@ struct Arguments {
     std::string riskFile;
     std::optional<std::int64_t> iterations, maxIterations;
     std::optional<std::uint64_t> seed;
+    // Read as given, so that a refusal can say what was wrong with it.
+    std::optional<std::string> threads;
     std::optional<std::string> precision, sampling;
-    unsigned threads = 0;
     std::string samplesFile;
     // workbook: add the risk analysis of the project's definitions
     bool simulate = false;
@@ -106,6 +107,17 @@ int Workbook(const Arguments& arguments, std::ostream& out, std::ostream& err);
 // command line's settings over theirs, checked; on a failure the status, the reason on `err`.
 int DefinitionsFor(const Arguments& arguments, const std::string& file, const ProjectData& project,
                    risk::RiskDefinitions& definitions, std::ostream& err);
+
+// The threads --threads asks for, 0 when not given (every core). A count below 1, or above four
+// threads for each core of the machine, is refused with the reason on `err`.
+bool ThreadsOf(const Arguments& arguments, unsigned& threads, std::ostream& err);
+// The memory the machine has free for a run, in bytes, or nullopt when it cannot tell.
+// VELMORA_AVAILABLE_MEMORY, a number of bytes, stands in for the machine's own figure.
+std::optional<std::uint64_t> AvailableMemory();
+// A risk analysis of `definitions` on `file` fits in the memory available; if not, the reason
+// and what to change are on `err`.
+bool RiskFitsInMemory(const std::string& file, const risk::RiskDefinitions& definitions,
+                      std::ostream& err);
 
 // %.17g, independent of the C locale: reads back to the same double.
 std::string FormatNumber(double value);

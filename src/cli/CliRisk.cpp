@@ -221,10 +221,12 @@ int Simulate(const Arguments& arguments, std::ostream& out, std::ostream& err) {
         NamesAnInput(samples, WithDefinitions({{files.front(), "project file"}}, arguments),
                      "samples", err))
         return kUsageError;
+    unsigned threads = 0;
+    if (!ThreadsOf(arguments, threads, err)) return kUsageError;
 
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const unsigned workers = std::min<unsigned>(cores, static_cast<unsigned>(files.size()));
-    const unsigned threads = arguments.threads ? arguments.threads : std::max(1u, cores / workers);
+    if (threads == 0) threads = std::max(1u, cores / workers);
     std::vector<risk::SimulationControl> controls(files.size());
     std::unique_ptr<Progress> progress;
     if (&err == &std::cerr && ::isatty(STDERR_FILENO))
@@ -239,6 +241,7 @@ int Simulate(const Arguments& arguments, std::ostream& out, std::ostream& err) {
         RiskDefinitions d;
         if (const int status = DefinitionsFor(arguments, file, project, d, err); status != kOk)
             return status;
+        if (!RiskFitsInMemory(file, d, err)) return int{kFileError};
 
         const RiskAnalysis a = risk::RunRiskAnalysis(project, d, {threads, &controls[k]});
         if (a.iterations == a.refusedIterations) {

@@ -19,6 +19,9 @@ int Workbook(const Arguments& arguments, std::ostream& out, std::ostream& err) {
             "workbook", err))
         return kUsageError;
 
+    unsigned threads = 0;
+    if (!ThreadsOf(arguments, threads, err)) return kUsageError;
+
     ComputedRun run;
     if (const int status = LoadProjectWithSets(arguments.file, arguments.sets, run.project, err);
         status != kOk)
@@ -26,11 +29,13 @@ int Workbook(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     // The risk analysis takes the project as the file holds it, as simulate does.
     const ProjectData asLoaded = run.project;
     risk::RiskDefinitions definitions;
-    if (arguments.simulate)
+    if (arguments.simulate) {
         if (const int status =
                 DefinitionsFor(arguments, arguments.file, asLoaded, definitions, err);
             status != kOk)
             return status;
+        if (!RiskFitsInMemory(arguments.file, definitions, err)) return kFileError;
+    }
 
     // A refused project still gets its inputs, with the refusal in place of the results.
     const int status = ComputeOnProject(run, err);
@@ -43,7 +48,7 @@ int Workbook(const Arguments& arguments, std::ostream& out, std::ostream& err) {
         content.refusal = &run.refusal;
     std::optional<risk::RiskAnalysis> analysis;
     if (arguments.simulate && status == kOk) {
-        analysis = risk::RunRiskAnalysis(asLoaded, definitions, {arguments.threads, nullptr});
+        analysis = risk::RunRiskAnalysis(asLoaded, definitions, {threads, nullptr});
         content.risk = &*analysis;
     }
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace velmora;
 using namespace velmora::test;
@@ -93,11 +94,14 @@ TEST_F(CliTest, RefusedRunsSayWhyAndChangeNoFile) {
                 std::to_string(std::hash<std::string>{}(ReadFile(entry.path())));
         return files;
     };
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const auto expand = [&](std::string text) {
         for (const auto& [name, value] : {std::pair<std::string, std::string>{"$D", dir_.string()},
                                           {"{ENOENT}", std::strerror(ENOENT)},
                                           {"{EISDIR}", std::strerror(EISDIR)},
-                                          {"{EACCES}", std::strerror(EACCES)}})
+                                          {"{EACCES}", std::strerror(EACCES)},
+                                          {"{CORES}", std::to_string(cores)},
+                                          {"{MOST_THREADS}", std::to_string(4 * cores)}})
             for (std::size_t at; (at = text.find(name)) != std::string::npos;)
                 text.replace(at, name.size(), value);
         return text;
