@@ -152,7 +152,9 @@ std::vector<CLI::Option*> TakeRiskSettings(CLI::App& command, Arguments& argumen
             .add_option("--max-iterations", arguments.maxIterations,
                         "Stop a precision run after N iterations at the latest")
             ->type_name("N"),
-        command.add_option("--seed", arguments.seed, "The seed of the random numbers")
+        command
+            .add_option("--seed", arguments.seed,
+                        "The seed of the random numbers, from 0 to 18446744073709551615")
             ->type_name("S"),
         command.add_option("--sampling", arguments.sampling, "Latin hypercube or Monte Carlo")
             ->type_name("lhs|mc")

@@ -38,11 +38,10 @@ struct Arguments {
     // simulate: the definitions, and what overrides theirs
     std::string riskFile;
     std::optional<std::int64_t> iterations, maxIterations;
-    std::optional<std::uint64_t> seed;
     // Read as given, so that a refusal can say what was wrong with it.
-    std::optional<std::string> threads;
+    std::optional<std::string> seed, threads;
     std::optional<std::string> precision, sampling;
-    std::string samplesFile;
+    std::optional<std::string> samplesFile;
     // workbook: add the risk analysis of the project's definitions
     bool simulate = false;
 };

@@ -18,8 +18,6 @@
 namespace velmora::cli {
 namespace {
 
-constexpr const char* kTooLarge = "Larger than any project file (64 MiB)";
-
 class Descriptor {
 public:
     explicit Descriptor(int fd) : fd_(fd) {}
@@ -183,13 +181,13 @@ void RemoveLeftovers(const std::string& target) {
 
 } // namespace
 
-FileRead ReadFileBytes(const std::string& path) {
+FileRead ReadFileBytes(const std::string& path, const FileLimit& limit) {
     // Without O_NONBLOCK, opening a FIFO would wait for a writer before fstat could refuse it.
     Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status {};
     if (file.get() < 0 || ::fstat(file.get(), &status) != 0) return {{}, Reason(errno)};
     if (!S_ISREG(status.st_mode)) return {{}, NotARegularFile(status)};
-    if (static_cast<std::uintmax_t>(status.st_size) > kMaxProjectFileBytes) return {{}, kTooLarge};
+    if (static_cast<std::uintmax_t>(status.st_size) > limit.bytes) return {{}, limit.tooLarge};
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(status.st_size));
     char buffer[65536];
@@ -201,8 +199,7 @@ FileRead ReadFileBytes(const std::string& path) {
             return {{}, Reason(errno)};
         }
         // The file may grow while it is read.
-        if (bytes.size() + static_cast<std::size_t>(n) > kMaxProjectFileBytes)
-            return {{}, kTooLarge};
+        if (bytes.size() + static_cast<std::size_t>(n) > limit.bytes) return {{}, limit.tooLarge};
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
     return {std::move(bytes), {}};

@@ -1,20 +1,34 @@
 #pragma once
 
+#include "model/ProjectFile.h"
+
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 
 namespace velmora::cli {
 
+// The most bytes a file of one kind holds, and how a refusal of a larger one reads.
+struct FileLimit {
+    std::uintmax_t bytes;
+    const char* tooLarge;
+};
+inline constexpr FileLimit kProjectFileLimit{kMaxProjectFileBytes,
+                                             "Larger than any project file (64 MiB)"};
+// Far above any real definitions: a larger file is another one given by mistake.
+inline constexpr FileLimit kRiskDefinitionsFileLimit{
+    64u << 20, "Larger than any risk definitions file (64 MiB)"};
+
 // The whole file, or the reason it was not read (the system's wording where it has one). Only
-// regular files of at most kMaxProjectFileBytes are read; anything else (a device, a FIFO, a
-// directory) is refused before a byte is read, and without waiting for a writer.
+// regular files within `limit` are read; anything else (a device, a FIFO, a directory) is
+// refused before a byte is read, and without waiting for a writer.
 struct FileRead {
     std::string bytes;
     std::string error;
     bool ok() const { return error.empty(); }
 };
-FileRead ReadFileBytes(const std::string& path);
+FileRead ReadFileBytes(const std::string& path, const FileLimit& limit = kProjectFileLimit);
 
 // Writes `bytes` to a temporary file beside `path`, flushes it to disk and renames it over
 // `path`, so a failed write leaves an existing file as it was, and no temporary file. A symbolic

@@ -76,6 +76,8 @@ TEST_F(CliTest, RefusedRunsSayWhyAndChangeNoFile) {
     fs::resize_file(Path("cut.vlm"), 1000);
     fs::copy_file(Path("default.vlm"), Path("huge.vlm"));
     fs::resize_file(Path("huge.vlm"), kMaxProjectFileBytes + 1);
+    ASSERT_TRUE(cli::WriteFileAtomically(Path("huge.json"), "{}").ok());
+    fs::resize_file(Path("huge.json"), cli::kRiskDefinitionsFileLimit.bytes + 1);
     fs::copy_file(fs::path(VELMORA_TEST_DATA) / "risk-example.json", dir_ / "defs.json");
     fs::create_hard_link(Path("defs.json"), Path("hard.json"));
     fs::create_symlink("defs.json", Path("soft.json"));
@@ -109,7 +111,9 @@ TEST_F(CliTest, RefusedRunsSayWhyAndChangeNoFile) {
     const auto before = snapshot();
     for (const auto& [args, rest] : DataCases("cli-refusals.txt")) {
         const std::size_t bar = rest.find(" | ");
-        const CliRun run = RunCli(Words(expand(args)));
+        std::vector<std::string> words = Words(expand(args));
+        std::ranges::replace(words, std::string("''"), std::string());
+        const CliRun run = RunCli(words);
         EXPECT_EQ(run.status, std::stoi(rest.substr(0, bar))) << args;
         EXPECT_EQ(run.out, "") << args;
         EXPECT_EQ(run.err.substr(0, run.err.find('\n')), expand(rest.substr(bar + 3))) << args;
