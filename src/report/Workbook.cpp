@@ -22,7 +22,7 @@ using namespace workbook;
 
 // Every input under the form it belongs to, as "Export All Data" lists them: numbers as
 // numbers, the unit in the cell after the value.
-void WriteInputs(lxw_workbook* book, const Formats& f, const WorkbookContent& content) {
+std::string WriteInputs(lxw_workbook* book, const Formats& f, const WorkbookContent& content) {
     Sheet s(book, "Inputs");
     const ReportDocument document = BuildReportDocument(*content.project, nullptr, content.time);
     int col = 0;
@@ -38,7 +38,7 @@ void WriteInputs(lxw_workbook* book, const Formats& f, const WorkbookContent& co
                 const ReportCell& cell = row.cells[k];
                 const int col = static_cast<int>(k) + 1;
                 if (cell.kind == ReportCell::Kind::Text)
-                    s.Text(r, col, cell.text, row.header ? f.bold : nullptr);
+                    s.Text(r, col, cell.text, row.header ? f.bold : nullptr, true, cell.field);
                 else
                     s.Number(r, col, cell.value, f.decimals[std::clamp(cell.decimals, 0, 3)],
                              NumberWidth(cell.value, cell.decimals, false));
@@ -48,7 +48,7 @@ void WriteInputs(lxw_workbook* book, const Formats& f, const WorkbookContent& co
         ++r;
     }
     worksheet_freeze_panes(s.get(), 1, 0);
-    s.Finish();
+    return s.Finish();
 }
 
 struct OptionLabels {
@@ -72,15 +72,14 @@ constexpr std::array<const char*, 4> kChartStages{
 // The 24 results as the Computed Costs form shows them, the options side by side, each with its
 // equivalent uniform annual cost; below them the figures of the stacked bars, which the chart
 // beside them draws.
-void WriteResults(lxw_workbook* book, const Formats& f, const WorkbookContent& content) {
+std::string WriteResults(lxw_workbook* book, const Formats& f, const WorkbookContent& content) {
     Sheet s(book, "Results");
     if (content.refusal) {
         s.Text(0, 0, content.refusal->caption, f.bold);
         s.Text(1, 0, content.refusal->text, nullptr, false);
         s.Text(2, 0, "Compute Costs refuses the project as it stands; no costs were computed.",
                nullptr, false);
-        s.Finish();
-        return;
+        return s.Finish();
     }
     const ProjectData& p = *content.project;
     const AnalysisResult& run = *content.run;
@@ -152,7 +151,7 @@ void WriteResults(lxw_workbook* book, const Formats& f, const WorkbookContent& c
     place.y_scale = 1.5;
     worksheet_insert_chart_opt(s.get(), kChartRow + 11, 0, chart, &place);
     worksheet_freeze_panes(s.get(), 2, 0);
-    s.Finish();
+    return s.Finish();
 }
 
 std::string FlowItem(const ProjectData& p, const CashFlow& flow) {
@@ -165,7 +164,7 @@ std::string FlowItem(const ProjectData& p, const CashFlow& flow) {
 
 // Every expenditure of the run in the year it falls, and beside them what each option spends
 // year by year, which the chart draws.
-void WriteCashFlow(lxw_workbook* book, const Formats& f, const WorkbookContent& content) {
+std::string WriteCashFlow(lxw_workbook* book, const Formats& f, const WorkbookContent& content) {
     Sheet s(book, "Cash Flow");
     const ProjectData& p = *content.project;
     const std::vector<CashFlow> flows = CashFlows(p, *content.run);
@@ -215,7 +214,7 @@ void WriteCashFlow(lxw_workbook* book, const Formats& f, const WorkbookContent& 
         worksheet_insert_chart_opt(s.get(), 1, kYearCol + 4, chart, &place);
     }
     worksheet_freeze_panes(s.get(), 1, 0);
-    s.Finish();
+    return s.Finish();
 }
 
 // The spreadsheet library prints numbers with the C library, which follows the locale: under a
@@ -280,17 +279,21 @@ Workbook BuildWorkbook(const WorkbookContent& content) {
     properties.created = content.time;
     workbook_set_properties(book, &properties);
 
-    WriteInputs(book, formats, content);
-    WriteResults(book, formats, content);
-    if (content.run) WriteCashFlow(book, formats, content);
-    if (content.risk) {
-        WriteRisk(book, formats, *content.risk);
-        WriteSamples(book, formats, *content.risk, content.sampleRowLimit);
-    }
+    // A sheet that cannot hold its content ends the workbook: a text left out would pass
+    // unnoticed in a file that reports success.
     Workbook workbook;
-    if (const lxw_error error = workbook_close(book); error != LXW_NO_ERROR) {
-        std::filesystem::remove(path);
+    workbook.error = WriteInputs(book, formats, content);
+    if (workbook.error.empty()) workbook.error = WriteResults(book, formats, content);
+    if (workbook.error.empty() && content.run)
+        workbook.error = WriteCashFlow(book, formats, content);
+    if (workbook.error.empty() && content.risk)
+        workbook.error = WriteRisk(book, formats, *content.risk);
+    if (workbook.error.empty() && content.risk)
+        workbook.error = WriteSamples(book, formats, *content.risk, content.sampleRowLimit);
+    if (const lxw_error error = workbook_close(book); workbook.ok() && error != LXW_NO_ERROR)
         workbook.error = lxw_strerror(error);
+    if (!workbook.ok()) {
+        std::filesystem::remove(path);
         return workbook;
     }
     workbook.error = ReadAndRemove(path, workbook.bytes);

@@ -4,7 +4,7 @@
 
 namespace velmora::workbook {
 
-void WriteRisk(lxw_workbook* book, const Formats& f, const risk::RiskAnalysis& a) {
+std::string WriteRisk(lxw_workbook* book, const Formats& f, const risk::RiskAnalysis& a) {
     Sheet s(book, "Risk");
     const risk::RiskDefinitions& d = a.definitions;
     s.Text(0, 0,
@@ -100,11 +100,11 @@ void WriteRisk(lxw_workbook* book, const Formats& f, const risk::RiskAnalysis& a
         s.Dollars(r, 8, swing.width, f.dollars);
     }
     worksheet_freeze_panes(s.get(), 2, 0);
-    s.Finish();
+    return s.Finish();
 }
 
-void WriteSamples(lxw_workbook* book, const Formats& f, const risk::RiskAnalysis& a,
-                  std::int64_t rowLimit) {
+std::string WriteSamples(lxw_workbook* book, const Formats& f, const risk::RiskAnalysis& a,
+                         std::int64_t rowLimit) {
     lxw_worksheet* s = workbook_add_worksheet(book, "Samples");
     std::vector<std::string> headings{"iteration"};
     headings.insert(headings.end(), a.fields.begin(), a.fields.end());
@@ -112,7 +112,11 @@ void WriteSamples(lxw_workbook* book, const Formats& f, const risk::RiskAnalysis
     for (const char* name : {"asphaltGridlock", "concreteGridlock", "refused"})
         headings.emplace_back(name);
     for (std::size_t col = 0; col < headings.size(); ++col) {
-        worksheet_write_string(s, 0, col, headings[col].c_str(), f.bold);
+        const int at = static_cast<int>(col);
+        if (std::string problem =
+                WriteText(s, 0, at, headings[col], f.bold, "A heading on sheet Samples");
+            !problem.empty())
+            return problem;
         worksheet_set_column(s, col, col, std::max<double>(12, headings[col].size() + 2), nullptr);
     }
     worksheet_freeze_panes(s, 1, 0);
@@ -134,13 +138,13 @@ void WriteSamples(lxw_workbook* book, const Formats& f, const risk::RiskAnalysis
         for (std::uint8_t bit : {risk::kAsphaltGridlock, risk::kConcreteGridlock, risk::kRefused})
             worksheet_write_number(s, row, col++, (o & bit) ? 1.0 : 0.0, nullptr);
     }
-    if (cut)
-        worksheet_write_string(
-            s, static_cast<lxw_row_t>(rows + 1), 0,
-            ("Only the first " + std::to_string(rows) + " of " + std::to_string(iterations) +
-             " iterations fit on this sheet; velmora-cli simulate --samples writes them all.")
-                .c_str(),
-            f.bold);
+    if (!cut) return {};
+    return WriteText(s, static_cast<int>(rows + 1), 0,
+                     "Only the first " + std::to_string(rows) + " of " +
+                         std::to_string(iterations) +
+                         " iterations fit on this sheet; velmora-cli simulate --samples writes "
+                         "them all.",
+                     f.bold, "The note on sheet Samples");
 }
 
 } // namespace velmora::workbook

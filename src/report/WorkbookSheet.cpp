@@ -9,6 +9,8 @@ namespace {
 
 // Columns never grow past this: a long note overflows into the empty cells beside it instead.
 constexpr double kWidestColumn = 60.0;
+// The most characters a spreadsheet keeps in one cell.
+constexpr std::size_t kCellCharacters = 32767;
 
 } // namespace
 
@@ -51,9 +53,28 @@ std::string Percent(double share) {
     return std::isfinite(share) ? Fixed(100.0 * share, 1) + " %" : "-";
 }
 
-Sheet::Sheet(lxw_workbook* book, const char* name) : sheet_(workbook_add_worksheet(book, name)) {}
+std::string CellTextProblem(std::string_view text, std::string_view what) {
+    const auto characters = static_cast<std::size_t>(
+        std::ranges::count_if(text, [](unsigned char c) { return (c & 0xC0) != 0x80; }));
+    if (characters <= kCellCharacters) return {};
+    return std::string(what) + " needs a cell of " + std::to_string(characters) +
+           " characters; a workbook cell holds at most " + std::to_string(kCellCharacters);
+}
 
-void Sheet::Text(int row, int col, std::string_view text, lxw_format* format, bool fit) {
+std::string WriteText(lxw_worksheet* sheet, int row, int col, const std::string& text,
+                      lxw_format* format, std::string_view what) {
+    if (std::string problem = CellTextProblem(text, what); !problem.empty()) return problem;
+    const lxw_error error = worksheet_write_string(sheet, row, col, text.c_str(), format);
+    return error == LXW_NO_ERROR ? std::string() : lxw_strerror(error);
+}
+
+Sheet::Sheet(lxw_workbook* book, const char* name)
+    : sheet_(workbook_add_worksheet(book, name)), name_(name) {}
+
+void Sheet::Text(int row, int col, std::string_view text, lxw_format* format, bool fit,
+                 std::string_view field) {
+    if (problem_.empty())
+        problem_ = CellTextProblem(text, field.empty() ? "A text on sheet " + name_ : field);
     cells_[{row, col}] = {false, 0.0, std::string(text), format};
     if (fit) Widen(col, static_cast<double>(text.size()));
 }
@@ -72,17 +93,21 @@ void Sheet::Plain(int row, int col, double value, lxw_format* format) {
     Number(row, col, value, format, NumberWidth(value, 2, false));
 }
 
-void Sheet::Finish() {
+std::string Sheet::Finish() {
+    if (!problem_.empty()) return problem_;
     for (const auto& [at, cell] : cells_) {
-        if (cell.number)
-            worksheet_write_number(sheet_, at.first, at.second, cell.value, cell.format);
-        else
-            worksheet_write_string(sheet_, at.first, at.second, cell.text.c_str(), cell.format);
+        const lxw_error error =
+            cell.number
+                ? worksheet_write_number(sheet_, at.first, at.second, cell.value, cell.format)
+                : worksheet_write_string(sheet_, at.first, at.second, cell.text.c_str(),
+                                         cell.format);
+        if (error != LXW_NO_ERROR) return lxw_strerror(error);
     }
     for (std::size_t col = 0; col < widths_.size(); ++col)
         if (widths_[col] > 0)
             worksheet_set_column(sheet_, col, col, std::min(widths_[col] + 2, kWidestColumn),
                                  nullptr);
+    return {};
 }
 
 void Sheet::Widen(int col, double width) {

@@ -191,6 +191,37 @@ TEST_F(CliWorkbookTest, SampleRowLimitAndDocumentProperties) {
               std::string::npos);
 }
 
+// A text longer than a cell holds, counted in characters as spreadsheets count them, is never
+// left out silently: the workbook is refused, naming the field, and an old one stays as it was.
+TEST_F(CliWorkbookTest, ATextTooLongForACellIsRefusedByName) {
+    const auto repeat = [](const std::string& text, int times) {
+        std::string out;
+        for (int k = 0; k < times; ++k) out += text;
+        return out;
+    };
+    ASSERT_TRUE(cli::WriteFileAtomically(Path("w.xlsx"), "previous").ok());
+    for (const auto& [field, text] :
+         {std::pair<std::string, std::string>{"projectTitle", repeat("\u00e9", 40000)},
+          {"concreteMaintenance[1].description", repeat("a", 32768)}}) {
+        const CliRun run =
+            RunCli({"workbook", Path("default.vlm"), Path("w.xlsx"), "--set", field + "=" + text});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out + run.err,
+                  "velmora-cli: cannot write " + Path("w.xlsx") + ": " + field +
+                      " needs a cell of " +
+                      std::to_string(text == repeat("a", 32768) ? 32768 : 40000) +
+                      " characters; a workbook cell holds at most 32767\n");
+        EXPECT_EQ(Read("w.xlsx"), "previous");
+    }
+    const std::string longest = repeat("\u00e9", 32767);
+    const CliRun fits = RunCli(
+        {"workbook", Path("default.vlm"), Path("w.xlsx"), "--set", "projectTitle=" + longest});
+    ASSERT_EQ(fits.status, 0) << fits.err;
+    // Too long a cell for ReadBook's pattern: the Inputs sheet holds the text whole.
+    EXPECT_NE(Unzip(Path("w.xlsx"), "xl/worksheets/sheet1.xml").find(">" + longest + "</t>"),
+              std::string::npos);
+}
+
 // A refused project still gets its inputs and the refusal, and exits as `report` does.
 TEST_F(CliWorkbookTest, ARefusedProjectGetsItsInputsAndTheRefusal) {
     const RefusalCase refusal = RefusalCases().front();
