@@ -1,7 +1,5 @@
 #include "Cli.h"
 
-#include "FileIo.h"
-#include "model/ProjectFile.h"
 #include "model/SavedFields.h"
 #include "risk/RiskExport.h"
 

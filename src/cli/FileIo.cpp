@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <charconv>
-#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +11,7 @@
 #include <fcntl.h>
 #include <optional>
 #include <random>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
