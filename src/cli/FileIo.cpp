@@ -9,6 +9,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
 #include <optional>
 #include <random>
 #include <signal.h>
@@ -239,6 +240,10 @@ FileWrite WriteFileAtomically(const std::string& path, const Producer& produce) 
         if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return {Reason(EACCES)};
         mode = existing.st_mode & 07777;
     } else {
+        // The mask can only be read by setting it: two writers doing so at once could leave
+        // the process with a mask of 0.
+        static std::mutex umaskGuard;
+        const std::lock_guard lock(umaskGuard);
         const mode_t mask = ::umask(0);
         ::umask(mask);
         mode = 0666 & ~mask;
