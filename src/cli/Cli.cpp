@@ -1,8 +1,6 @@
 #include "Cli.h"
 
-#include "FileIo.h"
 #include "model/EscapeText.h"
-#include "model/ProjectFile.h"
 #include "model/SavedFields.h"
 #include "risk/RiskExport.h"
 
@@ -109,14 +107,17 @@ std::vector<CLI::Option*> TakeRiskSettings(CLI::App& command, Arguments& argumen
             .add_option("--max-iterations", arguments.maxIterations,
                         "Stop a precision run after N iterations at the latest")
             ->type_name("N"),
-        command.add_option("--seed", arguments.seed, "The seed of the random numbers")
+        command
+            .add_option("--seed", arguments.seed,
+                        "The seed of the random numbers, from 0 to 18446744073709551615")
             ->type_name("S"),
         command.add_option("--sampling", arguments.sampling, "Latin hypercube or Monte Carlo")
             ->type_name("lhs|mc")
             ->check(CLI::IsMember({"lhs", "mc"})),
-        command.add_option("--threads", arguments.threads, "Threads to use (default: every core)")
-            ->type_name("N")
-            ->check(CLI::PositiveNumber),
+        command
+            .add_option("--threads", arguments.threads,
+                        "Threads to use, at most four for each core (default: every core)")
+            ->type_name("N"),
     };
 }
 
@@ -222,43 +223,6 @@ std::string FormatNumber(double value) {
     return risk::ExactNumber(value);
 }
 
-bool LoadProject(const std::string& path, ProjectData& project, std::ostream& err) {
-    const FileRead file = ReadFileBytes(path);
-    if (!file.ok()) {
-        err << "velmora-cli: cannot read " << path << ": " << file.error << '\n';
-        return false;
-    }
-    const DecodeResult result = risk::DecodeProjectAndDefinitions(file.bytes, project);
-    if (!result.ok()) err << "velmora-cli: cannot read " << path << ": " << result.message << '\n';
-    if (!result.warning.empty()) err << "velmora-cli: " << path << ": " << result.warning << '\n';
-    return result.ok();
-}
-
-bool WriteOutput(const std::string& path, std::string_view bytes,
-                 const std::string& unencodableField, std::string_view kind, std::ostream* out,
-                 std::ostream& err) {
-    if (!unencodableField.empty()) {
-        err << "velmora-cli: cannot write " << path << ": " << unencodableField
-            << " holds a character that " << kind << " cannot hold\n";
-        return false;
-    }
-    return WriteOutput(
-        path, [bytes](const auto& write) { write(bytes); }, out, err);
-}
-
-bool WriteOutput(const std::string& path, const Producer& produce, std::ostream* out,
-                 std::ostream& err) {
-    if (out && path == "-") {
-        produce([out](std::string_view piece) {
-            out->write(piece.data(), static_cast<std::streamsize>(piece.size()));
-        });
-        return true;
-    }
-    const FileWrite written = WriteFileAtomically(path, produce);
-    if (!written.ok()) err << "velmora-cli: cannot write " << path << ": " << written.error << '\n';
-    return written.ok();
-}
-
 int ForEachFile(const std::vector<std::string>& files, unsigned workers,
                 const std::function<int(std::size_t, std::ostream&, std::ostream&)>& one,
                 std::ostream& out, std::ostream& err) {
@@ -274,6 +238,9 @@ int ForEachFile(const std::vector<std::string>& files, unsigned workers,
             Outcome& o = outcomes[k];
             try {
                 o.status = one(k, o.out, o.err);
+            } catch (const std::bad_alloc&) {
+                o.err << "velmora-cli: " << files[k] << ": out of memory\n";
+                o.status = kFileError;
             } catch (const std::exception& e) {
                 o.err << "velmora-cli: " << files[k] << ": " << e.what() << '\n';
                 o.status = kFileError;
@@ -292,19 +259,6 @@ int ForEachFile(const std::vector<std::string>& files, unsigned workers,
         if (status == kOk) status = o.status;
     }
     return status;
-}
-
-bool SaveProject(const std::string& path, const ProjectData& project, std::ostream& err) {
-    const EncodedProject encoded = EncodeProject(project);
-    return WriteOutput(path, encoded.bytes, encoded.unencodableField, "a project file", nullptr,
-                       err);
-}
-
-bool IsProjectFile(const Arguments& arguments, std::string_view kind, std::ostream& err) {
-    if (!SameFile(arguments.file, arguments.output)) return false;
-    err << "velmora-cli: " << arguments.output << " is the project file " << arguments.file
-        << "; the " << kind << " would replace it\n";
-    return true;
 }
 
 bool ApplySet(ProjectData& project, std::string_view assignment, std::ostream& err) {

@@ -38,10 +38,10 @@ struct Arguments {
     // simulate: the definitions, and what overrides theirs
     std::string riskFile;
     std::optional<std::int64_t> iterations, maxIterations;
-    std::optional<std::uint64_t> seed;
+    // Read as given, so that a refusal can say what was wrong with it.
+    std::optional<std::string> seed, threads;
     std::optional<std::string> precision, sampling;
-    unsigned threads = 0;
-    std::string samplesFile;
+    std::optional<std::string> samplesFile;
     // workbook: add the risk analysis of the project's definitions
     bool simulate = false;
 };
@@ -59,9 +59,17 @@ bool WriteOutput(const std::string& path, std::string_view bytes,
 bool WriteOutput(const std::string& path,
                  const std::function<void(const std::function<void(std::string_view)>&)>& produce,
                  std::ostream* out, std::ostream& err);
-// OUT names FILE itself, under any name: then says so on `err`, naming what `kind` ("the
-// report") would have replaced it.
-bool IsProjectFile(const Arguments& arguments, std::string_view kind, std::ostream& err);
+// A file a run reads, and how a message names it: "project file p.vlm".
+struct RunInput {
+    std::string path;
+    std::string name;
+};
+// `output` is one of `inputs` under any name (a path, a hard or a symbolic link): then says so on
+// `err`, naming what `kind` ("report") would have replaced. "-" names standard output.
+bool NamesAnInput(const std::string& output, const std::vector<RunInput>& inputs,
+                  std::string_view kind, std::ostream& err);
+// The --risk definitions file, when given, added to `inputs`.
+std::vector<RunInput> WithDefinitions(std::vector<RunInput> inputs, const Arguments& arguments);
 // Applies "NAME=VALUE", NAME as `show` prints it and VALUE in `show`'s notation.
 bool ApplySet(ProjectData& project, std::string_view assignment, std::ostream& err);
 
@@ -98,6 +106,17 @@ int Workbook(const Arguments& arguments, std::ostream& out, std::ostream& err);
 // command line's settings over theirs, checked; on a failure the status, the reason on `err`.
 int DefinitionsFor(const Arguments& arguments, const std::string& file, const ProjectData& project,
                    risk::RiskDefinitions& definitions, std::ostream& err);
+
+// The threads --threads asks for, 0 when not given (every core). A count below 1, or above four
+// threads for each core of the machine, is refused with the reason on `err`.
+bool ThreadsOf(const Arguments& arguments, unsigned& threads, std::ostream& err);
+// The memory the machine has free for a run, in bytes, or nullopt when it cannot tell.
+// VELMORA_AVAILABLE_MEMORY, a number of bytes, stands in for the machine's own figure.
+std::optional<std::uint64_t> AvailableMemory();
+// A risk analysis of `definitions` on `file` fits in the memory available; if not, the reason
+// and what to change are on `err`.
+bool RiskFitsInMemory(const std::string& file, const risk::RiskDefinitions& definitions,
+                      std::ostream& err);
 
 // %.17g, independent of the C locale: reads back to the same double.
 std::string FormatNumber(double value);

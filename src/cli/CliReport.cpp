@@ -11,7 +11,8 @@ namespace velmora::cli {
 int Report(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     const std::string& path = arguments.output;
     const bool toStandardOutput = path == "-";
-    if (!toStandardOutput && IsProjectFile(arguments, "report", err)) return kUsageError;
+    if (NamesAnInput(path, {{arguments.file, "project file " + arguments.file}}, "report", err))
+        return kUsageError;
 
     ComputedRun run;
     if (const int status = ComputeOnFile(arguments.file, arguments.sets, run, err); status != kOk)

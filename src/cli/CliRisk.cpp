@@ -11,6 +11,7 @@
 #include <cmath>
 #include <iomanip>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <thread>
 #include <unistd.h>
@@ -22,7 +23,7 @@ using risk::RiskAnalysis;
 using risk::RiskDefinitions;
 
 int ReadDefinitions(const std::string& path, RiskDefinitions& definitions, std::ostream& err) {
-    const FileRead file = ReadFileBytes(path);
+    const FileRead file = ReadFileBytes(path, kRiskDefinitionsFileLimit);
     if (!file.ok()) {
         err << "velmora-cli: cannot read " << path << ": " << file.error << '\n';
         return kFileError;
@@ -162,7 +163,15 @@ int DefinitionsFor(const Arguments& arguments, const std::string& file, const Pr
     }
     if (arguments.iterations) d.iterations = *arguments.iterations;
     if (arguments.maxIterations) d.maxIterations = *arguments.maxIterations;
-    if (arguments.seed) d.seed = *arguments.seed;
+    if (const auto& text = arguments.seed) {
+        // Read as text: a number type would take -1 as the largest seed, and clamp a larger one.
+        const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), d.seed);
+        if (ec != std::errc() || end != text->data() + text->size()) {
+            err << "velmora-cli: --seed must be a whole number from 0 to "
+                << std::numeric_limits<std::uint64_t>::max() << ", not " << *text << '\n';
+            return kUsageError;
+        }
+    }
     if (arguments.sampling)
         d.sampling = *arguments.sampling == "mc" ? risk::Sampling::MonteCarlo
                                                  : risk::Sampling::LatinHypercube;
@@ -176,6 +185,11 @@ int DefinitionsFor(const Arguments& arguments, const std::string& file, const Pr
             return kUsageError;
         }
         d.precision = precision;
+    }
+    // Without a precision stop the run takes its iterations and a maximum would pass unnoticed.
+    if (arguments.maxIterations && !d.precision) {
+        err << "velmora-cli: --max-iterations needs a precision stop (--precision D)\n";
+        return kUsageError;
     }
     if (const risk::DefinitionsCheck check = risk::CheckRiskDefinitions(d, project); !check.ok()) {
         err << "velmora-cli: " << source << ": " << check.error << '\n';
@@ -215,7 +229,11 @@ int Risk(const Arguments& arguments, std::ostream& out, std::ostream& err) {
 
 int Simulate(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     const std::vector<std::string>& files = arguments.files;
-    const std::string& samples = arguments.samplesFile;
+    const std::string samples = arguments.samplesFile.value_or("");
+    if (arguments.samplesFile && samples.empty()) {
+        err << "velmora-cli: --samples needs a file name, or - for standard output\n";
+        return kUsageError;
+    }
     if (!samples.empty() && files.size() > 1) {
         err << "velmora-cli: --samples takes the iterations of one FILE\n";
         return kUsageError;
@@ -224,14 +242,16 @@ int Simulate(const Arguments& arguments, std::ostream& out, std::ostream& err) {
         err << "velmora-cli: --samples - and --json both want standard output\n";
         return kUsageError;
     }
-    if (!samples.empty() && samples != "-" && SameFile(files.front(), samples)) {
-        err << "velmora-cli: " << samples << " is the project file; the samples would replace it\n";
+    if (!samples.empty() &&
+        NamesAnInput(samples, WithDefinitions({{files.front(), "project file"}}, arguments),
+                     "samples", err))
         return kUsageError;
-    }
+    unsigned threads = 0;
+    if (!ThreadsOf(arguments, threads, err)) return kUsageError;
 
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const unsigned workers = std::min<unsigned>(cores, static_cast<unsigned>(files.size()));
-    const unsigned threads = arguments.threads ? arguments.threads : std::max(1u, cores / workers);
+    if (threads == 0) threads = std::max(1u, cores / workers);
     std::vector<risk::SimulationControl> controls(files.size());
     std::unique_ptr<Progress> progress;
     if (&err == &std::cerr && ::isatty(STDERR_FILENO))
@@ -246,6 +266,7 @@ int Simulate(const Arguments& arguments, std::ostream& out, std::ostream& err) {
         RiskDefinitions d;
         if (const int status = DefinitionsFor(arguments, file, project, d, err); status != kOk)
             return status;
+        if (!RiskFitsInMemory(file, d, err)) return int{kFileError};
 
         const RiskAnalysis a = risk::RunRiskAnalysis(project, d, {threads, &controls[k]});
         if (a.iterations == a.refusedIterations) {

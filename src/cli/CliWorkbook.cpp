@@ -14,7 +14,13 @@ namespace velmora::cli {
 int Workbook(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     const std::string& path = arguments.output;
     const bool toStandardOutput = path == "-";
-    if (!toStandardOutput && IsProjectFile(arguments, "workbook", err)) return kUsageError;
+    if (NamesAnInput(
+            path, WithDefinitions({{arguments.file, "project file " + arguments.file}}, arguments),
+            "workbook", err))
+        return kUsageError;
+
+    unsigned threads = 0;
+    if (!ThreadsOf(arguments, threads, err)) return kUsageError;
 
     ComputedRun run;
     if (const int status = LoadProjectWithSets(arguments.file, arguments.sets, run.project, err);
@@ -23,11 +29,13 @@ int Workbook(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     // The risk analysis takes the project as the file holds it, as simulate does.
     const ProjectData asLoaded = run.project;
     risk::RiskDefinitions definitions;
-    if (arguments.simulate)
+    if (arguments.simulate) {
         if (const int status =
                 DefinitionsFor(arguments, arguments.file, asLoaded, definitions, err);
             status != kOk)
             return status;
+        if (!RiskFitsInMemory(arguments.file, definitions, err)) return kFileError;
+    }
 
     // A refused project still gets its inputs, with the refusal in place of the results.
     const int status = ComputeOnProject(run, err);
@@ -40,7 +48,7 @@ int Workbook(const Arguments& arguments, std::ostream& out, std::ostream& err) {
         content.refusal = &run.refusal;
     std::optional<risk::RiskAnalysis> analysis;
     if (arguments.simulate && status == kOk) {
-        analysis = risk::RunRiskAnalysis(asLoaded, definitions, {arguments.threads, nullptr});
+        analysis = risk::RunRiskAnalysis(asLoaded, definitions, {threads, nullptr});
         content.risk = &*analysis;
     }
 

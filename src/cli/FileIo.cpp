@@ -3,18 +3,21 @@
 #include "model/ProjectFile.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
 #include <optional>
+#include <random>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace velmora::cli {
 namespace {
-
-constexpr const char* kTooLarge = "Larger than any project file (64 MiB)";
 
 class Descriptor {
 public:
@@ -81,16 +84,48 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// Writes the complete content to `temp`. With `anonymous` the file gets that name only once it
-// is complete and on disk (O_TMPFILE), so a run killed while writing leaves nothing behind;
-// nullopt when the file system, or a missing /proc, does not allow that.
-std::optional<std::string> WriteTemporary(const std::string& temp, const Producer& produce,
-                                          const struct stat* existing, mode_t mode,
-                                          bool anonymous) {
-    const int fd = anonymous
-                       ? ::open(FolderOf(temp).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600)
-                       : ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) return anonymous ? std::nullopt : std::optional(Reason(errno));
+// A temporary file's name, removed again unless it has taken the target's place: a failed
+// write, or one that throws, leaves nothing behind.
+class TemporaryName {
+public:
+    TemporaryName() = default;
+    TemporaryName(const TemporaryName&) = delete;
+    TemporaryName& operator=(const TemporaryName&) = delete;
+    ~TemporaryName() {
+        if (!path_.empty()) ::unlink(path_.c_str());
+    }
+    const std::string& get() const { return path_; }
+    void Set(std::string path) { path_ = std::move(path); }
+    void Keep() { path_.clear(); }
+
+private:
+    std::string path_;
+};
+
+// A random name repeats only by a one in four billion chance; a few tries settle it.
+constexpr int kNameTries = 8;
+
+// Writes the complete content to a fresh temporary file beside `target`, whose name `temp`
+// takes. With `anonymous` the file gets that name only once it is complete and on disk
+// (O_TMPFILE), so a run killed while writing leaves nothing behind; nullopt when the file
+// system, or a missing /proc, does not allow that.
+std::optional<std::string> WriteTemporary(const std::string& target, const Producer& produce,
+                                          const struct stat* existing, mode_t mode, bool anonymous,
+                                          TemporaryName& temp) {
+    int fd = -1;
+    if (anonymous) {
+        fd = ::open(FolderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd < 0) return std::nullopt;
+    } else {
+        for (int tries = 0; fd < 0; ++tries) {
+            std::string path = TemporaryPathFor(target);
+            fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            if (fd >= 0)
+                temp.Set(std::move(path));
+            else if (errno != EEXIST || tries == kNameTries)
+                return Reason(errno);
+        }
+    }
     Descriptor file(fd);
     // Not every user may give a file to its owner; it then stays the writer's.
     if (existing && ::fchown(fd, existing->st_uid, existing->st_gid) != 0) {
@@ -100,22 +135,60 @@ std::optional<std::string> WriteTemporary(const std::string& temp, const Produce
     if (!written || ::fsync(fd) != 0) return Reason(errno);
     if (anonymous) {
         const std::string self = "/proc/self/fd/" + std::to_string(fd);
-        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) != 0)
-            return std::nullopt;
+        for (int tries = 0; temp.get().empty(); ++tries) {
+            std::string path = TemporaryPathFor(target);
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0)
+                temp.Set(std::move(path));
+            else if (errno != EEXIST || tries == kNameTries)
+                return std::nullopt;
+        }
     }
     if (file.Close() != 0) return Reason(errno);
     return std::string();
 }
 
+// The mark of a target's own name in the names of its temporary files: short, so that a name
+// of the longest length the file system allows still leaves room for them.
+std::string TargetMark(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    std::uint64_t hash = 14695981039346656037u; // FNV-1a
+    for (std::size_t k = slash == std::string::npos ? 0 : slash + 1; k < path.size(); ++k)
+        hash = (hash ^ static_cast<unsigned char>(path[k])) * 1099511628211u;
+    char mark[16];
+    std::snprintf(mark, sizeof mark, "%08x", static_cast<unsigned>(hash ^ (hash >> 32)));
+    return mark;
+}
+
+// Removes the temporary files of writers to `target` that no longer run: what a run killed
+// before its rename left. Another writer's file stays as long as its process runs, here or
+// in another process; a process id the system has since given again only keeps a leftover
+// until that process ends.
+void RemoveLeftovers(const std::string& target) {
+    const std::string prefix = ".velmora-" + TargetMark(target) + "-";
+    DIR* folder = ::opendir(FolderOf(target).c_str());
+    if (!folder) return;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view name = entry->d_name;
+        if (!name.starts_with(prefix) || !name.ends_with(".tmp")) continue;
+        long writer = 0;
+        const char* digits = name.data() + prefix.size();
+        const auto [end, ec] = std::from_chars(digits, name.data() + name.size(), writer);
+        if (ec != std::errc() || *end != '-' || writer <= 0) continue;
+        if (::kill(static_cast<pid_t>(writer), 0) != 0 && errno == ESRCH)
+            ::unlinkat(::dirfd(folder), entry->d_name, 0);
+    }
+    ::closedir(folder);
+}
+
 } // namespace
 
-FileRead ReadFileBytes(const std::string& path) {
+FileRead ReadFileBytes(const std::string& path, const FileLimit& limit) {
     // Without O_NONBLOCK, opening a FIFO would wait for a writer before fstat could refuse it.
     Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status {};
     if (file.get() < 0 || ::fstat(file.get(), &status) != 0) return {{}, Reason(errno)};
     if (!S_ISREG(status.st_mode)) return {{}, NotARegularFile(status)};
-    if (static_cast<std::uintmax_t>(status.st_size) > kMaxProjectFileBytes) return {{}, kTooLarge};
+    if (static_cast<std::uintmax_t>(status.st_size) > limit.bytes) return {{}, limit.tooLarge};
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(status.st_size));
     char buffer[65536];
@@ -127,24 +200,24 @@ FileRead ReadFileBytes(const std::string& path) {
             return {{}, Reason(errno)};
         }
         // The file may grow while it is read.
-        if (bytes.size() + static_cast<std::size_t>(n) > kMaxProjectFileBytes)
-            return {{}, kTooLarge};
+        if (bytes.size() + static_cast<std::size_t>(n) > limit.bytes) return {{}, limit.tooLarge};
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
     return {std::move(bytes), {}};
 }
 
-std::string TemporaryPathFor(const std::string& path) {
-    // A short name of its own for each target, so that a target name of the longest length
-    // the file system allows still leaves room for it, and the next write to the same target
-    // finds what a killed run left.
+std::string TemporaryPathFor(const std::string& path, long processId) {
+    // Two writers of the same process, threads, differ by the random part.
+    thread_local std::mt19937 random(std::random_device{}());
+    char name[64];
+    std::snprintf(name, sizeof name, ".velmora-%s-%ld-%08x.tmp", TargetMark(path).c_str(),
+                  processId, static_cast<unsigned>(random()));
     const std::size_t slash = path.rfind('/');
-    std::uint64_t hash = 14695981039346656037u; // FNV-1a of the file's own name
-    for (std::size_t k = slash == std::string::npos ? 0 : slash + 1; k < path.size(); ++k)
-        hash = (hash ^ static_cast<unsigned char>(path[k])) * 1099511628211u;
-    char name[32];
-    std::snprintf(name, sizeof name, ".velmora-%016llx.tmp", static_cast<unsigned long long>(hash));
     return (slash == std::string::npos ? "" : path.substr(0, slash + 1)) + name;
+}
+
+std::string TemporaryPathFor(const std::string& path) {
+    return TemporaryPathFor(path, static_cast<long>(::getpid()));
 }
 
 FileWrite WriteFileAtomically(const std::string& path, std::string_view bytes) {
@@ -167,18 +240,23 @@ FileWrite WriteFileAtomically(const std::string& path, const Producer& produce) 
         if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return {Reason(EACCES)};
         mode = existing.st_mode & 07777;
     } else {
+        // The mask can only be read by setting it: two writers doing so at once could leave
+        // the process with a mask of 0.
+        static std::mutex umaskGuard;
+        const std::lock_guard lock(umaskGuard);
         const mode_t mask = ::umask(0);
         ::umask(mask);
         mode = 0666 & ~mask;
     }
 
-    const std::string temp = TemporaryPathFor(*target);
-    ::unlink(temp.c_str()); // what a run killed before its rename left
-    std::optional<std::string> reason =
-        WriteTemporary(temp, produce, exists ? &existing : nullptr, mode, true);
-    if (!reason) reason = WriteTemporary(temp, produce, exists ? &existing : nullptr, mode, false);
-    if (reason->empty() && ::rename(temp.c_str(), target->c_str()) != 0) reason = Reason(errno);
-    if (!reason->empty()) ::unlink(temp.c_str());
+    RemoveLeftovers(*target);
+    TemporaryName temp;
+    const struct stat* owner = exists ? &existing : nullptr;
+    std::optional<std::string> reason = WriteTemporary(*target, produce, owner, mode, true, temp);
+    if (!reason) reason = WriteTemporary(*target, produce, owner, mode, false, temp);
+    if (reason->empty() && ::rename(temp.get().c_str(), target->c_str()) != 0)
+        reason = Reason(errno);
+    if (reason->empty()) temp.Keep();
     return {*reason};
 }
 

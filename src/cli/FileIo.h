@@ -1,25 +1,41 @@
 #pragma once
 
+#include "model/ProjectFile.h"
+
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 
 namespace velmora::cli {
 
+// The most bytes a file of one kind holds, and how a refusal of a larger one reads.
+struct FileLimit {
+    std::uintmax_t bytes;
+    const char* tooLarge;
+};
+inline constexpr FileLimit kProjectFileLimit{kMaxProjectFileBytes,
+                                             "Larger than any project file (64 MiB)"};
+// Far above any real definitions: a larger file is another one given by mistake.
+inline constexpr FileLimit kRiskDefinitionsFileLimit{
+    64u << 20, "Larger than any risk definitions file (64 MiB)"};
+
 // The whole file, or the reason it was not read (the system's wording where it has one). Only
-// regular files of at most kMaxProjectFileBytes are read; anything else (a device, a FIFO, a
-// directory) is refused before a byte is read, and without waiting for a writer.
+// regular files within `limit` are read; anything else (a device, a FIFO, a directory) is
+// refused before a byte is read, and without waiting for a writer.
 struct FileRead {
     std::string bytes;
     std::string error;
     bool ok() const { return error.empty(); }
 };
-FileRead ReadFileBytes(const std::string& path);
+FileRead ReadFileBytes(const std::string& path, const FileLimit& limit = kProjectFileLimit);
 
 // Writes `bytes` to a temporary file beside `path`, flushes it to disk and renames it over
-// `path`, so a failed write leaves an existing file as it was. A symbolic link is followed: its
-// target is replaced and the link kept. An existing file keeps its permissions and owner; one
-// that is not a regular file, or that the user may not write, is refused and left alone.
+// `path`, so a failed write leaves an existing file as it was, and no temporary file. A symbolic
+// link is followed: its target is replaced and the link kept. An existing file keeps its
+// permissions and owner; one that is not a regular file, or that the user may not write, is
+// refused and left alone. Writers to the same target at the same time, threads or processes,
+// each write a temporary file of their own: each succeeds, and the last rename wins.
 struct FileWrite {
     std::string error; // the reason the file was left as it was
     bool ok() const { return error.empty(); }
@@ -31,9 +47,12 @@ FileWrite WriteFileAtomically(const std::string& path, std::string_view bytes);
 using Producer = std::function<void(const std::function<void(std::string_view)>& write)>;
 FileWrite WriteFileAtomically(const std::string& path, const Producer& produce);
 
-// Where WriteFileAtomically gives `path`'s content a name before it takes the place of `path`.
-// A run killed in between leaves it there, and the next write to `path` removes it.
-std::string TemporaryPathFor(const std::string& path);
+// A fresh name beside `path` where WriteFileAtomically gives the content a name before it takes
+// the place of `path`: ".velmora-" and a mark of the target's own name, the writer's process id
+// and a random part. A run killed in between leaves it there, and the next write to `path`
+// removes it once no process of that id runs.
+std::string TemporaryPathFor(const std::string& path, long processId);
+std::string TemporaryPathFor(const std::string& path); // this process's
 
 // Both names exist and lead to the same file (through links, hard ones included).
 bool SameFile(const std::string& a, const std::string& b);

@@ -2,10 +2,24 @@
 
 #include "model/Cp1252.h"
 
+#include <algorithm>
 #include <charconv>
+#include <string_view>
 
 namespace velmora {
 namespace {
+
+// A text as one cell that a spreadsheet takes as it stands: a tab or a line break inside it
+// would start another cell or row, and a text that begins like a formula would be run as one
+// (a title "=HYPERLINK(...)" opened from a shared report), so it gets the apostrophe that
+// spreadsheets read as "text follows" and do not show.
+std::string AsOneCell(std::string text) {
+    std::ranges::replace_if(
+        text, [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+    if (!text.empty() && std::string_view("=+-@").find(text.front()) != std::string_view::npos)
+        text.insert(0, 1, '\'');
+    return text;
+}
 
 class TabWriter {
 public:
@@ -19,7 +33,7 @@ public:
                                                  std::chars_format::fixed, cell.decimals);
             text_.append(buffer, end);
         } else if (const std::optional<std::string> bytes = Utf8ToCp1252(cell.text)) {
-            text_ += *bytes;
+            text_ += AsOneCell(*bytes);
         } else if (unencodable_.empty()) {
             unencodable_ = cell.field;
         }

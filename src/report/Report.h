@@ -11,8 +11,8 @@
 namespace velmora {
 
 struct Report {
-    // Windows-1252 text, CR LF for every line feed (also those inside texts), no line end after
-    // the last line. Empty when `unencodableField` is set.
+    // Windows-1252 text, CR LF line ends, no line end after the last line. Empty when
+    // `unencodableField` is set.
     std::string bytes;
     // The first text that holds a character Windows-1252 cannot hold (e.g. "projectTitle",
     // "concreteMaintenance[2].description"): nothing is ever dropped silently.
@@ -27,7 +27,9 @@ struct Report {
 Report BuildReport(const ProjectData& project, const CostResults& results, std::time_t time);
 
 // The tab-separated text of a report document: a blank line and "***HEADING***" before each
-// section, one line per row, cells separated by tabs, texts in Windows-1252.
+// section, one line per row, cells separated by tabs, texts in Windows-1252. A tab or line break
+// inside a text is written as a space, and a text that begins with =, +, - or @ gets a leading
+// apostrophe, so that each text stays one cell and no spreadsheet runs it as a formula.
 Report WriteTabSeparated(const ReportDocument& document);
 
 } // namespace velmora

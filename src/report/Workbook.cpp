@@ -1,12 +1,12 @@
 #include "Workbook.h"
 
 #include "ReportDocument.h"
+#include "WorkbookRisk.h"
+#include "WorkbookSheet.h"
 #include "engine/CashFlow.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
-#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -18,120 +18,11 @@
 namespace velmora {
 namespace {
 
-constexpr const char* kWholeDollars = "#,##0";
-// Columns never grow past this: a long note overflows into the empty cells beside it instead.
-constexpr double kWidestColumn = 60.0;
-
-struct Formats {
-    explicit Formats(lxw_workbook* book) {
-        bold = workbook_add_format(book);
-        format_set_bold(bold);
-        dollars = workbook_add_format(book);
-        format_set_num_format(dollars, kWholeDollars);
-        boldDollars = workbook_add_format(book);
-        format_set_num_format(boldDollars, kWholeDollars);
-        format_set_bold(boldDollars);
-        share = workbook_add_format(book);
-        format_set_num_format(share, "0.0%");
-        right = workbook_add_format(book);
-        format_set_align(right, LXW_ALIGN_RIGHT);
-        for (int d = 0; d < 4; ++d) {
-            decimals[d] = workbook_add_format(book);
-            format_set_num_format(decimals[d], d == 0 ? "0" : ("0." + std::string(d, '0')).c_str());
-        }
-    }
-    lxw_format* bold;
-    lxw_format* dollars;
-    lxw_format* boldDollars;
-    lxw_format* share;
-    lxw_format* right;
-    std::array<lxw_format*, 4> decimals;
-};
-
-// How many characters a number takes as its format shows it.
-double NumberWidth(double value, int decimals, bool thousands) {
-    char buffer[400];
-    const auto [end, ec] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    const auto length = static_cast<double>(end - buffer);
-    if (!thousands) return length;
-    const double digits = length - (decimals ? decimals + 1 : 0) - (value < 0 ? 1 : 0);
-    return length + std::max(0.0, std::floor((digits - 1) / 3));
-}
-
-// A sheet whose cells may be put in any order: the library, kept to constant memory so that a
-// million samples fit, takes rows only from top to bottom, so they wait here until Finish().
-class Sheet {
-public:
-    Sheet(lxw_workbook* book, const char* name) : sheet_(workbook_add_worksheet(book, name)) {}
-
-    lxw_worksheet* get() const { return sheet_; }
-
-    // `fit`: the column grows to show the text; notes leave it as the table needs it.
-    void Text(int row, int col, std::string_view text, lxw_format* format = nullptr,
-              bool fit = true) {
-        cells_[{row, col}] = {false, 0.0, std::string(text), format};
-        if (fit) Widen(col, static_cast<double>(text.size()));
-    }
-
-    // Numbers that do not exist (a spread of one value) leave the cell empty.
-    void Number(int row, int col, double value, lxw_format* format, double width) {
-        if (!std::isfinite(value)) return;
-        cells_[{row, col}] = {true, value, {}, format};
-        Widen(col, width);
-    }
-    void Dollars(int row, int col, double value, lxw_format* format) {
-        Number(row, col, value, format, NumberWidth(value, 0, true));
-    }
-    void Plain(int row, int col, double value, lxw_format* format = nullptr) {
-        Number(row, col, value, format, NumberWidth(value, 2, false));
-    }
-
-    void Finish() {
-        for (const auto& [at, cell] : cells_) {
-            if (cell.number)
-                worksheet_write_number(sheet_, at.first, at.second, cell.value, cell.format);
-            else
-                worksheet_write_string(sheet_, at.first, at.second, cell.text.c_str(), cell.format);
-        }
-        for (std::size_t col = 0; col < widths_.size(); ++col)
-            if (widths_[col] > 0)
-                worksheet_set_column(sheet_, col, col, std::min(widths_[col] + 2, kWidestColumn),
-                                     nullptr);
-    }
-
-private:
-    struct Cell {
-        bool number;
-        double value;
-        std::string text;
-        lxw_format* format;
-    };
-
-    void Widen(int col, double width) {
-        if (widths_.size() <= static_cast<std::size_t>(col)) widths_.resize(col + 1);
-        widths_[col] = std::max(widths_[col], width);
-    }
-
-    lxw_worksheet* sheet_;
-    std::map<std::pair<int, int>, Cell> cells_;
-    std::vector<double> widths_;
-};
-
-std::string Fixed(double value, int decimals) {
-    char buffer[400];
-    const auto [end, ec] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    return std::string(buffer, end);
-}
-
-std::string Percent(double share) {
-    return std::isfinite(share) ? Fixed(100.0 * share, 1) + " %" : "-";
-}
+using namespace workbook;
 
 // Every input under the form it belongs to, as "Export All Data" lists them: numbers as
 // numbers, the unit in the cell after the value.
-void WriteInputs(lxw_workbook* book, const Formats& f, const WorkbookContent& content) {
+std::string WriteInputs(lxw_workbook* book, const Formats& f, const WorkbookContent& content) {
     Sheet s(book, "Inputs");
     const ReportDocument document = BuildReportDocument(*content.project, nullptr, content.time);
     int col = 0;
@@ -147,7 +38,7 @@ void WriteInputs(lxw_workbook* book, const Formats& f, const WorkbookContent& co
                 const ReportCell& cell = row.cells[k];
                 const int col = static_cast<int>(k) + 1;
                 if (cell.kind == ReportCell::Kind::Text)
-                    s.Text(r, col, cell.text, row.header ? f.bold : nullptr);
+                    s.Text(r, col, cell.text, row.header ? f.bold : nullptr, true, cell.field);
                 else
                     s.Number(r, col, cell.value, f.decimals[std::clamp(cell.decimals, 0, 3)],
                              NumberWidth(cell.value, cell.decimals, false));
@@ -157,7 +48,7 @@ void WriteInputs(lxw_workbook* book, const Formats& f, const WorkbookContent& co
         ++r;
     }
     worksheet_freeze_panes(s.get(), 1, 0);
-    s.Finish();
+    return s.Finish();
 }
 
 struct OptionLabels {
@@ -181,15 +72,14 @@ constexpr std::array<const char*, 4> kChartStages{
 // The 24 results as the Computed Costs form shows them, the options side by side, each with its
 // equivalent uniform annual cost; below them the figures of the stacked bars, which the chart
 // beside them draws.
-void WriteResults(lxw_workbook* book, const Formats& f, const WorkbookContent& content) {
+std::string WriteResults(lxw_workbook* book, const Formats& f, const WorkbookContent& content) {
     Sheet s(book, "Results");
     if (content.refusal) {
         s.Text(0, 0, content.refusal->caption, f.bold);
         s.Text(1, 0, content.refusal->text, nullptr, false);
         s.Text(2, 0, "Compute Costs refuses the project as it stands; no costs were computed.",
                nullptr, false);
-        s.Finish();
-        return;
+        return s.Finish();
     }
     const ProjectData& p = *content.project;
     const AnalysisResult& run = *content.run;
@@ -261,7 +151,7 @@ void WriteResults(lxw_workbook* book, const Formats& f, const WorkbookContent& c
     place.y_scale = 1.5;
     worksheet_insert_chart_opt(s.get(), kChartRow + 11, 0, chart, &place);
     worksheet_freeze_panes(s.get(), 2, 0);
-    s.Finish();
+    return s.Finish();
 }
 
 std::string FlowItem(const ProjectData& p, const CashFlow& flow) {
@@ -274,7 +164,7 @@ std::string FlowItem(const ProjectData& p, const CashFlow& flow) {
 
 // Every expenditure of the run in the year it falls, and beside them what each option spends
 // year by year, which the chart draws.
-void WriteCashFlow(lxw_workbook* book, const Formats& f, const WorkbookContent& content) {
+std::string WriteCashFlow(lxw_workbook* book, const Formats& f, const WorkbookContent& content) {
     Sheet s(book, "Cash Flow");
     const ProjectData& p = *content.project;
     const std::vector<CashFlow> flows = CashFlows(p, *content.run);
@@ -324,148 +214,7 @@ void WriteCashFlow(lxw_workbook* book, const Formats& f, const WorkbookContent& 
         worksheet_insert_chart_opt(s.get(), 1, kYearCol + 4, chart, &place);
     }
     worksheet_freeze_panes(s.get(), 1, 0);
-    s.Finish();
-}
-
-void WriteRisk(lxw_workbook* book, const Formats& f, const risk::RiskAnalysis& a) {
-    Sheet s(book, "Risk");
-    const risk::RiskDefinitions& d = a.definitions;
-    s.Text(0, 0,
-           "Risk analysis: " + std::to_string(a.iterations) + " iterations (" +
-               (d.sampling == risk::Sampling::LatinHypercube ? "Latin hypercube" : "Monte Carlo") +
-               ", seed " + std::to_string(d.seed) + ")",
-           f.bold, false);
-    const risk::Proportion& cheaper = a.asphaltCheaper;
-    s.Text(1, 0,
-           "Asphalt is the cheaper option in " + Percent(cheaper.value) + " of " +
-               std::to_string(cheaper.count) + " iterations (95 % interval " +
-               Percent(cheaper.lower) + " to " + Percent(cheaper.upper) + ").",
-           nullptr, false);
-    if (d.precision)
-        s.Text(2, 0,
-               std::string(a.precisionReached ? "Precision reached" : "Precision not reached") +
-                   ": the mean difference is known to within " + Fixed(a.halfWidth, 0) +
-                   " dollars per mile (95 %); " + Fixed(*d.precision, 0) + " asked for.",
-               nullptr, false);
-
-    int r = 4;
-    int col = 0;
-    for (const char* heading : {"Result ($/mile)", "Project", "Mean", "SD", "Min"})
-        s.Text(r, col++, heading, f.bold);
-    for (double percent : risk::kPercents) s.Text(r, col++, Fixed(percent, 0) + " %", f.bold);
-    for (const char* heading : {"Max", "EUAC of the mean", "Iterations"})
-        s.Text(r, col++, heading, f.bold);
-    const auto deterministic = risk::ResultValues(a.deterministic);
-    const auto row = [&](const std::string& name, const risk::Statistics& st, double project) {
-        ++r;
-        s.Text(r, 0, name);
-        if (a.deterministicRefusal)
-            s.Text(r, 1, "refused", f.right);
-        else
-            s.Dollars(r, 1, project, f.dollars);
-        int c = 2;
-        for (double value : {st.mean, st.sd, st.min}) s.Dollars(r, c++, value, f.dollars);
-        for (const risk::PercentileEstimate& e : st.percentiles)
-            s.Dollars(r, c++, e.value, f.dollars);
-        s.Dollars(r, c++, st.max, f.dollars);
-        s.Dollars(r, c++, st.mean * a.capitalRecoveryFactor, f.dollars);
-        s.Plain(r, c, static_cast<double>(st.count), f.decimals[0]);
-    };
-    const auto& names = risk::ResultNames();
-    for (std::size_t k = 0; k < names.size(); ++k) row(names[k], a.statistics[k], deterministic[k]);
-    row("totalDifference", a.difference,
-        deterministic[risk::ResultIndex("asphaltTotal")] -
-            deterministic[risk::ResultIndex("concreteTotal")]);
-
-    r += 2;
-    col = 0;
-    for (const char* heading : {"Outcome", "Iterations", "Of", "Share"})
-        s.Text(r, col++, heading, f.bold);
-    const auto outcome = [&](const std::string& label, std::int64_t n, std::int64_t of) {
-        ++r;
-        s.Text(r, 0, label);
-        s.Plain(r, 1, static_cast<double>(n), f.decimals[0]);
-        s.Plain(r, 2, static_cast<double>(of), f.decimals[0]);
-        if (of > 0) s.Plain(r, 3, static_cast<double>(n) / static_cast<double>(of), f.share);
-    };
-    outcome("Asphalt cheaper", cheaper.successes, cheaper.count);
-    outcome("Asphalt gridlock", a.asphaltGridlock.successes, a.asphaltGridlock.count);
-    outcome("Concrete gridlock", a.concreteGridlock.successes, a.concreteGridlock.count);
-    outcome("Refused by Compute Costs", a.refusedIterations, a.iterations);
-    for (const risk::RefusalTally& t : a.refusals) {
-        outcome("Refused: " + t.refusal.caption, t.count, a.iterations);
-        std::string text = t.refusal.text;
-        std::ranges::replace(text, '\n', ' ');
-        s.Text(r, 4, "first in iteration " + std::to_string(t.firstIteration) + ": " + text,
-               nullptr, false);
-    }
-
-    r += 2;
-    col = 0;
-    for (const char* heading : {"Input", "Rank corr. asphaltTotal", "Rank corr. concreteTotal",
-                                "Rank corr. totalDifference", "Input at P10", "Input at P90",
-                                "Difference at P10", "Difference at P90", "Swing"})
-        s.Text(r, col++, heading, f.bold);
-    for (const risk::Swing& swing : a.swings) {
-        ++r;
-        s.Text(r, 0, swing.field);
-        const auto sensitivity =
-            std::ranges::find(a.rankCorrelations, swing.field, &risk::InputSensitivity::field);
-        if (sensitivity != a.rankCorrelations.end()) {
-            s.Plain(r, 1, sensitivity->asphaltTotal, f.decimals[2]);
-            s.Plain(r, 2, sensitivity->concreteTotal, f.decimals[2]);
-            s.Plain(r, 3, sensitivity->totalDifference, f.decimals[2]);
-        }
-        s.Plain(r, 4, swing.low);
-        s.Plain(r, 5, swing.high);
-        s.Dollars(r, 6, swing.differenceAtLow, f.dollars);
-        s.Dollars(r, 7, swing.differenceAtHigh, f.dollars);
-        s.Dollars(r, 8, swing.width, f.dollars);
-    }
-    worksheet_freeze_panes(s.get(), 2, 0);
-    s.Finish();
-}
-
-// The rows of `velmora-cli simulate --samples`, as many as the sheet holds. Written straight
-// through: a million rows never wait in memory.
-void WriteSamples(lxw_workbook* book, const Formats& f, const risk::RiskAnalysis& a,
-                  std::int64_t rowLimit) {
-    lxw_worksheet* s = workbook_add_worksheet(book, "Samples");
-    std::vector<std::string> headings{"iteration"};
-    headings.insert(headings.end(), a.fields.begin(), a.fields.end());
-    for (const std::string& name : risk::ResultNames()) headings.push_back(name);
-    for (const char* name : {"asphaltGridlock", "concreteGridlock", "refused"})
-        headings.emplace_back(name);
-    for (std::size_t col = 0; col < headings.size(); ++col) {
-        worksheet_write_string(s, 0, col, headings[col].c_str(), f.bold);
-        worksheet_set_column(s, col, col, std::max<double>(12, headings[col].size() + 2), nullptr);
-    }
-    worksheet_freeze_panes(s, 1, 0);
-
-    const auto iterations = static_cast<std::int64_t>(a.outcome.size());
-    const bool cut = iterations > rowLimit - 1;
-    const std::int64_t rows = cut ? rowLimit - 2 : iterations;
-    for (std::int64_t i = 0; i < rows; ++i) {
-        const auto row = static_cast<lxw_row_t>(i + 1);
-        lxw_col_t col = 0;
-        worksheet_write_number(s, row, col++, static_cast<double>(i + 1), nullptr);
-        for (const std::vector<double>& column : a.inputs)
-            worksheet_write_number(s, row, col++, column[i], nullptr);
-        const std::uint8_t o = a.outcome[i];
-        for (const std::vector<double>& column : a.results) {
-            if (!(o & risk::kRefused)) worksheet_write_number(s, row, col, column[i], nullptr);
-            ++col;
-        }
-        for (std::uint8_t bit : {risk::kAsphaltGridlock, risk::kConcreteGridlock, risk::kRefused})
-            worksheet_write_number(s, row, col++, (o & bit) ? 1.0 : 0.0, nullptr);
-    }
-    if (cut)
-        worksheet_write_string(
-            s, static_cast<lxw_row_t>(rows + 1), 0,
-            ("Only the first " + std::to_string(rows) + " of " + std::to_string(iterations) +
-             " iterations fit on this sheet; velmora-cli simulate --samples writes them all.")
-                .c_str(),
-            f.bold);
+    return s.Finish();
 }
 
 // The spreadsheet library prints numbers with the C library, which follows the locale: under a
@@ -530,17 +279,21 @@ Workbook BuildWorkbook(const WorkbookContent& content) {
     properties.created = content.time;
     workbook_set_properties(book, &properties);
 
-    WriteInputs(book, formats, content);
-    WriteResults(book, formats, content);
-    if (content.run) WriteCashFlow(book, formats, content);
-    if (content.risk) {
-        WriteRisk(book, formats, *content.risk);
-        WriteSamples(book, formats, *content.risk, content.sampleRowLimit);
-    }
+    // A sheet that cannot hold its content ends the workbook: a text left out would pass
+    // unnoticed in a file that reports success.
     Workbook workbook;
-    if (const lxw_error error = workbook_close(book); error != LXW_NO_ERROR) {
-        std::filesystem::remove(path);
+    workbook.error = WriteInputs(book, formats, content);
+    if (workbook.error.empty()) workbook.error = WriteResults(book, formats, content);
+    if (workbook.error.empty() && content.run)
+        workbook.error = WriteCashFlow(book, formats, content);
+    if (workbook.error.empty() && content.risk)
+        workbook.error = WriteRisk(book, formats, *content.risk);
+    if (workbook.error.empty() && content.risk)
+        workbook.error = WriteSamples(book, formats, *content.risk, content.sampleRowLimit);
+    if (const lxw_error error = workbook_close(book); workbook.ok() && error != LXW_NO_ERROR)
         workbook.error = lxw_strerror(error);
+    if (!workbook.ok()) {
+        std::filesystem::remove(path);
         return workbook;
     }
     workbook.error = ReadAndRemove(path, workbook.bytes);

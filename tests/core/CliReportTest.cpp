@@ -22,7 +22,9 @@ void ExpectDefaultReport(const std::string& bytes) {
 TEST_F(CliReportTest, WritesTheReportAndReplacesAnOldOne) {
     ASSERT_TRUE(cli::WriteFileAtomically(Path("lcca"), "old report").ok());
     fs::permissions(Path("lcca"), fs::perms(0640));
-    ASSERT_TRUE(cli::WriteFileAtomically(cli::TemporaryPathFor(Path("lcca")), "killed").ok());
+    ASSERT_TRUE(
+        cli::WriteFileAtomically(cli::TemporaryPathFor(Path("lcca"), EndedProcessId()), "killed")
+            .ok());
     fs::create_directories(dir_ / "links");
     fs::create_symlink("../lcca", dir_ / "links" / "kept.xls");
     fs::create_symlink("../new.xls", dir_ / "links" / "new.xls");

@@ -91,6 +91,32 @@ TEST_F(CliRiskTest, SettingsOverrideTheFilesAndTheSummaryGivesTheJsonsFigures) {
     EXPECT_EQ(std::count(text.out.begin() + drivers, text.out.end(), '\n'), 9);
 }
 
+// A run that the memory available cannot hold is refused before it starts, with its estimate
+// (a precision-driven run at its most iterations) and what to change; a smaller one runs.
+TEST_F(CliRiskTest, ARunTheMemoryCannotHoldIsRefusedUpFront) {
+    const std::string file = HeavyWithDefinitions();
+    struct Available {
+        Available() { ::setenv("VELMORA_AVAILABLE_MEMORY", "5000000", 1); }
+        ~Available() { ::unsetenv("VELMORA_AVAILABLE_MEMORY"); }
+    } available;
+    const std::string refusal =
+        "velmora-cli: " + file +
+        ": 20000 iterations need about 6 MB of memory, and 5 MB is available; run fewer "
+        "iterations (--iterations N), or stop at a precision (--precision D with "
+        "--max-iterations N)\n";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"simulate", file, "--iterations", "20000", "--samples",
+                                   Path("s.csv")},
+          {"workbook", file, Path("w.xlsx"), "--simulate", "--precision", "1", "--max-iterations",
+           "20000"}}) {
+        const CliRun run = RunCli(args);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out + run.err, refusal);
+    }
+    EXPECT_EQ(FileCount(), 2); // default.vlm and heavy.vlm
+    EXPECT_EQ(RunCli({"simulate", file, "--iterations", "15000", "--json"}).status, 0);
+}
+
 // A damaged definitions block is reported on every command that opens the file, which still
 // opens; the definitions are gone, no save writes them back, and --clear drops the block.
 TEST_F(CliRiskTest, ADamagedBlockIsReportedAndNotWrittenBack) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace velmora;
 using namespace velmora::test;
@@ -75,6 +76,11 @@ TEST_F(CliTest, RefusedRunsSayWhyAndChangeNoFile) {
     fs::resize_file(Path("cut.vlm"), 1000);
     fs::copy_file(Path("default.vlm"), Path("huge.vlm"));
     fs::resize_file(Path("huge.vlm"), kMaxProjectFileBytes + 1);
+    ASSERT_TRUE(cli::WriteFileAtomically(Path("huge.json"), "{}").ok());
+    fs::resize_file(Path("huge.json"), cli::kRiskDefinitionsFileLimit.bytes + 1);
+    fs::copy_file(fs::path(VELMORA_TEST_DATA) / "risk-example.json", dir_ / "defs.json");
+    fs::create_hard_link(Path("defs.json"), Path("hard.json"));
+    fs::create_symlink("defs.json", Path("soft.json"));
     ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
     fs::create_directories(dir_ / "folder" / "inside");
     fs::create_hard_link(Path("default.vlm"), Path("hard.vlm"));
@@ -90,11 +96,14 @@ TEST_F(CliTest, RefusedRunsSayWhyAndChangeNoFile) {
                 std::to_string(std::hash<std::string>{}(ReadFile(entry.path())));
         return files;
     };
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const auto expand = [&](std::string text) {
         for (const auto& [name, value] : {std::pair<std::string, std::string>{"$D", dir_.string()},
                                           {"{ENOENT}", std::strerror(ENOENT)},
                                           {"{EISDIR}", std::strerror(EISDIR)},
-                                          {"{EACCES}", std::strerror(EACCES)}})
+                                          {"{EACCES}", std::strerror(EACCES)},
+                                          {"{CORES}", std::to_string(cores)},
+                                          {"{MOST_THREADS}", std::to_string(4 * cores)}})
             for (std::size_t at; (at = text.find(name)) != std::string::npos;)
                 text.replace(at, name.size(), value);
         return text;
@@ -102,7 +111,9 @@ TEST_F(CliTest, RefusedRunsSayWhyAndChangeNoFile) {
     const auto before = snapshot();
     for (const auto& [args, rest] : DataCases("cli-refusals.txt")) {
         const std::size_t bar = rest.find(" | ");
-        const CliRun run = RunCli(Words(expand(args)));
+        std::vector<std::string> words = Words(expand(args));
+        std::ranges::replace(words, std::string("''"), std::string());
+        const CliRun run = RunCli(words);
         EXPECT_EQ(run.status, std::stoi(rest.substr(0, bar))) << args;
         EXPECT_EQ(run.out, "") << args;
         EXPECT_EQ(run.err.substr(0, run.err.find('\n')), expand(rest.substr(bar + 3))) << args;

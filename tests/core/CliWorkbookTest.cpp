@@ -3,6 +3,7 @@
 #include "report/Workbook.h"
 #include "risk/RiskAnalysis.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -169,25 +170,89 @@ TEST_F(CliWorkbookTest, SimulateAddsTheRiskAnalysisAndItsSamples) {
     EXPECT_EQ(book.cells.count("Samples!A302"), 0u);
 }
 
-// Samples past the sheet's last row are left out, and a note row says how many; a control
-// character in the project's title must not leave a file that no spreadsheet opens.
-TEST_F(CliWorkbookTest, SampleRowLimitAndDocumentProperties) {
+// Samples past the sheet's last row are left out and a note row says how many, the heading and
+// the note within the limit; the swing table holds each input's P10 and P90 values and the
+// differences there, low then high; a control character in the project's title must not leave
+// a file that no spreadsheet opens.
+TEST_F(CliWorkbookTest, SampleRowLimitSwingsAndDocumentProperties) {
     ProjectData project = HeavyPricedProject();
     risk::RiskDefinitions d = risk::ParseRiskDefinitions(DataFile("risk-example.json")).definitions;
     d.iterations = 40;
     const risk::RiskAnalysis analysis = risk::RunRiskAnalysis(project, d);
     AnalysisResult run = RunAnalysisOnCopy(project);
     project.projectTitle = "Route 9\x01north & south";
-    const Workbook workbook = BuildWorkbook({&project, &run, nullptr, &analysis, 0, 30});
-    ASSERT_TRUE(cli::WriteFileAtomically(Path("w.xlsx"), workbook.bytes).ok());
+    // The heading, the samples that fit, and the note in the last row when some do not.
+    for (const auto& [limit, samples] : {std::pair{30, 28}, {40, 38}, {41, 40}}) {
+        SCOPED_TRACE(limit);
+        const Workbook workbook = BuildWorkbook({&project, &run, nullptr, &analysis, 0, limit});
+        ASSERT_TRUE(cli::WriteFileAtomically(Path("w.xlsx"), workbook.bytes).ok());
+        const Book book = ReadBook(Path("w.xlsx"));
+        const auto rows = std::ranges::count_if(book.cells, [](const auto& cell) {
+            return cell.first.starts_with("Samples!A") && std::isdigit(cell.first[9]);
+        });
+        const bool cut = samples < 40;
+        EXPECT_EQ(rows, 1 + samples + cut);
+        EXPECT_EQ(book.cells.at("Samples!A" + std::to_string(1 + samples)), Value(samples * 1.0));
+        EXPECT_EQ(book.cells.at("Samples!A" + std::to_string(rows)),
+                  cut ? Value("Only the first " + std::to_string(samples) +
+                              " of 40 iterations fit on this sheet; velmora-cli simulate "
+                              "--samples writes them all.")
+                      : Value(samples * 1.0));
+    }
     const Book book = ReadBook(Path("w.xlsx"));
-    EXPECT_EQ(book.cells.at("Samples!A29"), Value(28.0));
-    EXPECT_EQ(book.cells.at("Samples!A30"),
-              Value("Only the first 28 of 40 iterations fit on this sheet; velmora-cli simulate "
-                    "--samples writes them all."));
-    EXPECT_EQ(book.cells.count("Samples!A31"), 0u);
+    ASSERT_FALSE(analysis.swings.empty());
+    for (const risk::Swing& swing : analysis.swings) {
+        const auto at = std::ranges::find_if(book.cells, [&](const auto& cell) {
+            return cell.first.starts_with("Risk!A") && cell.second == Value(swing.field);
+        });
+        ASSERT_NE(at, book.cells.end()) << swing.field;
+        const std::string row = at->first.substr(6);
+        for (const auto& [column, expected] : {std::pair{'E', swing.low},
+                                               {'F', swing.high},
+                                               {'G', swing.differenceAtLow},
+                                               {'H', swing.differenceAtHigh}}) {
+            const std::string ref = "Risk!" + std::string(1, column) + row;
+            if (std::isnan(expected))
+                EXPECT_EQ(book.cells.count(ref), 0u) << ref;
+            else
+                EXPECT_NEAR(std::get<double>(book.cells.at(ref)), expected,
+                            std::fabs(expected) * 1e-14)
+                    << ref;
+        }
+    }
     EXPECT_NE(Unzip(Path("w.xlsx"), "docProps/core.xml")
                   .find("<dc:subject>Route 9 north &amp; south</dc:subject>"),
+              std::string::npos);
+}
+
+// A text longer than a cell holds, counted in characters as spreadsheets count them, is never
+// left out silently: the workbook is refused, naming the field, and an old one stays as it was.
+TEST_F(CliWorkbookTest, ATextTooLongForACellIsRefusedByName) {
+    const auto repeat = [](const std::string& text, int times) {
+        std::string out;
+        for (int k = 0; k < times; ++k) out += text;
+        return out;
+    };
+    ASSERT_TRUE(cli::WriteFileAtomically(Path("w.xlsx"), "previous").ok());
+    for (const auto& [field, text] :
+         {std::pair<std::string, std::string>{"projectTitle", repeat("\u00e9", 40000)},
+          {"concreteMaintenance[1].description", repeat("a", 32768)}}) {
+        const CliRun run =
+            RunCli({"workbook", Path("default.vlm"), Path("w.xlsx"), "--set", field + "=" + text});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out + run.err,
+                  "velmora-cli: cannot write " + Path("w.xlsx") + ": " + field +
+                      " needs a cell of " +
+                      std::to_string(text == repeat("a", 32768) ? 32768 : 40000) +
+                      " characters; a workbook cell holds at most 32767\n");
+        EXPECT_EQ(Read("w.xlsx"), "previous");
+    }
+    const std::string longest = repeat("\u00e9", 32767);
+    const CliRun fits = RunCli(
+        {"workbook", Path("default.vlm"), Path("w.xlsx"), "--set", "projectTitle=" + longest});
+    ASSERT_EQ(fits.status, 0) << fits.err;
+    // Too long a cell for ReadBook's pattern: the Inputs sheet holds the text whole.
+    EXPECT_NE(Unzip(Path("w.xlsx"), "xl/worksheets/sheet1.xml").find(">" + longest + "</t>"),
               std::string::npos);
 }
 

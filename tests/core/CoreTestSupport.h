@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <sstream>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace velmora::test {
@@ -99,6 +100,14 @@ inline std::string WithoutDateLine(const std::string& bytes) {
     const std::size_t start = bytes.find("\r\nDate and Time:\t");
     if (start == std::string::npos) return bytes;
     return bytes.substr(0, start) + bytes.substr(bytes.find("\r\n", start + 2));
+}
+
+// The id of a process that has ended, as a run killed before its rename leaves it.
+inline long EndedProcessId() {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
 }
 
 // A fresh folder for each test, holding a copy of tests/data/default.vlm. The process id keeps

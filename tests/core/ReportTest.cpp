@@ -30,7 +30,7 @@ TEST(Report, MatchesGoldenFilesByteForByte) {
     for (const std::string name :
          {"report-default", "report-initial-only", "report-rehab-only", "report-excluded",
           "report-gridlock", "report-priced", "report-unpriced-items", "report-tab",
-          "report-cp1252", "report-damaged-switch"}) {
+          "report-cp1252", "report-damaged-switch", "report-formula"}) {
         const Report report = Export(Assignments(name + ".set"));
         ASSERT_TRUE(report.ok()) << name;
         if (std::getenv("VELMORA_UPDATE_GOLDEN")) {

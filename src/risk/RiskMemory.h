@@ -1,0 +1,18 @@
+#pragma once
+
+// What a risk analysis asks of the machine, known before it runs, so that a front end can refuse
+// a run the machine cannot hold instead of running out of memory halfway.
+
+#include "RiskDefinitions.h"
+
+#include <cstdint>
+
+namespace velmora::risk {
+
+// The bytes a risk analysis of `definitions` holds at its largest: each iteration's inputs and
+// 24 results, its outcome, and the statistics' scratch for ranking a result. A precision-driven
+// run is counted at its most iterations. A floor rather than a ceiling: a run refused on it would
+// certainly not have fitted.
+std::uint64_t EstimateRiskMemory(const RiskDefinitions& definitions);
+
+} // namespace velmora::risk
