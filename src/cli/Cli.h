@@ -110,9 +110,6 @@ int DefinitionsFor(const Arguments& arguments, const std::string& file, const Pr
 // The threads --threads asks for, 0 when not given (every core). A count below 1, or above four
 // threads for each core of the machine, is refused with the reason on `err`.
 bool ThreadsOf(const Arguments& arguments, unsigned& threads, std::ostream& err);
-// The memory the machine has free for a run, in bytes, or nullopt when it cannot tell.
-// VELMORA_AVAILABLE_MEMORY, a number of bytes, stands in for the machine's own figure.
-std::optional<std::uint64_t> AvailableMemory();
 // A risk analysis of `definitions` on `file` fits in the memory available; if not, the reason
 // and what to change are on `err`.
 bool RiskFitsInMemory(const std::string& file, const risk::RiskDefinitions& definitions,

@@ -9,6 +9,7 @@
 #include "model/SavedFields.h"
 #include "risk/Distribution.h"
 #include "risk/RiskDefinitionsCheck.h"
+#include "risk/RiskMemory.h"
 #include "risk/TypicalUncertainties.h"
 #include "risk/UncertainFields.h"
 
@@ -878,6 +879,18 @@ void RiskAnalysisWindow::Run() {
                     QStringLiteral("There is nothing uncertain to simulate: add inputs, or "
                                    "press Typical Uncertainties."),
                     QString::fromLatin1(kCaption), QMessageBox::Information);
+        return;
+    }
+    const std::optional<std::uint64_t> available = risk::AvailableMemory();
+    if (const std::uint64_t needed = risk::EstimateRiskMemory(accepted_);
+        available && needed > *available) {
+        ShowMessage(this,
+                    QStringLiteral("%1 iterations need about %2 of memory, and %3 is available. "
+                                   "Run fewer iterations, or stop at a precision.")
+                        .arg(QString::number(accepted_.MostIterations()),
+                             QString::fromStdString(risk::MemorySize(needed)),
+                             QString::fromStdString(risk::MemorySize(*available))),
+                    QString::fromLatin1(kCaption));
         return;
     }
     if (worker_.joinable()) worker_.join();

@@ -6,6 +6,8 @@
 #include "RiskDefinitions.h"
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 namespace velmora::risk {
 
@@ -14,5 +16,12 @@ namespace velmora::risk {
 // run is counted at its most iterations. A floor rather than a ceiling: a run refused on it would
 // certainly not have fitted.
 std::uint64_t EstimateRiskMemory(const RiskDefinitions& definitions);
+
+// The bytes a new run could have without swapping (Linux: MemAvailable), or nothing when the
+// system does not say. VELMORA_AVAILABLE_MEMORY, a number of bytes, stands in for it.
+std::optional<std::uint64_t> AvailableMemory();
+
+// "640 MB", "2.4 GB": what a user compares with what the machine shows.
+std::string MemorySize(std::uint64_t bytes);
 
 } // namespace velmora::risk

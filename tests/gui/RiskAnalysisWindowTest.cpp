@@ -117,6 +117,19 @@ private slots:
         QCOMPARE(
             w.ResultsView()->Figures()->item(6, 0)->text(),
             GroupedNumber(core.statistics[risk::ResultIndex("asphaltTotal")].percentiles[6].value));
+
+        // A run the machine's memory cannot hold is refused before it starts, and the results
+        // shown stay.
+        const risk::RiskAnalysis* shown = w.Results()->analysis.get();
+        qputenv("VELMORA_AVAILABLE_MEMORY", "1000000");
+        Click(w, W::kRun);
+        qunsetenv("VELMORA_AVAILABLE_MEMORY");
+        QCOMPARE(messages.shown.size(), 2);
+        QCOMPARE(messages.shown[1].text,
+                 QStringLiteral("3000 iterations need about 1.3 MB of memory, and 1.0 MB is "
+                                "available. Run fewer iterations, or stop at a precision."));
+        QVERIFY(!w.Control(W::kCancelRun)->isEnabled());
+        QCOMPARE(w.Results()->analysis.get(), shown);
     }
 
     void aBadEntryIsNamedAndGoesBack() {
