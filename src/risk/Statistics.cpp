@@ -124,33 +124,39 @@ const std::vector<std::uint32_t>& AscendingOrder(const std::vector<double>& valu
                                                  RankingScratch& scratch) {
     const std::size_t n = values.size();
     constexpr int kDigitBits = 11;
+    constexpr int kDigits = (64 + kDigitBits - 1) / kDigitBits;
     constexpr std::uint64_t kDigitMask = (1u << kDigitBits) - 1;
     auto& [keys, nextKeys, order, nextOrder] = scratch;
-    // The bits of a double, turned so that unsigned order is numeric order.
     keys.resize(n);
     nextKeys.resize(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto bits = std::bit_cast<std::uint64_t>(values[i]);
-        keys[i] = bits >> 63 ? ~bits : bits | (std::uint64_t{1} << 63);
-    }
     order.resize(n);
     nextOrder.resize(n);
-    std::iota(order.begin(), order.end(), 0u);
-    std::array<std::size_t, kDigitMask + 2> start;
-    for (int shift = 0; shift < 64; shift += kDigitBits) {
-        start.fill(0);
-        for (std::uint64_t key : keys) ++start[((key >> shift) & kDigitMask) + 1];
+    // The bits of a double, turned so that unsigned order is numeric order, and the counts of
+    // every digit taken as they are made rather than in a pass of their own per digit.
+    std::array<std::array<std::uint32_t, kDigitMask + 1>, kDigits> counts{};
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto bits = std::bit_cast<std::uint64_t>(values[i]);
+        const std::uint64_t key = bits >> 63 ? ~bits : bits | (std::uint64_t{1} << 63);
+        keys[i] = key;
+        for (int d = 0; d < kDigits; ++d) ++counts[d][(key >> (d * kDigitBits)) & kDigitMask];
+    }
+    bool sorted = false;
+    for (int d = 0; d < kDigits; ++d) {
+        std::array<std::uint32_t, kDigitMask + 1>& start = counts[d];
         // A digit all keys share moves nothing.
         if (std::ranges::find(start, n) != start.end()) continue;
-        std::partial_sum(start.begin(), start.end(), start.begin());
+        std::exclusive_scan(start.begin(), start.end(), start.begin(), 0u);
+        const int shift = d * kDigitBits;
         for (std::size_t i = 0; i < n; ++i) {
-            const std::size_t at = start[(keys[i] >> shift) & kDigitMask]++;
+            const std::uint32_t at = start[(keys[i] >> shift) & kDigitMask]++;
             nextKeys[at] = keys[i];
-            nextOrder[at] = order[i];
+            nextOrder[at] = sorted ? order[i] : static_cast<std::uint32_t>(i);
         }
         keys.swap(nextKeys);
         order.swap(nextOrder);
+        sorted = true;
     }
+    if (!sorted) std::iota(order.begin(), order.end(), 0u);
     return order;
 }
 
