@@ -160,40 +160,65 @@ const std::vector<std::uint32_t>& AscendingOrder(const std::vector<double>& valu
     return order;
 }
 
-void Ranks(const std::vector<double>& values, std::vector<double>& ranks, RankingScratch& scratch) {
+RankedFigure RankFigure(const std::vector<double>& values, KeptRows kept, RankingScratch& scratch) {
+    RankedFigure figure{kept, 0, std::vector<double>(values.size())};
     const std::size_t n = values.size();
     const std::vector<std::uint32_t>& order = AscendingOrder(values, scratch);
-    ranks.resize(n);
+    std::size_t& at = figure.count;
     for (std::size_t i = 0; i < n;) {
+        // Equal values lie together in the order of all rows, those left out among them.
         std::size_t j = i;
         while (j + 1 < n && values[order[j + 1]] == values[order[i]]) ++j;
-        const double shared = 0.5 * static_cast<double>(i + j) + 1.0;
-        for (std::size_t k = i; k <= j; ++k) ranks[order[k]] = shared;
-        i = j + 1;
-    }
-}
-
-double SpearmanCorrelation(const std::vector<double>& x, const std::vector<double>& yRanks,
-                           RankingScratch& scratch) {
-    const std::size_t n = x.size();
-    const std::vector<std::uint32_t>& order = AscendingOrder(x, scratch);
-    // Shared ranks keep the mean rank at (n + 1) / 2.
-    const double mean = 0.5 * static_cast<double>(n + 1);
-    double sxy = 0.0, sxx = 0.0, syy = 0.0;
-    for (std::size_t i = 0; i < n;) {
-        std::size_t j = i;
-        while (j + 1 < n && x[order[j + 1]] == x[order[i]]) ++j;
-        const double dx = 0.5 * static_cast<double>(i + j) + 1.0 - mean;
-        for (std::size_t k = i; k <= j; ++k) {
-            const double dy = yRanks[order[k]] - mean;
-            sxy += dx * dy;
-            sxx += dx * dx;
-            syy += dy * dy;
+        std::size_t tied = 0;
+        for (std::size_t k = i; k <= j; ++k) tied += kept(order[k]);
+        if (tied > 0) {
+            const double shared = 0.5 * static_cast<double>(at + at + tied - 1) + 1.0;
+            for (std::size_t k = i; k <= j; ++k)
+                if (kept(order[k])) figure.ranks[order[k]] = shared;
+            at += tied;
         }
         i = j + 1;
     }
-    if (!(sxx > 0.0 && syy > 0.0)) return kNotANumber;
-    return sxy / std::sqrt(sxx * syy);
+    return figure;
+}
+
+void SpearmanCorrelations(const std::vector<double>& x, const RankedFigure* figures,
+                          std::size_t count, double* out, RankingScratch& scratch) {
+    struct Sums {
+        std::size_t at = 0; // kept rows passed
+        double mean = 0.0, sxy = 0.0, sxx = 0.0, syy = 0.0;
+    };
+    std::vector<Sums> sums(count);
+    // Shared ranks keep the mean rank at (n + 1) / 2.
+    for (std::size_t f = 0; f < count; ++f)
+        sums[f].mean = 0.5 * static_cast<double>(figures[f].count + 1);
+    const std::size_t n = x.size();
+    const std::vector<std::uint32_t>& order = AscendingOrder(x, scratch);
+    for (std::size_t i = 0; i < n;) {
+        std::size_t j = i;
+        while (j + 1 < n && x[order[j + 1]] == x[order[i]]) ++j;
+        for (std::size_t f = 0; f < count; ++f) {
+            const RankedFigure& figure = figures[f];
+            Sums& s = sums[f];
+            std::size_t tied = 0;
+            for (std::size_t k = i; k <= j; ++k) tied += figure.kept(order[k]);
+            if (tied == 0) continue;
+            const double dx = 0.5 * static_cast<double>(s.at + s.at + tied - 1) + 1.0 - s.mean;
+            for (std::size_t k = i; k <= j; ++k) {
+                if (!figure.kept(order[k])) continue;
+                const double dy = figure.ranks[order[k]] - s.mean;
+                s.sxy += dx * dy;
+                s.sxx += dx * dx;
+                s.syy += dy * dy;
+            }
+            s.at += tied;
+        }
+        i = j + 1;
+    }
+    for (std::size_t f = 0; f < count; ++f) {
+        const Sums& s = sums[f];
+        out[f] = s.sxx > 0.0 && s.syy > 0.0 ? s.sxy / std::sqrt(s.sxx * s.syy) : kNotANumber;
+    }
 }
 
 double CapitalRecoveryFactor(double discountRate, double years) {

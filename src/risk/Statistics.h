@@ -73,18 +73,32 @@ struct RankingScratch {
 const std::vector<std::uint32_t>& AscendingOrder(const std::vector<double>& values,
                                                  RankingScratch& scratch);
 
-// 1-based ranks; equal values share the mean of their ranks.
-void Ranks(const std::vector<double>& values, std::vector<double>& ranks, RankingScratch& scratch);
-inline std::vector<double> Ranks(const std::vector<double>& values) {
-    RankingScratch scratch;
+// The rows of a simulation that a figure keeps: those whose flags (RiskAnalysis::outcome) have
+// none of the bits of `leaveOut`. Without flags, every row.
+struct KeptRows {
+    const std::uint8_t* flags = nullptr;
+    std::uint8_t leaveOut = 0;
+    bool operator()(std::size_t row) const { return !flags || !(flags[row] & leaveOut); }
+};
+
+// A figure to rank inputs against.
+struct RankedFigure {
+    KeptRows kept;
+    std::size_t count = 0; // kept rows
+    // By row: the 1-based rank among the kept rows, equal values sharing the mean of their
+    // ranks; 0 in the rows left out.
     std::vector<double> ranks;
-    Ranks(values, ranks, scratch);
-    return ranks;
-}
-// Spearman's rank correlation of `x` with values whose ranks are `yRanks`, without a rank vector
-// of x's own; not a number when either is constant.
-double SpearmanCorrelation(const std::vector<double>& x, const std::vector<double>& yRanks,
-                           RankingScratch& scratch);
+};
+
+// Ranks values[row] over the rows that `kept` keeps; the same ranks as those of the kept
+// values gathered in row order.
+RankedFigure RankFigure(const std::vector<double>& values, KeptRows kept, RankingScratch& scratch);
+
+// Spearman's rank correlation of `x` with each figure over the rows that figure keeps, in
+// out[f]; not a number when either is constant there. One ordering of x serves every figure,
+// and each gets exactly what ranking its kept rows of x on their own would give.
+void SpearmanCorrelations(const std::vector<double>& x, const RankedFigure* figures,
+                          std::size_t count, double* out, RankingScratch& scratch);
 
 // Turns a net present value into the equivalent uniform annual cost over `years` at
 // `discountRate` percent.

@@ -57,7 +57,10 @@ std::pair<double, double> LinearTotal() {
 
 double Spearman(const std::vector<double>& x, const std::vector<double>& y) {
     RankingScratch scratch;
-    return SpearmanCorrelation(x, Ranks(y), scratch);
+    const RankedFigure figure = RankFigure(y, {}, scratch);
+    double rho = 0.0;
+    SpearmanCorrelations(x, &figure, 1, &rho, scratch);
+    return rho;
 }
 
 } // namespace

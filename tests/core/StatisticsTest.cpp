@@ -1,11 +1,24 @@
 #include "risk/Statistics.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <numeric>
 
 using namespace velmora::risk;
+
+namespace {
+
+double Spearman(const std::vector<double>& x, const std::vector<double>& y) {
+    RankingScratch scratch;
+    const RankedFigure figure = RankFigure(y, {}, scratch);
+    double rho = 0.0;
+    SpearmanCorrelations(x, &figure, 1, &rho, scratch);
+    return rho;
+}
+
+} // namespace
 
 // Bounds from the binomial distribution, as the tables of distribution-free confidence intervals
 // give them.
@@ -55,14 +68,47 @@ TEST(Statistics, WilsonIntervalsRanksAndCapitalRecovery) {
     EXPECT_TRUE(std::isnan(WilsonInterval(0, 0).value));
 
     // Spearman's rho with shared ranks: x ranks 1 2 3.5 5 3.5, y ranks 1 2 3 4 5.
-    RankingScratch ranking;
-    EXPECT_NEAR(SpearmanCorrelation({5, 6, 7, 8, 7}, Ranks({1, 2, 3, 4, 5}), ranking),
-                8 / std::sqrt(10 * 9.5), 1e-15);
-    EXPECT_NEAR(SpearmanCorrelation({3, 1, 2}, Ranks({-1, 9, 4}), ranking), -1.0, 1e-15);
-    EXPECT_TRUE(std::isnan(SpearmanCorrelation({1, 2, 3}, Ranks({5, 5, 5}), ranking)));
+    EXPECT_NEAR(Spearman({5, 6, 7, 8, 7}, {1, 2, 3, 4, 5}), 8 / std::sqrt(10 * 9.5), 1e-15);
+    EXPECT_NEAR(Spearman({3, 1, 2}, {-1, 9, 4}), -1.0, 1e-15);
+    EXPECT_TRUE(std::isnan(Spearman({1, 2, 3}, {5, 5, 5})));
 
     // 4 % over 40 years: 0.04 x 1.04^40 / (1.04^40 - 1).
     EXPECT_NEAR(CapitalRecoveryFactor(4, 40), 0.0505235, 1e-7);
     EXPECT_EQ(CapitalRecoveryFactor(0, 40), 1.0 / 40);
     EXPECT_TRUE(std::isnan(CapitalRecoveryFactor(4, 0)));
+}
+
+// The summary ranks every input once over all iterations and correlates it with figures that
+// each leave out rows of their own; that must give the very bits of ranking each figure's rows
+// on their own, ties included.
+TEST(Statistics, RankingOverKeptRowsGivesTheBitsOfRankingThoseRowsAlone) {
+    const std::size_t n = 3000;
+    std::vector<double> x(n), y(n);
+    std::vector<std::uint8_t> flags(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        x[i] = static_cast<double>(i * 7919 % 61);
+        y[i] = static_cast<double>(i * 104729 % 83) - 40.0;
+        flags[i] = static_cast<std::uint8_t>(i * 31 % 7);
+        if (flags[i] & 1) x[i] = y[i] = std::nan("");
+    }
+    RankingScratch scratch;
+    std::vector<RankedFigure> figures;
+    for (std::uint8_t leaveOut : {1, 3, 5, 7})
+        figures.push_back(RankFigure(y, {flags.data(), leaveOut}, scratch));
+    std::vector<double> rho(figures.size());
+    SpearmanCorrelations(x, figures.data(), figures.size(), rho.data(), scratch);
+    for (std::size_t f = 0; f < figures.size(); ++f) {
+        std::vector<double> keptX, keptY;
+        for (std::size_t i = 0; i < n; ++i)
+            if (figures[f].kept(i)) keptX.push_back(x[i]), keptY.push_back(y[i]);
+        const RankedFigure alone = RankFigure(keptY, {}, scratch);
+        ASSERT_EQ(figures[f].count, alone.count);
+        for (std::size_t i = 0, k = 0; i < n; ++i)
+            if (figures[f].kept(i)) {
+                ASSERT_EQ(figures[f].ranks[i], alone.ranks[k++]) << f;
+            }
+        double expected = 0.0;
+        SpearmanCorrelations(keptX, &alone, 1, &expected, scratch);
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(rho[f]), std::bit_cast<std::uint64_t>(expected));
+    }
 }
