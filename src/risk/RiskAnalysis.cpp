@@ -200,7 +200,7 @@ private:
         std::vector<double*> columns;
         for (std::size_t j : plan_.inputs) columns.push_back(a_.inputs[j].data() + first);
         if (!Cancelled())
-            ImposeRankCorrelation(plan_, columns, n, d_.seed, first,
+            ImposeRankCorrelation(plan_, columns, n, d_.seed, first, threads_,
                                   control_ ? &control_->cancel : nullptr);
         return !Cancelled();
     }
