@@ -160,64 +160,72 @@ const std::vector<std::uint32_t>& AscendingOrder(const std::vector<double>& valu
     return order;
 }
 
+namespace {
+
+// The value whose sort key AscendingOrder made `key`, to the bit.
+double KeyValue(std::uint64_t key) {
+    return std::bit_cast<double>(key >> 63 ? key & ~(std::uint64_t{1} << 63) : ~key);
+}
+
+// The last place of the run of values equal to the one at place i of keys[0..n), sort keys in
+// ascending order.
+std::size_t TieEnd(const std::uint64_t* keys, std::size_t n, std::size_t i) {
+    const double value = KeyValue(keys[i]);
+    while (i + 1 < n && KeyValue(keys[i + 1]) == value) ++i;
+    return i;
+}
+
+} // namespace
+
 RankedFigure RankFigure(const std::vector<double>& values, KeptRows kept, RankingScratch& scratch) {
-    RankedFigure figure{kept, 0, std::vector<double>(values.size())};
-    const std::size_t n = values.size();
     const std::vector<std::uint32_t>& order = AscendingOrder(values, scratch);
-    std::size_t& at = figure.count;
-    for (std::size_t i = 0; i < n;) {
-        // Equal values lie together in the order of all rows, those left out among them.
-        std::size_t j = i;
-        while (j + 1 < n && values[order[j + 1]] == values[order[i]]) ++j;
-        std::size_t tied = 0;
-        for (std::size_t k = i; k <= j; ++k) tied += kept(order[k]);
-        if (tied > 0) {
-            const double shared = 0.5 * static_cast<double>(at + at + tied - 1) + 1.0;
-            for (std::size_t k = i; k <= j; ++k)
-                if (kept(order[k])) figure.ranks[order[k]] = shared;
-            at += tied;
-        }
-        i = j + 1;
+    // The kept rows and their keys in ascending order, in the sort's spare buffers: the order
+    // of the kept values gathered on their own, the sort being stable.
+    std::uint32_t* rows = scratch.nextOrder.data();
+    std::uint64_t* keys = scratch.nextKeys.data();
+    std::size_t n = 0;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        rows[n] = order[k];
+        keys[n] = scratch.keys[k];
+        n += kept(order[k]);
+    }
+    RankedFigure figure{std::vector<std::uint32_t>(values.size(), RankedFigure::kLeftOut)};
+    for (std::size_t i = 0, j; i < n; i = j + 1) {
+        j = TieEnd(keys, n, i);
+        for (std::size_t k = i; k <= j; ++k)
+            figure.places[rows[k]] = static_cast<std::uint32_t>(i + j);
     }
     return figure;
 }
 
 void SpearmanCorrelations(const std::vector<double>& x, const RankedFigure* figures,
                           std::size_t count, double* out, RankingScratch& scratch) {
-    struct Sums {
-        std::size_t at = 0; // kept rows passed
-        double mean = 0.0, sxy = 0.0, sxx = 0.0, syy = 0.0;
-    };
-    std::vector<Sums> sums(count);
-    // Shared ranks keep the mean rank at (n + 1) / 2.
-    for (std::size_t f = 0; f < count; ++f)
-        sums[f].mean = 0.5 * static_cast<double>(figures[f].count + 1);
-    const std::size_t n = x.size();
     const std::vector<std::uint32_t>& order = AscendingOrder(x, scratch);
-    for (std::size_t i = 0; i < n;) {
-        std::size_t j = i;
-        while (j + 1 < n && x[order[j + 1]] == x[order[i]]) ++j;
-        for (std::size_t f = 0; f < count; ++f) {
-            const RankedFigure& figure = figures[f];
-            Sums& s = sums[f];
-            std::size_t tied = 0;
-            for (std::size_t k = i; k <= j; ++k) tied += figure.kept(order[k]);
-            if (tied == 0) continue;
-            const double dx = 0.5 * static_cast<double>(s.at + s.at + tied - 1) + 1.0 - s.mean;
-            for (std::size_t k = i; k <= j; ++k) {
-                if (!figure.kept(order[k])) continue;
-                const double dy = figure.ranks[order[k]] - s.mean;
-                s.sxy += dx * dy;
-                s.sxx += dx * dx;
-                s.syy += dy * dy;
-            }
-            s.at += tied;
-        }
-        i = j + 1;
-    }
     for (std::size_t f = 0; f < count; ++f) {
-        const Sums& s = sums[f];
-        out[f] = s.sxx > 0.0 && s.syy > 0.0 ? s.sxy / std::sqrt(s.sxx * s.syy) : kNotANumber;
+        // The figure's places and x's keys in the rows it keeps, in x's order, gathered into
+        // the sort's spare buffers without a branch on each row.
+        std::uint32_t* places = scratch.nextOrder.data();
+        std::uint64_t* keys = scratch.nextKeys.data();
+        std::size_t n = 0;
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            places[n] = figures[f].places[order[k]];
+            keys[n] = scratch.keys[k];
+            n += places[n] != RankedFigure::kLeftOut;
+        }
+        // Shared ranks keep the mean rank at (n + 1) / 2.
+        const double mean = 0.5 * static_cast<double>(n + 1);
+        double sxy = 0.0, sxx = 0.0, syy = 0.0;
+        for (std::size_t i = 0, j; i < n; i = j + 1) {
+            j = TieEnd(keys, n, i);
+            const double dx = 0.5 * static_cast<double>(i + j) + 1.0 - mean;
+            for (std::size_t k = i; k <= j; ++k) {
+                const double dy = 0.5 * static_cast<double>(places[k]) + 1.0 - mean;
+                sxy += dx * dy;
+                sxx += dx * dx;
+                syy += dy * dy;
+            }
+        }
+        out[f] = sxx > 0.0 && syy > 0.0 ? sxy / std::sqrt(sxx * syy) : kNotANumber;
     }
 }
 

@@ -62,7 +62,8 @@ struct Proportion {
 Proportion WilsonInterval(std::int64_t successes, std::int64_t count);
 
 // Buffers for ranking column after column: a fresh allocation of this size costs more in page
-// faults than the ranking itself.
+// faults than the ranking itself. After AscendingOrder, keys holds the values' sort keys in
+// ascending order, and nextKeys and nextOrder are free until the next call.
 struct RankingScratch {
     std::vector<std::uint64_t> keys, nextKeys;
     std::vector<std::uint32_t> order, nextOrder;
@@ -81,22 +82,21 @@ struct KeptRows {
     bool operator()(std::size_t row) const { return !flags || !(flags[row] & leaveOut); }
 };
 
-// A figure to rank inputs against.
+// A figure to rank inputs against, by row: i + j for the first and last 0-based place i, j of
+// its value among the kept rows, so that its rank is (i + j) / 2 + 1 (equal values share the
+// mean of their ranks); kLeftOut in the rows left out. Half the size of the ranks themselves.
 struct RankedFigure {
-    KeptRows kept;
-    std::size_t count = 0; // kept rows
-    // By row: the 1-based rank among the kept rows, equal values sharing the mean of their
-    // ranks; 0 in the rows left out.
-    std::vector<double> ranks;
+    static constexpr std::uint32_t kLeftOut = std::numeric_limits<std::uint32_t>::max();
+    std::vector<std::uint32_t> places;
 };
 
-// Ranks values[row] over the rows that `kept` keeps; the same ranks as those of the kept
-// values gathered in row order.
+// Ranks values[row] over the rows that `kept` keeps: the ranks of the kept values gathered in
+// row order, without gathering them.
 RankedFigure RankFigure(const std::vector<double>& values, KeptRows kept, RankingScratch& scratch);
 
-// Spearman's rank correlation of `x` with each figure over the rows that figure keeps, in
-// out[f]; not a number when either is constant there. One ordering of x serves every figure,
-// and each gets exactly what ranking its kept rows of x on their own would give.
+// Spearman's rank correlation of `x` with each figure, ranked over the same rows, over the rows
+// that figure keeps, in out[f]; not a number when either is constant there. One ordering of x
+// serves every figure, and each gets exactly what gathering and ranking its kept rows would.
 void SpearmanCorrelations(const std::vector<double>& x, const RankedFigure* figures,
                           std::size_t count, double* out, RankingScratch& scratch);
 
