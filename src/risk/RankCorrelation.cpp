@@ -134,9 +134,9 @@ void ImposeRankCorrelation(const CorrelationPlan& plan, const std::vector<double
     std::vector<RankingScratch> scratch(threads);
     ParallelFor(threads, k, 1, [&](std::size_t c, unsigned w) {
         if (cancelled()) return;
-        const std::vector<std::uint32_t>& rows = AscendingOrder(scores[c], scratch[w]);
         sorted[w].assign(columns[c], columns[c] + n);
-        std::ranges::sort(sorted[w]);
+        SortValues(sorted[w], scratch[w]);
+        const std::vector<std::uint32_t>& rows = AscendingOrder(scores[c], scratch[w]);
         for (std::size_t r = 0; r < n; ++r) columns[c][rows[r]] = sorted[w][r];
     });
 }

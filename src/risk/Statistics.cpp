@@ -177,6 +177,21 @@ std::size_t TieEnd(const std::uint64_t* keys, std::size_t n, std::size_t i) {
 
 } // namespace
 
+void SortValues(std::vector<double>& values, RankingScratch& scratch) {
+    bool negativeZero = false, positiveZero = false, nan = false;
+    for (double v : values) {
+        negativeZero |= v == 0.0 && std::signbit(v);
+        positiveZero |= v == 0.0 && !std::signbit(v);
+        nan |= std::isnan(v);
+    }
+    if (nan || (negativeZero && positiveZero)) {
+        std::ranges::sort(values);
+        return;
+    }
+    AscendingOrder(values, scratch);
+    for (std::size_t i = 0; i < values.size(); ++i) values[i] = KeyValue(scratch.keys[i]);
+}
+
 RankedFigure RankFigure(const std::vector<double>& values, KeptRows kept, RankingScratch& scratch) {
     const std::vector<std::uint32_t>& order = AscendingOrder(values, scratch);
     // The kept rows and their keys in ascending order, in the sort's spare buffers: the order

@@ -82,6 +82,11 @@ struct KeptRows {
     bool operator()(std::size_t row) const { return !flags || !(flags[row] & leaveOut); }
 };
 
+// Sorts `values` into what std::ranges::sort leaves, by radix when that is sure to be the same:
+// when no NaN is there and not both -0 and 0, the only values a comparison sort may leave in
+// an order of its own.
+void SortValues(std::vector<double>& values, RankingScratch& scratch);
+
 // A figure to rank inputs against, by row: i + j for the first and last 0-based place i, j of
 // its value among the kept rows, so that its rank is (i + j) / 2 + 1 (equal values share the
 // mean of their ranks); kLeftOut in the rows left out. Half the size of the ranks themselves.

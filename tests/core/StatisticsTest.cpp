@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 #include <numeric>
 
 using namespace velmora::risk;
@@ -111,5 +112,26 @@ TEST(Statistics, RankingOverKeptRowsGivesTheBitsOfRankingThoseRowsAlone) {
         double expected = 0.0;
         SpearmanCorrelations(keptX, &alone, 1, &expected, scratch);
         EXPECT_EQ(std::bit_cast<std::uint64_t>(rho[f]), std::bit_cast<std::uint64_t>(expected));
+    }
+}
+
+// Correlated inputs have their samples sorted by radix; the bits must be those std::sort
+// leaves, negative values, infinities, ties and a zero included, or both zeros at once.
+TEST(Statistics, SortValuesLeavesTheBitsOfAComparisonSort) {
+    const double infinity = std::numeric_limits<double>::infinity();
+    std::vector<double> spread;
+    for (int i = 0; i < 1000; ++i) spread.push_back((i * 7919 % 1000 - 500) * 1e-3 * (i % 7 + 1));
+    for (std::vector<double> values :
+         {spread,
+          {3.5, -1.0, 0.0, -7.25, 3.5, infinity, -infinity, 1e-310, -1e-300},
+          {0.0, -0.0, 2.0, -0.0, 0.0, -1.0}}) {
+        std::vector<double> expected = values;
+        std::ranges::sort(expected);
+        RankingScratch scratch;
+        SortValues(values, scratch);
+        for (std::size_t i = 0; i < values.size(); ++i)
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(values[i]),
+                      std::bit_cast<std::uint64_t>(expected[i]))
+                << i;
     }
 }
