@@ -43,7 +43,7 @@ struct Statistics {
     Histogram histogram;
 };
 
-// The statistics of `values`, which it reorders.
+// The statistics of `values`, which it uses as scratch.
 Statistics Describe(std::vector<double>& values);
 
 // The 1-based ranks (l, u) of the order statistics with P(X(l) <= x_p <= X(u)) >= 95 % for the

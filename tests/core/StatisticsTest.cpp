@@ -135,3 +135,24 @@ TEST(Statistics, SortValuesLeavesTheBitsOfAComparisonSort) {
                 << i;
     }
 }
+
+// Percentiles are picked by radix: on skewed data, with ties, negative values and far outliers
+// that crowd everything else into one bucket, they must be the order statistics of a full sort.
+TEST(Statistics, PercentilesAreTheOrderStatisticsOfSkewedData) {
+    std::vector<double> values;
+    for (int i = 0; i < 50000; ++i) {
+        const double x = (1000.0 + (i * 7919 % 50000) * 1e-6) * (i % 5 == 0 ? -1 : 1);
+        values.push_back(i % 997 == 0 ? 1e15 : i % 4 == 0 ? std::round(x * 100.0) / 100.0 : x);
+    }
+    std::vector<double> sorted = values;
+    std::ranges::sort(sorted);
+    const Statistics s = Describe(values);
+    for (const PercentileEstimate& e : s.percentiles) {
+        const double position = (sorted.size() - 1) * e.percent / 100.0;
+        const auto below = static_cast<std::size_t>(position);
+        EXPECT_EQ(e.value,
+                  sorted[below] + (position - below) * (sorted[below + 1] - sorted[below]));
+        const auto [lower, upper] = PercentileBounds(s.count, e.percent / 100.0);
+        EXPECT_EQ(std::pair(e.lower, e.upper), std::pair(sorted[lower - 1], sorted[upper - 1]));
+    }
+}
