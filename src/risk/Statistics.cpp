@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <functional>
 #include <numeric>
 #include <span>
+#include <tuple>
 
 namespace velmora::risk {
 namespace {
@@ -220,6 +222,10 @@ const std::vector<std::uint32_t>& AscendingOrder(const std::vector<double>& valu
     constexpr int kDigitBits = 11;
     constexpr int kDigits = (64 + kDigitBits - 1) / kDigitBits;
     constexpr std::uint64_t kDigitMask = (1u << kDigitBits) - 1;
+    // Samples differ in their highest bits but for rare pairs: sorting by the three highest
+    // digits in which keys differ, then sorting apart the few runs that agree on them, saves two
+    // of the five passes over the keys.
+    constexpr int kSortedDigits = 3;
     auto& [keys, nextKeys, order, nextOrder] = scratch;
     keys.resize(n);
     nextKeys.resize(n);
@@ -233,11 +239,20 @@ const std::vector<std::uint32_t>& AscendingOrder(const std::vector<double>& valu
         keys[i] = key;
         for (int d = 0; d < kDigits; ++d) ++counts[d][(key >> (d * kDigitBits)) & kDigitMask];
     }
+    // A digit all keys share moves nothing.
+    std::array<bool, kDigits> differs{};
+    int lowest = kDigits;
+    for (int d = kDigits, sortedBy = 0; d-- > 0;) {
+        differs[d] = std::ranges::find(counts[d], n) == counts[d].end();
+        if (differs[d] && sortedBy < kSortedDigits) {
+            lowest = d;
+            ++sortedBy;
+        }
+    }
     bool sorted = false;
-    for (int d = 0; d < kDigits; ++d) {
+    for (int d = lowest; d < kDigits; ++d) {
+        if (!differs[d]) continue;
         std::array<std::uint32_t, kDigitMask + 1>& start = counts[d];
-        // A digit all keys share moves nothing.
-        if (std::ranges::find(start, n) != start.end()) continue;
         std::exclusive_scan(start.begin(), start.end(), start.begin(), 0u);
         const int shift = d * kDigitBits;
         for (std::size_t i = 0; i < n; ++i) {
@@ -250,6 +265,21 @@ const std::vector<std::uint32_t>& AscendingOrder(const std::vector<double>& valu
         sorted = true;
     }
     if (!sorted) std::iota(order.begin(), order.end(), 0u);
+    if (std::ranges::none_of(differs.begin(), differs.begin() + lowest, std::identity{}))
+        return order;
+    // Runs that agree on the sorted digits are in the order given; sorting them by key and
+    // position keeps that order among equal keys.
+    const int shift = lowest * kDigitBits;
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> run;
+    for (std::size_t i = 0, j; i < n; i = j) {
+        for (j = i + 1; j < n && keys[j] >> shift == keys[i] >> shift; ++j) {
+        }
+        if (j - i < 2) continue;
+        run.clear();
+        for (std::size_t k = i; k < j; ++k) run.emplace_back(keys[k], order[k]);
+        std::ranges::sort(run);
+        for (std::size_t k = i; k < j; ++k) std::tie(keys[k], order[k]) = run[k - i];
+    }
     return order;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <compare>
 #include <gtest/gtest.h>
 #include <limits>
 #include <numeric>
@@ -155,4 +156,21 @@ TEST(Statistics, PercentilesAreTheOrderStatisticsOfSkewedData) {
         const auto [lower, upper] = PercentileBounds(s.count, e.percent / 100.0);
         EXPECT_EQ(std::pair(e.lower, e.upper), std::pair(sorted[lower - 1], sorted[upper - 1]));
     }
+}
+
+// The radix sort sorts by the highest differing digits only, then sorts apart the runs that
+// agree on them: the order must still be the stable one, equal values in the order given.
+TEST(Statistics, AscendingOrderIsTheStableOrderOfTheValues) {
+    std::vector<double> values;
+    for (int i = 0; i < 30000; ++i) {
+        const double spread = std::ldexp(1.0 + (i * 7919 % 1000) / 1000.0, i % 600 - 300);
+        values.push_back(i % 2 ? 1.0 + (i * 104729 % 5000) * 0x1p-52 : spread * (i % 3 - 1));
+    }
+    std::vector<std::uint32_t> expected(values.size());
+    std::iota(expected.begin(), expected.end(), 0u);
+    std::ranges::stable_sort(expected, [&](std::uint32_t a, std::uint32_t b) {
+        return std::strong_order(values[a], values[b]) < 0;
+    });
+    RankingScratch scratch;
+    EXPECT_EQ(AscendingOrder(values, scratch), expected);
 }
