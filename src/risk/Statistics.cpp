@@ -1,14 +1,13 @@
 #include "Statistics.h"
 
 #include "Distribution.h"
+#include "SortKey.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <functional>
 #include <numeric>
 #include <span>
-#include <tuple>
 
 namespace velmora::risk {
 namespace {
@@ -25,31 +24,13 @@ void SelectRanks(std::vector<double>& data, std::size_t first, std::size_t last,
     SelectRanks(data, *mid + 1, last, mid + 1, ranksEnd);
 }
 
-// The bits of a double, turned so that unsigned order is numeric order.
-std::uint64_t SortKey(double value) {
-    const auto bits = std::bit_cast<std::uint64_t>(value);
-    return bits >> 63 ? ~bits : bits | (std::uint64_t{1} << 63);
-}
-std::uint64_t SortKey(std::uint64_t key) {
-    return key;
-}
-
-// The value whose sort key is `key`, to the bit.
-double KeyValue(std::uint64_t key) {
-    return std::bit_cast<double>(key >> 63 ? key & ~(std::uint64_t{1} << 63) : ~key);
-}
-
 // Writes the sort keys of the order statistics ranks[0..m) (0-based, ascending, distinct) of
 // `items` to out: counts by the key bits below those all items share, then the same within the
 // buckets that hold a wanted rank, and only those.
+// `low` and `high` are the least and the greatest key.
 template <class Item>
-void SelectKeys(std::span<const Item> items, std::span<const std::size_t> ranks,
-                std::uint64_t* out) {
-    std::uint64_t low = ~std::uint64_t{0}, high = 0;
-    for (Item item : items) {
-        low = std::min(low, SortKey(item));
-        high = std::max(high, SortKey(item));
-    }
+void SelectKeys(std::span<const Item> items, std::span<const std::size_t> ranks, std::uint64_t* out,
+                std::uint64_t low, std::uint64_t high) {
     if (low == high) {
         std::fill_n(out, ranks.size(), low);
         return;
@@ -93,28 +74,37 @@ void SelectKeys(std::span<const Item> items, std::span<const std::size_t> ranks,
         std::vector<std::size_t> within;
         for (j = i; j < ranks.size() && ranks[j] < start[b + 1]; ++j)
             within.push_back(ranks[j] - start[b]);
-        SelectKeys(std::span<const std::uint64_t>(keys).subspan(slot[b], start[b + 1] - start[b]),
-                   within, out + i);
+        const auto bucketKeys =
+            std::span<const std::uint64_t>(keys).subspan(slot[b], start[b + 1] - start[b]);
+        const auto [least, greatest] = std::ranges::minmax(bucketKeys);
+        SelectKeys(bucketKeys, within, out + i, least, greatest);
     }
 }
 
-// Puts the order statistics `ranks` (0-based, ascending, distinct) of `values` at their places,
-// the other places left with any values. nth_element leaves there what any selection would
-// but for NaN and for which of -0 and 0 it picks; without those, a radix selection does the
-// same several times faster.
-void PlaceOrderStatistics(std::vector<double>& values, const std::vector<std::size_t>& ranks) {
-    bool negativeZero = false, positiveZero = false, nan = false;
-    for (double v : values) {
+// What decides whether the values' least and greatest and their order statistics can be found
+// otherwise than std::minmax_element and nth_element find them: those pick among NaN and
+// among -0 and 0 in an order of their own; everything else has one place in ascending order.
+struct Oddities {
+    bool nan = false, negativeZero = false, positiveZero = false;
+    void Note(double v) {
+        nan |= std::isnan(v);
         negativeZero |= v == 0.0 && std::signbit(v);
         positiveZero |= v == 0.0 && !std::signbit(v);
-        nan |= std::isnan(v);
     }
-    if (nan || (negativeZero && positiveZero)) {
+    bool Matter() const { return nan || (negativeZero && positiveZero); }
+};
+
+// Puts the order statistics `ranks` (0-based, ascending, distinct) of `values`, least `min` and
+// greatest `max`, at their places, the other places left with any values. Without oddities a
+// radix selection finds what nth_element would, several times faster.
+void PlaceOrderStatistics(std::vector<double>& values, const std::vector<std::size_t>& ranks,
+                          Oddities oddities, double min, double max) {
+    if (oddities.Matter()) {
         SelectRanks(values, 0, values.size(), ranks.data(), ranks.data() + ranks.size());
         return;
     }
     std::vector<std::uint64_t> keys(ranks.size());
-    SelectKeys(std::span<const double>(values), ranks, keys.data());
+    SelectKeys(std::span<const double>(values), ranks, keys.data(), SortKey(min), SortKey(max));
     for (std::size_t i = 0; i < ranks.size(); ++i) values[ranks[i]] = KeyValue(keys[i]);
 }
 
@@ -152,25 +142,45 @@ Statistics Describe(std::vector<double>& values) {
     // Sums relative to the first value, so that n equal values have exactly that mean.
     const double first = values.front();
     double shifted = 0.0;
-    for (double v : values) shifted += v - first;
+    Oddities oddities;
+    for (double v : values) {
+        shifted += v - first;
+        oddities.Note(v);
+    }
     s.mean = first + shifted / static_cast<double>(n);
     if (n > 1) {
         double squares = 0.0;
         for (double v : values) squares += (v - s.mean) * (v - s.mean);
         s.sd = std::sqrt(squares / static_cast<double>(n - 1));
     }
-    const auto [low, high] = std::ranges::minmax_element(values);
-    s.min = *low;
-    s.max = *high;
+    if (oddities.Matter()) {
+        const auto [low, high] = std::ranges::minmax_element(values);
+        s.min = *low;
+        s.max = *high;
+    } else {
+        // The first least and the last greatest, as minmax_element, without its branches.
+        s.min = s.max = first;
+        for (double v : values) {
+            s.min = v < s.min ? v : s.min;
+            s.max = v < s.max ? s.max : v;
+        }
+    }
 
     Histogram& h = s.histogram;
     h.low = s.min;
     h.high = s.max;
     const double width = (s.max - s.min) / kHistogramBins;
-    for (double v : values) {
+    // Neighbouring values often share a bin; counting them apart keeps each count from waiting
+    // for the last.
+    constexpr std::size_t kLanes = 4;
+    std::array<std::array<std::int64_t, kHistogramBins>, kLanes> counts{};
+    for (std::size_t i = 0; i < n; ++i) {
+        const double v = values[i];
         const std::size_t bin = width > 0.0 ? static_cast<std::size_t>((v - s.min) / width) : 0;
-        ++h.counts[std::min(bin, kHistogramBins - 1)];
+        ++counts[i % kLanes][std::min(bin, kHistogramBins - 1)];
     }
+    for (const auto& lane : counts)
+        for (std::size_t b = 0; b < kHistogramBins; ++b) h.counts[b] += lane[b];
 
     std::vector<std::size_t> ranks;
     std::array<std::pair<std::int64_t, std::int64_t>, kPercents.size()> bounds;
@@ -184,7 +194,7 @@ Statistics Describe(std::vector<double>& values) {
     }
     std::ranges::sort(ranks);
     ranks.erase(std::unique(ranks.begin(), ranks.end()), ranks.end());
-    PlaceOrderStatistics(values, ranks);
+    PlaceOrderStatistics(values, ranks, oddities, s.min, s.max);
 
     for (std::size_t k = 0; k < kPercents.size(); ++k) {
         PercentileEstimate& e = s.percentiles[k];
@@ -214,152 +224,6 @@ Proportion WilsonInterval(std::int64_t successes, std::int64_t count) {
     p.lower = std::max(0.0, centre - half);
     p.upper = std::min(1.0, centre + half);
     return p;
-}
-
-const std::vector<std::uint32_t>& AscendingOrder(const std::vector<double>& values,
-                                                 RankingScratch& scratch) {
-    const std::size_t n = values.size();
-    constexpr int kDigitBits = 11;
-    constexpr int kDigits = (64 + kDigitBits - 1) / kDigitBits;
-    constexpr std::uint64_t kDigitMask = (1u << kDigitBits) - 1;
-    // Samples differ in their highest bits but for rare pairs: sorting by the three highest
-    // digits in which keys differ, then sorting apart the few runs that agree on them, saves two
-    // of the five passes over the keys.
-    constexpr int kSortedDigits = 3;
-    auto& [keys, nextKeys, order, nextOrder] = scratch;
-    keys.resize(n);
-    nextKeys.resize(n);
-    order.resize(n);
-    nextOrder.resize(n);
-    // The counts of every digit, taken as the keys are made rather than in a pass of their own
-    // per digit.
-    std::array<std::array<std::uint32_t, kDigitMask + 1>, kDigits> counts{};
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::uint64_t key = SortKey(values[i]);
-        keys[i] = key;
-        for (int d = 0; d < kDigits; ++d) ++counts[d][(key >> (d * kDigitBits)) & kDigitMask];
-    }
-    // A digit all keys share moves nothing.
-    std::array<bool, kDigits> differs{};
-    int lowest = kDigits;
-    for (int d = kDigits, sortedBy = 0; d-- > 0;) {
-        differs[d] = std::ranges::find(counts[d], n) == counts[d].end();
-        if (differs[d] && sortedBy < kSortedDigits) {
-            lowest = d;
-            ++sortedBy;
-        }
-    }
-    bool sorted = false;
-    for (int d = lowest; d < kDigits; ++d) {
-        if (!differs[d]) continue;
-        std::array<std::uint32_t, kDigitMask + 1>& start = counts[d];
-        std::exclusive_scan(start.begin(), start.end(), start.begin(), 0u);
-        const int shift = d * kDigitBits;
-        for (std::size_t i = 0; i < n; ++i) {
-            const std::uint32_t at = start[(keys[i] >> shift) & kDigitMask]++;
-            nextKeys[at] = keys[i];
-            nextOrder[at] = sorted ? order[i] : static_cast<std::uint32_t>(i);
-        }
-        keys.swap(nextKeys);
-        order.swap(nextOrder);
-        sorted = true;
-    }
-    if (!sorted) std::iota(order.begin(), order.end(), 0u);
-    if (std::ranges::none_of(differs.begin(), differs.begin() + lowest, std::identity{}))
-        return order;
-    // Runs that agree on the sorted digits are in the order given; sorting them by key and
-    // position keeps that order among equal keys.
-    const int shift = lowest * kDigitBits;
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> run;
-    for (std::size_t i = 0, j; i < n; i = j) {
-        for (j = i + 1; j < n && keys[j] >> shift == keys[i] >> shift; ++j) {
-        }
-        if (j - i < 2) continue;
-        run.clear();
-        for (std::size_t k = i; k < j; ++k) run.emplace_back(keys[k], order[k]);
-        std::ranges::sort(run);
-        for (std::size_t k = i; k < j; ++k) std::tie(keys[k], order[k]) = run[k - i];
-    }
-    return order;
-}
-
-namespace {
-
-// The last place of the run of values equal to the one at place i of keys[0..n), sort keys in
-// ascending order.
-std::size_t TieEnd(const std::uint64_t* keys, std::size_t n, std::size_t i) {
-    const double value = KeyValue(keys[i]);
-    while (i + 1 < n && KeyValue(keys[i + 1]) == value) ++i;
-    return i;
-}
-
-} // namespace
-
-void SortValues(std::vector<double>& values, RankingScratch& scratch) {
-    bool negativeZero = false, positiveZero = false, nan = false;
-    for (double v : values) {
-        negativeZero |= v == 0.0 && std::signbit(v);
-        positiveZero |= v == 0.0 && !std::signbit(v);
-        nan |= std::isnan(v);
-    }
-    if (nan || (negativeZero && positiveZero)) {
-        std::ranges::sort(values);
-        return;
-    }
-    AscendingOrder(values, scratch);
-    for (std::size_t i = 0; i < values.size(); ++i) values[i] = KeyValue(scratch.keys[i]);
-}
-
-RankedFigure RankFigure(const std::vector<double>& values, KeptRows kept, RankingScratch& scratch) {
-    const std::vector<std::uint32_t>& order = AscendingOrder(values, scratch);
-    // The kept rows and their keys in ascending order, in the sort's spare buffers: the order
-    // of the kept values gathered on their own, the sort being stable.
-    std::uint32_t* rows = scratch.nextOrder.data();
-    std::uint64_t* keys = scratch.nextKeys.data();
-    std::size_t n = 0;
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        rows[n] = order[k];
-        keys[n] = scratch.keys[k];
-        n += kept(order[k]);
-    }
-    RankedFigure figure{std::vector<std::uint32_t>(values.size(), RankedFigure::kLeftOut)};
-    for (std::size_t i = 0, j; i < n; i = j + 1) {
-        j = TieEnd(keys, n, i);
-        for (std::size_t k = i; k <= j; ++k)
-            figure.places[rows[k]] = static_cast<std::uint32_t>(i + j);
-    }
-    return figure;
-}
-
-void SpearmanCorrelations(const std::vector<double>& x, const RankedFigure* figures,
-                          std::size_t count, double* out, RankingScratch& scratch) {
-    const std::vector<std::uint32_t>& order = AscendingOrder(x, scratch);
-    for (std::size_t f = 0; f < count; ++f) {
-        // The figure's places and x's keys in the rows it keeps, in x's order, gathered into
-        // the sort's spare buffers without a branch on each row.
-        std::uint32_t* places = scratch.nextOrder.data();
-        std::uint64_t* keys = scratch.nextKeys.data();
-        std::size_t n = 0;
-        for (std::size_t k = 0; k < order.size(); ++k) {
-            places[n] = figures[f].places[order[k]];
-            keys[n] = scratch.keys[k];
-            n += places[n] != RankedFigure::kLeftOut;
-        }
-        // Shared ranks keep the mean rank at (n + 1) / 2.
-        const double mean = 0.5 * static_cast<double>(n + 1);
-        double sxy = 0.0, sxx = 0.0, syy = 0.0;
-        for (std::size_t i = 0, j; i < n; i = j + 1) {
-            j = TieEnd(keys, n, i);
-            const double dx = 0.5 * static_cast<double>(i + j) + 1.0 - mean;
-            for (std::size_t k = i; k <= j; ++k) {
-                const double dy = 0.5 * static_cast<double>(places[k]) + 1.0 - mean;
-                sxy += dx * dy;
-                sxx += dx * dx;
-                syy += dy * dy;
-            }
-        }
-        out[f] = sxx > 0.0 && syy > 0.0 ? sxy / std::sqrt(sxx * syy) : kNotANumber;
-    }
 }
 
 double CapitalRecoveryFactor(double discountRate, double years) {
