@@ -16,9 +16,12 @@ inline std::uint64_t SortKey(std::uint64_t key) {
     return key;
 }
 
-// The value whose sort key is `key`, to the bit.
+// The bits of the value whose sort key is `key`.
+inline std::uint64_t ValueBits(std::uint64_t key) {
+    return key >> 63 ? key & ~(std::uint64_t{1} << 63) : ~key;
+}
 inline double KeyValue(std::uint64_t key) {
-    return std::bit_cast<double>(key >> 63 ? key & ~(std::uint64_t{1} << 63) : ~key);
+    return std::bit_cast<double>(ValueBits(key));
 }
 
 } // namespace velmora::risk
