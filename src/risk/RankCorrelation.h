@@ -25,10 +25,11 @@ struct CorrelationPlan {
 CorrelationPlan PlanCorrelations(const RiskDefinitions& definitions);
 
 // Reorders columns[c][0..n), the samples of plan.inputs[c] for iterations first to
-// first + n - 1. Too few rows to measure a correlation leave the columns as drawn. Between its
-// steps it gives up, leaving the columns half done, once `cancel` is set.
+// first + n - 1, on up to `threads` threads, with the same result on any number. Too few rows
+// to measure a correlation leave the columns as drawn. Between its steps it gives up, leaving
+// the columns half done, once `cancel` is set.
 void ImposeRankCorrelation(const CorrelationPlan& plan, const std::vector<double*>& columns,
-                           std::size_t n, std::uint64_t seed, std::int64_t first,
+                           std::size_t n, std::uint64_t seed, std::int64_t first, unsigned threads,
                            const std::atomic<bool>* cancel = nullptr);
 
 // The lower Cholesky factor of the symmetric k x k matrix `m` (row-major), or an empty vector

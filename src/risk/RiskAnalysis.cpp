@@ -119,8 +119,7 @@ public:
         std::int64_t done = 0;
         while (done < most) {
             const std::int64_t n = std::min(block, most - done);
-            if (!Grow(done + n) || !Sample(done, static_cast<std::size_t>(n)) || !Analyse(done, n))
-                return false;
+            if (!Sample(done, static_cast<std::size_t>(n)) || !Analyse(done, n)) return false;
             const std::int64_t first = done;
             done += n;
             if (byPrecision) {
@@ -145,16 +144,20 @@ public:
     }
 
     std::vector<Swing> Swings() const {
-        std::vector<Swing> swings;
-        for (std::size_t j = 0; j < distributions_.size(); ++j) {
-            Swing& s = swings.emplace_back();
-            s.field = a_.fields[j];
-            s.low = distributions_[j].Quantile(0.1);
-            s.high = distributions_[j].Quantile(0.9);
-            s.differenceAtLow = DifferenceWith(j, s.low);
-            s.differenceAtHigh = DifferenceWith(j, s.high);
-            s.width = std::fabs(s.differenceAtHigh - s.differenceAtLow);
+        std::vector<Swing> swings(distributions_.size());
+        for (std::size_t j = 0; j < swings.size(); ++j) {
+            swings[j].field = a_.fields[j];
+            swings[j].low = distributions_[j].Quantile(0.1);
+            swings[j].high = distributions_[j].Quantile(0.9);
         }
+        ParallelFor(threads_, 2 * swings.size(), 1, [&](std::size_t run, unsigned) {
+            Swing& s = swings[run / 2];
+            if (run % 2 == 0)
+                s.differenceAtLow = DifferenceWith(run / 2, s.low);
+            else
+                s.differenceAtHigh = DifferenceWith(run / 2, s.high);
+        });
+        for (Swing& s : swings) s.width = std::fabs(s.differenceAtHigh - s.differenceAtLow);
         std::ranges::stable_sort(swings, [](const Swing& a, const Swing& b) {
             return a.width > b.width || (std::isnan(b.width) && !std::isnan(a.width));
         });
@@ -166,28 +169,27 @@ public:
 private:
     bool Cancelled() const { return control_ && control_->cancel.load(std::memory_order_relaxed); }
 
-    // False when cancelled: the columns of ten million iterations take a while to fill.
-    bool Grow(std::int64_t size) {
-        const auto n = static_cast<std::size_t>(size);
-        for (auto& column : a_.inputs) {
-            if (Cancelled()) return false;
-            column.resize(n);
-        }
-        for (auto& column : a_.results) {
-            if (Cancelled()) return false;
-            column.resize(n, kNotANumber);
-        }
-        a_.outcome.resize(n);
-        return !Cancelled();
-    }
-
-    // Draws the block's samples of every input and puts the correlated ones in rank order.
+    // Grows the columns to first + n rows and draws the block's samples of every input; false
+    // when cancelled. New pages cost about as much to fault in as samples to draw into them,
+    // and faults do not go faster on more threads: each input's task grows its own column, and
+    // the result columns grow in tasks between those, so that one thread faults while another
+    // draws.
     bool Sample(std::int64_t first, std::size_t n) {
-        ParallelFor(threads_, distributions_.size(), 1, [&](std::size_t j, unsigned w) {
+        const std::size_t size = first + n, inputs = distributions_.size();
+        const std::size_t pairs = std::min(inputs, kResultCount);
+        ParallelFor(threads_, inputs + kResultCount, 1, [&](std::size_t task, unsigned w) {
             if (Cancelled()) return;
+            const bool input = task < 2 * pairs ? task % 2 == 0 : inputs > kResultCount;
+            const std::size_t j = task < 2 * pairs ? task / 2 : task - pairs;
+            if (!input) {
+                a_.results[j].resize(size, kNotANumber);
+                return;
+            }
+            a_.inputs[j].resize(size);
             FillProbabilities(d_.sampling, d_.seed, first, n, static_cast<std::uint32_t>(j),
                               a_.inputs[j].data() + first, workers_[w].strata);
         });
+        a_.outcome.resize(size);
         constexpr std::size_t kRows = 4096;
         ParallelFor(threads_, (n + kRows - 1) / kRows, 1, [&](std::size_t chunk, unsigned) {
             if (Cancelled()) return;
@@ -200,7 +202,7 @@ private:
         std::vector<double*> columns;
         for (std::size_t j : plan_.inputs) columns.push_back(a_.inputs[j].data() + first);
         if (!Cancelled())
-            ImposeRankCorrelation(plan_, columns, n, d_.seed, first,
+            ImposeRankCorrelation(plan_, columns, n, d_.seed, first, threads_,
                                   control_ ? &control_->cancel : nullptr);
         return !Cancelled();
     }

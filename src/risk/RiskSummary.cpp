@@ -7,26 +7,20 @@
 namespace velmora::risk {
 namespace {
 
-// The iterations (0-based) that have a figure: none refused, and neither option gridlocked
-// that `gridlock` names.
-std::vector<std::uint32_t> RowsWithout(const std::vector<std::uint8_t>& outcome,
-                                       std::uint8_t gridlock) {
-    std::vector<std::uint32_t> rows;
-    for (std::size_t i = 0; i < outcome.size(); ++i)
-        if (!(outcome[i] & (kRefused | gridlock))) rows.push_back(static_cast<std::uint32_t>(i));
-    return rows;
-}
-
 // One thread's buffers for the statistics, used column after column.
 struct Scratch {
     std::vector<double> values;
     RankingScratch ranking;
 
-    // The values of `column` in `rows`.
-    std::vector<double>& Gather(const std::vector<double>& column,
-                                const std::vector<std::uint32_t>& rows) {
-        values.resize(rows.size());
-        for (std::size_t k = 0; k < rows.size(); ++k) values[k] = column[rows[k]];
+    // The values of `column` in the rows `kept` keeps, in row order.
+    std::vector<double>& Gather(const std::vector<double>& column, KeptRows kept) {
+        values.resize(column.size());
+        std::size_t m = 0;
+        for (std::size_t i = 0; i < column.size(); ++i) {
+            values[m] = column[i];
+            m += kept(i);
+        }
+        values.resize(m);
         return values;
     }
 };
@@ -34,72 +28,64 @@ struct Scratch {
 } // namespace
 
 void SummarizeRiskAnalysis(RiskAnalysis& a, const ProjectData& project, unsigned threads) {
-    // A million iterations take 24 MB of scratch per thread to rank; two threads do the
+    // A million iterations take 32 MB of scratch per thread to rank; two threads do the
     // statistics in a fraction of the simulation's time whatever the cores.
     threads = std::min(threads, 2u);
     std::vector<Scratch> scratch(threads);
     const std::size_t asphaltTotal = ResultIndex("asphaltTotal");
     const std::size_t concreteTotal = ResultIndex("concreteTotal");
 
-    // Most runs have no gridlock, and then one list of rows serves all figures.
-    std::int64_t asphaltGridlocks = 0, concreteGridlocks = 0;
-    for (std::uint8_t o : a.outcome) {
-        asphaltGridlocks += (o & kAsphaltGridlock) != 0;
-        concreteGridlocks += (o & kConcreteGridlock) != 0;
-    }
-    const std::vector<std::uint32_t> bothRows =
-        RowsWithout(a.outcome, kAsphaltGridlock | kConcreteGridlock);
-    std::vector<std::uint32_t> asphaltOwn, concreteOwn;
-    if (concreteGridlocks > 0) asphaltOwn = RowsWithout(a.outcome, kAsphaltGridlock);
-    if (asphaltGridlocks > 0) concreteOwn = RowsWithout(a.outcome, kConcreteGridlock);
-    const auto& asphaltRows = concreteGridlocks > 0 ? asphaltOwn : bothRows;
-    const auto& concreteRows = asphaltGridlocks > 0 ? concreteOwn : bothRows;
+    // Each option's figures keep the iterations it did not gridlock in; the difference keeps
+    // those neither did.
+    const std::uint8_t* flags = a.outcome.data();
+    const KeptRows asphaltRows{flags, kRefused | kAsphaltGridlock};
+    const KeptRows concreteRows{flags, kRefused | kConcreteGridlock};
+    const KeptRows bothRows{flags, kRefused | kAsphaltGridlock | kConcreteGridlock};
+    std::int64_t asphaltGridlocks = 0, concreteGridlocks = 0, compared = 0, cheaper = 0;
     std::vector<double> difference(a.outcome.size(), kNotANumber);
-    for (std::uint32_t i : bothRows)
+    for (std::size_t i = 0; i < a.outcome.size(); ++i) {
+        asphaltGridlocks += (flags[i] & kAsphaltGridlock) != 0;
+        concreteGridlocks += (flags[i] & kConcreteGridlock) != 0;
+        if (!bothRows(i)) continue;
         difference[i] = a.results[asphaltTotal][i] - a.results[concreteTotal][i];
+        ++compared;
+        cheaper += difference[i] < 0.0;
+    }
+    a.asphaltCheaper = WilsonInterval(cheaper, compared);
+    const std::int64_t run = a.iterations - a.refusedIterations;
+    a.asphaltGridlock = WilsonInterval(asphaltGridlocks, run);
+    a.concreteGridlock = WilsonInterval(concreteGridlocks, run);
 
+    // The statistics of every figure and the ranks of the three that inputs are ranked against
+    // do not depend on one another.
+    const std::array<const std::vector<double>*, 3> ranked{&a.results[asphaltTotal],
+                                                           &a.results[concreteTotal], &difference};
+    const std::array<KeptRows, 3> kept{asphaltRows, concreteRows, bothRows};
+    std::array<RankedFigure, 3> figures;
     const auto& names = ResultNames();
-    ParallelFor(threads, kResultCount + 1, 1, [&](std::size_t r, unsigned w) {
+    ParallelFor(threads, figures.size() + kResultCount + 1, 1, [&](std::size_t task, unsigned w) {
+        if (task < figures.size()) {
+            figures[task] = RankFigure(*ranked[task], kept[task], scratch[w].ranking);
+            return;
+        }
+        const std::size_t r = task - figures.size();
         if (r == kResultCount) {
             a.difference = Describe(scratch[w].Gather(difference, bothRows));
             return;
         }
         const bool asphalt = names[r].starts_with("asphalt");
-        a.statistics[r] =
-            Describe(scratch[w].Gather(a.results[r], asphalt ? asphaltRows : concreteRows));
+        a.statistics[r] = Describe(scratch[w].Gather(a.results[r], kept[asphalt ? 0 : 1]));
     });
 
-    std::int64_t cheaper = 0;
-    for (std::uint32_t i : bothRows) cheaper += difference[i] < 0.0;
-    a.asphaltCheaper = WilsonInterval(cheaper, static_cast<std::int64_t>(bothRows.size()));
-    const std::int64_t run = a.iterations - a.refusedIterations;
-    a.asphaltGridlock = WilsonInterval(asphaltGridlocks, run);
-    a.concreteGridlock = WilsonInterval(concreteGridlocks, run);
-
-    struct Target {
-        const std::vector<std::uint32_t>* rows;
-        const std::vector<double>* column;
-        std::vector<double> ranks;
-    };
-    std::array<Target, 3> targets{Target{&asphaltRows, &a.results[asphaltTotal], {}},
-                                  Target{&concreteRows, &a.results[concreteTotal], {}},
-                                  Target{&bothRows, &difference, {}}};
-    for (Target& t : targets)
-        Ranks(scratch[0].Gather(*t.column, *t.rows), t.ranks, scratch[0].ranking);
     a.rankCorrelations.resize(a.fields.size());
     ParallelFor(threads, a.fields.size(), 1, [&](std::size_t j, unsigned w) {
         InputSensitivity& s = a.rankCorrelations[j];
         s.field = a.fields[j];
-        std::array<double*, 3> out{&s.asphaltTotal, &s.concreteTotal, &s.totalDifference};
-        Scratch& mine = scratch[w];
-        const std::vector<std::uint32_t>* gathered = nullptr;
-        for (std::size_t t = 0; t < targets.size(); ++t) {
-            if (gathered != targets[t].rows) {
-                gathered = targets[t].rows;
-                mine.Gather(a.inputs[j], *gathered);
-            }
-            *out[t] = SpearmanCorrelation(mine.values, targets[t].ranks, mine.ranking);
-        }
+        double rho[3];
+        SpearmanCorrelations(a.inputs[j], figures.data(), figures.size(), rho, scratch[w].ranking);
+        s.asphaltTotal = rho[0];
+        s.concreteTotal = rho[1];
+        s.totalDifference = rho[2];
     });
     a.capitalRecoveryFactor = CapitalRecoveryFactor(project.discountRate, project.analysisPeriod);
 }

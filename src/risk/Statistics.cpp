@@ -1,11 +1,13 @@
 #include "Statistics.h"
 
 #include "Distribution.h"
+#include "SortKey.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <numeric>
+#include <span>
 
 namespace velmora::risk {
 namespace {
@@ -20,6 +22,90 @@ void SelectRanks(std::vector<double>& data, std::size_t first, std::size_t last,
     std::nth_element(data.begin() + first, data.begin() + *mid, data.begin() + last);
     SelectRanks(data, first, *mid, ranks, mid);
     SelectRanks(data, *mid + 1, last, mid + 1, ranksEnd);
+}
+
+// Writes the sort keys of the order statistics ranks[0..m) (0-based, ascending, distinct) of
+// `items` to out: counts by the key bits below those all items share, then the same within the
+// buckets that hold a wanted rank, and only those.
+// `low` and `high` are the least and the greatest key.
+template <class Item>
+void SelectKeys(std::span<const Item> items, std::span<const std::size_t> ranks, std::uint64_t* out,
+                std::uint64_t low, std::uint64_t high) {
+    if (low == high) {
+        std::fill_n(out, ranks.size(), low);
+        return;
+    }
+    if (items.size() <= 64) {
+        std::vector<std::uint64_t> keys;
+        for (Item item : items) keys.push_back(SortKey(item));
+        std::ranges::sort(keys);
+        for (std::size_t i = 0; i < ranks.size(); ++i) out[i] = keys[ranks[i]];
+        return;
+    }
+    constexpr int kBits = 11;
+    const int shift = std::max(0, static_cast<int>(std::bit_width(low ^ high)) - kBits);
+    const auto bucket = [&](Item item) {
+        return static_cast<std::size_t>((SortKey(item) >> shift) - (low >> shift));
+    };
+    std::vector<std::size_t> start((std::size_t{1} << kBits) + 1);
+    for (Item item : items) ++start[bucket(item) + 1];
+    std::partial_sum(start.begin(), start.end(), start.begin());
+    const auto bucketOf = [&](std::size_t rank) {
+        return static_cast<std::size_t>(std::ranges::upper_bound(start, rank) - start.begin()) - 1;
+    };
+    // The keys of the wanted buckets, side by side in bucket order.
+    constexpr std::size_t kUnwanted = std::numeric_limits<std::size_t>::max();
+    std::vector<std::size_t> slot(start.size() - 1, kUnwanted);
+    std::size_t wanted = 0;
+    for (std::size_t rank : ranks) {
+        const std::size_t b = bucketOf(rank);
+        if (slot[b] == kUnwanted) {
+            slot[b] = wanted;
+            wanted += start[b + 1] - start[b];
+        }
+    }
+    std::vector<std::uint64_t> keys(wanted);
+    std::vector<std::size_t> next = slot;
+    for (Item item : items)
+        if (const std::size_t b = bucket(item); slot[b] != kUnwanted)
+            keys[next[b]++] = SortKey(item);
+    for (std::size_t i = 0, j; i < ranks.size(); i = j) {
+        const std::size_t b = bucketOf(ranks[i]);
+        std::vector<std::size_t> within;
+        for (j = i; j < ranks.size() && ranks[j] < start[b + 1]; ++j)
+            within.push_back(ranks[j] - start[b]);
+        const auto bucketKeys =
+            std::span<const std::uint64_t>(keys).subspan(slot[b], start[b + 1] - start[b]);
+        const auto [least, greatest] = std::ranges::minmax(bucketKeys);
+        SelectKeys(bucketKeys, within, out + i, least, greatest);
+    }
+}
+
+// What decides whether the values' least and greatest and their order statistics can be found
+// otherwise than std::minmax_element and nth_element find them: those pick among NaN and
+// among -0 and 0 in an order of their own; everything else has one place in ascending order.
+struct Oddities {
+    bool nan = false, negativeZero = false, positiveZero = false;
+    void Note(double v) {
+        nan |= std::isnan(v);
+        negativeZero |= v == 0.0 && std::signbit(v);
+        positiveZero |= v == 0.0 && !std::signbit(v);
+    }
+    bool Matter() const { return nan || (negativeZero && positiveZero); }
+};
+
+// Puts the order statistics `ranks` (0-based, ascending, distinct) of `values`, least `min` and
+// greatest `max`, at their places, the other places left with any values. Without oddities a
+// radix selection finds what nth_element would, several times faster.
+void PlaceOrderStatistics(std::vector<double>& values, const std::vector<std::size_t>& ranks,
+                          Oddities oddities, double min, double max) {
+    if (oddities.Matter()) {
+        SelectRanks(values, 0, values.size(), ranks.data(), ranks.data() + ranks.size());
+        return;
+    }
+    std::vector<std::uint64_t> keys(ranks.size());
+    SelectKeys(std::span<const double>(values), ranks, keys.data(), SortKey(min), SortKey(max));
+    for (std::size_t i = 0; i < ranks.size(); ++i) values[ranks[i]] = KeyValue(keys[i]);
 }
 
 } // namespace
@@ -56,25 +142,45 @@ Statistics Describe(std::vector<double>& values) {
     // Sums relative to the first value, so that n equal values have exactly that mean.
     const double first = values.front();
     double shifted = 0.0;
-    for (double v : values) shifted += v - first;
+    Oddities oddities;
+    for (double v : values) {
+        shifted += v - first;
+        oddities.Note(v);
+    }
     s.mean = first + shifted / static_cast<double>(n);
     if (n > 1) {
         double squares = 0.0;
         for (double v : values) squares += (v - s.mean) * (v - s.mean);
         s.sd = std::sqrt(squares / static_cast<double>(n - 1));
     }
-    const auto [low, high] = std::ranges::minmax_element(values);
-    s.min = *low;
-    s.max = *high;
+    if (oddities.Matter()) {
+        const auto [low, high] = std::ranges::minmax_element(values);
+        s.min = *low;
+        s.max = *high;
+    } else {
+        // The first least and the last greatest, as minmax_element, without its branches.
+        s.min = s.max = first;
+        for (double v : values) {
+            s.min = v < s.min ? v : s.min;
+            s.max = v < s.max ? s.max : v;
+        }
+    }
 
     Histogram& h = s.histogram;
     h.low = s.min;
     h.high = s.max;
     const double width = (s.max - s.min) / kHistogramBins;
-    for (double v : values) {
+    // Neighbouring values often share a bin; counting them apart keeps each count from waiting
+    // for the last.
+    constexpr std::size_t kLanes = 4;
+    std::array<std::array<std::int64_t, kHistogramBins>, kLanes> counts{};
+    for (std::size_t i = 0; i < n; ++i) {
+        const double v = values[i];
         const std::size_t bin = width > 0.0 ? static_cast<std::size_t>((v - s.min) / width) : 0;
-        ++h.counts[std::min(bin, kHistogramBins - 1)];
+        ++counts[i % kLanes][std::min(bin, kHistogramBins - 1)];
     }
+    for (const auto& lane : counts)
+        for (std::size_t b = 0; b < kHistogramBins; ++b) h.counts[b] += lane[b];
 
     std::vector<std::size_t> ranks;
     std::array<std::pair<std::int64_t, std::int64_t>, kPercents.size()> bounds;
@@ -88,7 +194,7 @@ Statistics Describe(std::vector<double>& values) {
     }
     std::ranges::sort(ranks);
     ranks.erase(std::unique(ranks.begin(), ranks.end()), ranks.end());
-    SelectRanks(values, 0, n, ranks.data(), ranks.data() + ranks.size());
+    PlaceOrderStatistics(values, ranks, oddities, s.min, s.max);
 
     for (std::size_t k = 0; k < kPercents.size(); ++k) {
         PercentileEstimate& e = s.percentiles[k];
@@ -118,76 +224,6 @@ Proportion WilsonInterval(std::int64_t successes, std::int64_t count) {
     p.lower = std::max(0.0, centre - half);
     p.upper = std::min(1.0, centre + half);
     return p;
-}
-
-const std::vector<std::uint32_t>& AscendingOrder(const std::vector<double>& values,
-                                                 RankingScratch& scratch) {
-    const std::size_t n = values.size();
-    constexpr int kDigitBits = 11;
-    constexpr std::uint64_t kDigitMask = (1u << kDigitBits) - 1;
-    auto& [keys, nextKeys, order, nextOrder] = scratch;
-    // The bits of a double, turned so that unsigned order is numeric order.
-    keys.resize(n);
-    nextKeys.resize(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto bits = std::bit_cast<std::uint64_t>(values[i]);
-        keys[i] = bits >> 63 ? ~bits : bits | (std::uint64_t{1} << 63);
-    }
-    order.resize(n);
-    nextOrder.resize(n);
-    std::iota(order.begin(), order.end(), 0u);
-    std::array<std::size_t, kDigitMask + 2> start;
-    for (int shift = 0; shift < 64; shift += kDigitBits) {
-        start.fill(0);
-        for (std::uint64_t key : keys) ++start[((key >> shift) & kDigitMask) + 1];
-        // A digit all keys share moves nothing.
-        if (std::ranges::find(start, n) != start.end()) continue;
-        std::partial_sum(start.begin(), start.end(), start.begin());
-        for (std::size_t i = 0; i < n; ++i) {
-            const std::size_t at = start[(keys[i] >> shift) & kDigitMask]++;
-            nextKeys[at] = keys[i];
-            nextOrder[at] = order[i];
-        }
-        keys.swap(nextKeys);
-        order.swap(nextOrder);
-    }
-    return order;
-}
-
-void Ranks(const std::vector<double>& values, std::vector<double>& ranks, RankingScratch& scratch) {
-    const std::size_t n = values.size();
-    const std::vector<std::uint32_t>& order = AscendingOrder(values, scratch);
-    ranks.resize(n);
-    for (std::size_t i = 0; i < n;) {
-        std::size_t j = i;
-        while (j + 1 < n && values[order[j + 1]] == values[order[i]]) ++j;
-        const double shared = 0.5 * static_cast<double>(i + j) + 1.0;
-        for (std::size_t k = i; k <= j; ++k) ranks[order[k]] = shared;
-        i = j + 1;
-    }
-}
-
-double SpearmanCorrelation(const std::vector<double>& x, const std::vector<double>& yRanks,
-                           RankingScratch& scratch) {
-    const std::size_t n = x.size();
-    const std::vector<std::uint32_t>& order = AscendingOrder(x, scratch);
-    // Shared ranks keep the mean rank at (n + 1) / 2.
-    const double mean = 0.5 * static_cast<double>(n + 1);
-    double sxy = 0.0, sxx = 0.0, syy = 0.0;
-    for (std::size_t i = 0; i < n;) {
-        std::size_t j = i;
-        while (j + 1 < n && x[order[j + 1]] == x[order[i]]) ++j;
-        const double dx = 0.5 * static_cast<double>(i + j) + 1.0 - mean;
-        for (std::size_t k = i; k <= j; ++k) {
-            const double dy = yRanks[order[k]] - mean;
-            sxy += dx * dy;
-            sxx += dx * dx;
-            syy += dy * dy;
-        }
-        i = j + 1;
-    }
-    if (!(sxx > 0.0 && syy > 0.0)) return kNotANumber;
-    return sxy / std::sqrt(sxx * syy);
 }
 
 double CapitalRecoveryFactor(double discountRate, double years) {

@@ -43,7 +43,7 @@ struct Statistics {
     Histogram histogram;
 };
 
-// The statistics of `values`, which it reorders.
+// The statistics of `values`, which it uses as scratch.
 Statistics Describe(std::vector<double>& values);
 
 // The 1-based ranks (l, u) of the order statistics with P(X(l) <= x_p <= X(u)) >= 95 % for the
@@ -62,7 +62,8 @@ struct Proportion {
 Proportion WilsonInterval(std::int64_t successes, std::int64_t count);
 
 // Buffers for ranking column after column: a fresh allocation of this size costs more in page
-// faults than the ranking itself.
+// faults than the ranking itself. After AscendingOrder, keys holds the values' sort keys in
+// ascending order, and nextKeys and nextOrder are free until the next call.
 struct RankingScratch {
     std::vector<std::uint64_t> keys, nextKeys;
     std::vector<std::uint32_t> order, nextOrder;
@@ -73,18 +74,36 @@ struct RankingScratch {
 const std::vector<std::uint32_t>& AscendingOrder(const std::vector<double>& values,
                                                  RankingScratch& scratch);
 
-// 1-based ranks; equal values share the mean of their ranks.
-void Ranks(const std::vector<double>& values, std::vector<double>& ranks, RankingScratch& scratch);
-inline std::vector<double> Ranks(const std::vector<double>& values) {
-    RankingScratch scratch;
-    std::vector<double> ranks;
-    Ranks(values, ranks, scratch);
-    return ranks;
-}
-// Spearman's rank correlation of `x` with values whose ranks are `yRanks`, without a rank vector
-// of x's own; not a number when either is constant.
-double SpearmanCorrelation(const std::vector<double>& x, const std::vector<double>& yRanks,
-                           RankingScratch& scratch);
+// The rows of a simulation that a figure keeps: those whose flags (RiskAnalysis::outcome) have
+// none of the bits of `leaveOut`. Without flags, every row.
+struct KeptRows {
+    const std::uint8_t* flags = nullptr;
+    std::uint8_t leaveOut = 0;
+    bool operator()(std::size_t row) const { return !flags || !(flags[row] & leaveOut); }
+};
+
+// Sorts `values` into what std::ranges::sort leaves, by radix when that is sure to be the same:
+// when no NaN is there and not both -0 and 0, the only values a comparison sort may leave in
+// an order of its own.
+void SortValues(std::vector<double>& values, RankingScratch& scratch);
+
+// A figure to rank inputs against, by row: i + j for the first and last 0-based place i, j of
+// its value among the kept rows, so that its rank is (i + j) / 2 + 1 (equal values share the
+// mean of their ranks); kLeftOut in the rows left out. Half the size of the ranks themselves.
+struct RankedFigure {
+    static constexpr std::uint32_t kLeftOut = std::numeric_limits<std::uint32_t>::max();
+    std::vector<std::uint32_t> places;
+};
+
+// Ranks values[row] over the rows that `kept` keeps: the ranks of the kept values gathered in
+// row order, without gathering them.
+RankedFigure RankFigure(const std::vector<double>& values, KeptRows kept, RankingScratch& scratch);
+
+// Spearman's rank correlation of `x` with each figure, ranked over the same rows, over the rows
+// that figure keeps, in out[f]; not a number when either is constant there. One ordering of x
+// serves every figure, and each gets exactly what gathering and ranking its kept rows would.
+void SpearmanCorrelations(const std::vector<double>& x, const RankedFigure* figures,
+                          std::size_t count, double* out, RankingScratch& scratch);
 
 // Turns a net present value into the equivalent uniform annual cost over `years` at
 // `discountRate` percent.

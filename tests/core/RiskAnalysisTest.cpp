@@ -1,6 +1,7 @@
 #include "risk/RiskAnalysis.h"
 #include "CoreTestSupport.h"
 #include "risk/ParallelFor.h"
+#include "risk/RankCorrelation.h"
 #include "risk/RiskExport.h"
 
 #include <cmath>
@@ -57,7 +58,10 @@ std::pair<double, double> LinearTotal() {
 
 double Spearman(const std::vector<double>& x, const std::vector<double>& y) {
     RankingScratch scratch;
-    return SpearmanCorrelation(x, Ranks(y), scratch);
+    const RankedFigure figure = RankFigure(y, {}, scratch);
+    double rho = 0.0;
+    SpearmanCorrelations(x, &figure, 1, &rho, scratch);
+    return rho;
 }
 
 } // namespace
@@ -168,6 +172,31 @@ TEST(RiskAnalysis, RequestedRanksAreMetAndAnyNumberOfThreadsGivesTheSameBytes) {
         EXPECT_EQ(j["deterministic"]["concreteTotal"],
                   one.deterministic[PavementOption::Concrete].total);
     }
+}
+
+// The reordering shares its steps among threads once a block is large enough to split.
+TEST(RiskAnalysis, CorrelatedColumnsAreReorderedAlikeOnAnyNumberOfThreads) {
+    const std::string uniform = R"("distribution": "uniform", "min": 0, "max": 1})";
+    const CorrelationPlan plan = PlanCorrelations(Definitions(
+        R"({"field": "hmaWearingPrice", )" + uniform + R"(, {"field": "hmaBinderPrice", )" +
+            uniform + R"(, {"field": "hmaBasePrice", )" + uniform,
+        "",
+        R"({"fields": ["hmaWearingPrice", "hmaBinderPrice"], "rank": 0.8},
+           {"fields": ["hmaBasePrice", "hmaWearingPrice"], "rank": -0.5})"));
+    const std::size_t n = 20000;
+    auto reorder = [&](unsigned threads) {
+        std::vector<std::vector<double>> columns(3, std::vector<double>(n));
+        std::vector<double*> pointers;
+        for (std::vector<double>& column : columns) {
+            for (std::size_t t = 0; t < n; ++t) column[t] = static_cast<double>(t * 7919 % n);
+            pointers.push_back(column.data());
+        }
+        ImposeRankCorrelation(plan, pointers, n, 5, 1000, threads);
+        return columns;
+    };
+    const auto one = reorder(1);
+    EXPECT_NEAR(Spearman(one[0], one[1]), 0.8, 0.02);
+    for (unsigned threads : {2u, 3u}) EXPECT_EQ(reorder(threads), one) << threads;
 }
 
 TEST(RiskAnalysis, RefusedAndGridlockedIterationsAreCountedAndLeftOut) {

@@ -1,0 +1,160 @@
+#include "Statistics.h"
+
+#include "SortKey.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <functional>
+#include <numeric>
+#include <tuple>
+
+namespace velmora::risk {
+
+const std::vector<std::uint32_t>& AscendingOrder(const std::vector<double>& values,
+                                                 RankingScratch& scratch) {
+    const std::size_t n = values.size();
+    constexpr int kDigitBits = 11;
+    constexpr int kDigits = (64 + kDigitBits - 1) / kDigitBits;
+    constexpr std::uint64_t kDigitMask = (1u << kDigitBits) - 1;
+    // Samples differ in their highest bits but for rare pairs: sorting by the three highest
+    // digits in which keys differ, then sorting apart the few runs that agree on them, saves two
+    // of the five passes over the keys.
+    constexpr int kSortedDigits = 3;
+    auto& [keys, nextKeys, order, nextOrder] = scratch;
+    keys.resize(n);
+    nextKeys.resize(n);
+    order.resize(n);
+    nextOrder.resize(n);
+    // The counts of every digit, taken as the keys are made rather than in a pass of their own
+    // per digit.
+    std::array<std::array<std::uint32_t, kDigitMask + 1>, kDigits> counts{};
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint64_t key = SortKey(values[i]);
+        keys[i] = key;
+        for (int d = 0; d < kDigits; ++d) ++counts[d][(key >> (d * kDigitBits)) & kDigitMask];
+    }
+    // A digit all keys share moves nothing.
+    std::array<bool, kDigits> differs{};
+    int lowest = kDigits;
+    for (int d = kDigits, sortedBy = 0; d-- > 0;) {
+        differs[d] = std::ranges::find(counts[d], n) == counts[d].end();
+        if (differs[d] && sortedBy < kSortedDigits) {
+            lowest = d;
+            ++sortedBy;
+        }
+    }
+    bool sorted = false;
+    for (int d = lowest; d < kDigits; ++d) {
+        if (!differs[d]) continue;
+        std::array<std::uint32_t, kDigitMask + 1>& start = counts[d];
+        std::exclusive_scan(start.begin(), start.end(), start.begin(), 0u);
+        const int shift = d * kDigitBits;
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::uint32_t at = start[(keys[i] >> shift) & kDigitMask]++;
+            nextKeys[at] = keys[i];
+            nextOrder[at] = sorted ? order[i] : static_cast<std::uint32_t>(i);
+        }
+        keys.swap(nextKeys);
+        order.swap(nextOrder);
+        sorted = true;
+    }
+    if (!sorted) std::iota(order.begin(), order.end(), 0u);
+    if (std::ranges::none_of(differs.begin(), differs.begin() + lowest, std::identity{}))
+        return order;
+    // Runs that agree on the sorted digits are in the order given; sorting them by key and
+    // position keeps that order among equal keys.
+    const int shift = lowest * kDigitBits;
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> run;
+    for (std::size_t i = 0, j; i < n; i = j) {
+        for (j = i + 1; j < n && keys[j] >> shift == keys[i] >> shift; ++j) {
+        }
+        if (j - i < 2) continue;
+        run.clear();
+        for (std::size_t k = i; k < j; ++k) run.emplace_back(keys[k], order[k]);
+        std::ranges::sort(run);
+        for (std::size_t k = i; k < j; ++k) std::tie(keys[k], order[k]) = run[k - i];
+    }
+    return order;
+}
+
+namespace {
+
+// The last place of the run of values equal to the one at place i of bits[0..n), the bits of
+// values in ascending order.
+std::size_t TieEnd(const std::uint64_t* bits, std::size_t n, std::size_t i) {
+    const double value = std::bit_cast<double>(bits[i]);
+    while (i + 1 < n && std::bit_cast<double>(bits[i + 1]) == value) ++i;
+    return i;
+}
+
+} // namespace
+
+void SortValues(std::vector<double>& values, RankingScratch& scratch) {
+    bool negativeZero = false, positiveZero = false, nan = false;
+    for (double v : values) {
+        negativeZero |= v == 0.0 && std::signbit(v);
+        positiveZero |= v == 0.0 && !std::signbit(v);
+        nan |= std::isnan(v);
+    }
+    if (nan || (negativeZero && positiveZero)) {
+        std::ranges::sort(values);
+        return;
+    }
+    AscendingOrder(values, scratch);
+    for (std::size_t i = 0; i < values.size(); ++i) values[i] = KeyValue(scratch.keys[i]);
+}
+
+RankedFigure RankFigure(const std::vector<double>& values, KeptRows kept, RankingScratch& scratch) {
+    const std::vector<std::uint32_t>& order = AscendingOrder(values, scratch);
+    // The kept rows and their values in ascending order, in the sort's spare buffers: the order
+    // of the kept values gathered on their own, the sort being stable.
+    std::uint32_t* rows = scratch.nextOrder.data();
+    std::uint64_t* bits = scratch.nextKeys.data();
+    std::size_t n = 0;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        rows[n] = order[k];
+        bits[n] = ValueBits(scratch.keys[k]);
+        n += kept(order[k]);
+    }
+    RankedFigure figure{std::vector<std::uint32_t>(values.size(), RankedFigure::kLeftOut)};
+    for (std::size_t i = 0, j; i < n; i = j + 1) {
+        j = TieEnd(bits, n, i);
+        for (std::size_t k = i; k <= j; ++k)
+            figure.places[rows[k]] = static_cast<std::uint32_t>(i + j);
+    }
+    return figure;
+}
+
+void SpearmanCorrelations(const std::vector<double>& x, const RankedFigure* figures,
+                          std::size_t count, double* out, RankingScratch& scratch) {
+    const std::vector<std::uint32_t>& order = AscendingOrder(x, scratch);
+    for (std::size_t f = 0; f < count; ++f) {
+        // The figure's places and x's values in the rows it keeps, in x's order, gathered into
+        // the sort's spare buffers without a branch on each row.
+        std::uint32_t* places = scratch.nextOrder.data();
+        std::uint64_t* bits = scratch.nextKeys.data();
+        std::size_t n = 0;
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            places[n] = figures[f].places[order[k]];
+            bits[n] = ValueBits(scratch.keys[k]);
+            n += places[n] != RankedFigure::kLeftOut;
+        }
+        // Shared ranks keep the mean rank at (n + 1) / 2.
+        const double mean = 0.5 * static_cast<double>(n + 1);
+        double sxy = 0.0, sxx = 0.0, syy = 0.0;
+        for (std::size_t i = 0, j; i < n; i = j + 1) {
+            j = TieEnd(bits, n, i);
+            const double dx = 0.5 * static_cast<double>(i + j) + 1.0 - mean;
+            for (std::size_t k = i; k <= j; ++k) {
+                const double dy = 0.5 * static_cast<double>(places[k]) + 1.0 - mean;
+                sxy += dx * dy;
+                sxx += dx * dx;
+                syy += dy * dy;
+            }
+        }
+        out[f] = sxx > 0.0 && syy > 0.0 ? sxy / std::sqrt(sxx * syy) : kNotANumber;
+    }
+}
+
+} // namespace velmora::risk
