@@ -5,6 +5,7 @@
 
 #include "Cli.h"
 #include "FileIo.h"
+#include "risk/Statistics.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -14,6 +15,15 @@
 #include <unistd.h>
 
 namespace velmora::test {
+
+// Spearman's rank correlation of two columns, through the summary's own ranking.
+inline double Spearman(const std::vector<double>& x, const std::vector<double>& y) {
+    risk::RankingScratch scratch;
+    const risk::RankedFigure figure = risk::RankFigure(y, {}, scratch);
+    double rho = 0.0;
+    risk::SpearmanCorrelations(x, &figure, 1, &rho, scratch);
+    return rho;
+}
 
 struct CliRun {
     int status;

@@ -10,6 +10,7 @@
 
 using namespace velmora;
 using namespace velmora::risk;
+using velmora::test::Spearman;
 
 namespace {
 
@@ -54,14 +55,6 @@ std::pair<double, double> LinearTotal() {
     const double low = AsphaltTotal(at);
     at.hmaWearingPrice = 60.0;
     return {low, (AsphaltTotal(at) - low) / 20.0};
-}
-
-double Spearman(const std::vector<double>& x, const std::vector<double>& y) {
-    RankingScratch scratch;
-    const RankedFigure figure = RankFigure(y, {}, scratch);
-    double rho = 0.0;
-    SpearmanCorrelations(x, &figure, 1, &rho, scratch);
-    return rho;
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "risk/Statistics.h"
+#include "CoreTestSupport.h"
 
 #include <algorithm>
 #include <bit>
@@ -9,18 +10,7 @@
 #include <numeric>
 
 using namespace velmora::risk;
-
-namespace {
-
-double Spearman(const std::vector<double>& x, const std::vector<double>& y) {
-    RankingScratch scratch;
-    const RankedFigure figure = RankFigure(y, {}, scratch);
-    double rho = 0.0;
-    SpearmanCorrelations(x, &figure, 1, &rho, scratch);
-    return rho;
-}
-
-} // namespace
+using velmora::test::Spearman;
 
 // Bounds from the binomial distribution, as the tables of distribution-free confidence intervals
 // give them.
@@ -164,7 +154,7 @@ TEST(Statistics, AscendingOrderIsTheStableOrderOfTheValues) {
     std::vector<double> values;
     for (int i = 0; i < 30000; ++i) {
         const double spread = std::ldexp(1.0 + (i * 7919 % 1000) / 1000.0, i % 600 - 300);
-        values.push_back(i % 2 ? 1.0 + (i * 104729 % 5000) * 0x1p-52 : spread * (i % 3 - 1));
+        values.push_back(i % 2 ? 1.0 + (i * 104729LL % 5000) * 0x1p-52 : spread * (i % 3 - 1));
     }
     std::vector<std::uint32_t> expected(values.size());
     std::iota(expected.begin(), expected.end(), 0u);
