@@ -9,7 +9,6 @@
 #include <thread>
 
 namespace velmora::cli {
-namespace {} // namespace
 
 bool ThreadsOf(const Arguments& arguments, unsigned& threads, std::ostream& err) {
     threads = 0;
