@@ -1,0 +1,153 @@
+// The Risk Analysis window's runs: on a worker thread, with progress, Cancel and the results.
+#include "forms/RiskAnalysisWindow.h"
+
+#include "forms/FormLayout.h"
+#include "forms/InputLabels.h"
+#include "forms/RiskResultsView.h"
+#include "forms/RiskWindowCells.h"
+#include "gui/FormNumbers.h"
+#include "gui/Help.h"
+#include "gui/MessageBox.h"
+#include "model/SavedFields.h"
+#include "risk/Distribution.h"
+#include "risk/RiskDefinitionsCheck.h"
+#include "risk/RiskMemory.h"
+#include "risk/TypicalUncertainties.h"
+#include "risk/UncertainFields.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <sys/resource.h>
+
+namespace velmora {
+
+using namespace riskwindow;
+
+void RiskAnalysisWindow::SetRunning(bool running) {
+    // The run works on its own copy of the definitions, so the page stays open to edits.
+    run_->setEnabled(!running);
+    cancelRun_->setEnabled(running);
+    Control(kAccept)->setEnabled(!running);
+    if (running) {
+        progress_->setTextVisible(true);
+        progress_->setValue(0);
+        poll_->start();
+    } else {
+        poll_->stop();
+    }
+}
+
+void RiskAnalysisWindow::Run() {
+    if (Running()) return;
+    if (!CheckEntries(nullptr)) return;
+    if (accepted_.inputs.empty()) {
+        ShowMessage(this,
+                    QStringLiteral("There is nothing uncertain to simulate: add inputs, or "
+                                   "press Typical Uncertainties."),
+                    QString::fromLatin1(kCaption), QMessageBox::Information);
+        return;
+    }
+    const std::optional<std::uint64_t> available = risk::AvailableMemory();
+    if (const std::uint64_t needed = risk::EstimateRiskMemory(accepted_);
+        available && needed > *available) {
+        ShowMessage(this,
+                    QStringLiteral("%1 iterations need about %2 of memory, and %3 is available. "
+                                   "Run fewer iterations, or stop at a precision.")
+                        .arg(QString::number(accepted_.MostIterations()),
+                             QString::fromStdString(risk::MemorySize(needed)),
+                             QString::fromStdString(risk::MemorySize(*available))),
+                    QString::fromLatin1(kCaption));
+        return;
+    }
+    if (worker_.joinable()) worker_.join();
+    runProject_ = project_;
+    runProject_.riskDefinitions = risk::RiskDefinitionsText(accepted_);
+    control_.cancel = false;
+    abandoned_ = false;
+    control_.iterationsDone = 0;
+    control_.iterationsPlanned = accepted_.MostIterations();
+    finished_ = false;
+    SetRunning(true);
+    running_.reset();
+    worker_ = std::jthread([this, project = runProject_, d = accepted_] {
+        // Below the GUI thread, so that the window keeps its turns on a busy machine; the
+        // simulation's own threads inherit the priority.
+        setpriority(PRIO_PROCESS, 0, 10);
+        auto analysis = std::make_shared<risk::RiskAnalysis>();
+        // A run too large for the memory left must not end the program: the window says so
+        // and keeps the results it shows.
+        try {
+            *analysis = risk::RunRiskAnalysis(project, d, {0, &control_});
+        } catch (const std::bad_alloc&) {
+            analysis->error = "The risk analysis ran out of memory. Run fewer iterations, or "
+                              "stop at a precision.";
+        } catch (const std::exception& e) {
+            analysis->error = std::string("The risk analysis stopped: ") + e.what();
+        }
+        QMetaObject::invokeMethod(
+            this, [this, analysis] { running_ = analysis, Finish(); }, Qt::QueuedConnection);
+    });
+}
+
+void RiskAnalysisWindow::CancelRun() {
+    control_.cancel = true;
+    if (!Running() || abandoned_) return;
+    // The window is done with the run at once; its threads notice the request between blocks
+    // of work (drawing the samples of ten million iterations is one such block) and what they
+    // return is dropped. Run waits for them.
+    abandoned_ = true;
+    poll_->stop();
+    progress_->setValue(0);
+    progress_->setTextVisible(false);
+    cancelRun_->setEnabled(false);
+    emit runFinished();
+}
+
+void RiskAnalysisWindow::Finish() {
+    finished_ = true;
+    if (worker_.joinable()) worker_.join();
+    SetRunning(false);
+    std::shared_ptr<risk::RiskAnalysis> a = std::move(running_);
+    if (std::exchange(abandoned_, false)) return;
+    if (a->cancelled) {
+        progress_->setValue(0);
+    } else if (!a->error.empty()) {
+        ShowMessage(this, QString::fromStdString(a->error), QString::fromLatin1(kCaption));
+    } else if (a->iterations == a->refusedIterations && !a->refusals.empty()) {
+        // Nothing to describe: every iteration stopped where Compute Costs would.
+        const Refusal& refusal = a->refusals.front().refusal;
+        ShowMessage(this, QString::fromStdString(refusal.text),
+                    QString::fromStdString(refusal.caption));
+    } else {
+        progress_->setValue(progress_->maximum());
+        results_ = RiskResults{std::move(a), runProject_};
+        ShowResults();
+    }
+    emit runFinished();
+}
+
+void RiskAnalysisWindow::ShowResults() {
+    resultsView_ = new RiskResultsView(*results_->analysis);
+    resultsPage_->setWidget(resultsView_);
+    pages_->setTabEnabled(1, true);
+    pages_->setCurrentIndex(1);
+}
+
+} // namespace velmora

@@ -1,0 +1,58 @@
+#pragma once
+
+// What the Risk Analysis window's files share: its texts, and the helpers of the inputs table's
+// cells (which parameters a distribution takes, lists typed into a cell, starting and converted
+// distributions, the density preview).
+
+#include "forms/RiskAnalysisWindow.h"
+#include "risk/RiskDefinitions.h"
+
+#include <QString>
+#include <charconv>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QTableWidget;
+class QWidget;
+
+namespace velmora::riskwindow {
+
+using risk::DistributionKind;
+using risk::RiskDefinitions;
+using risk::UncertainInput;
+using Column = RiskAnalysisWindow::Column;
+
+inline const char* const kCaption = "Risk Analysis";
+inline const char* const kKinds[] = {"Uniform", "Triangular", "PERT",
+                                     "Normal",  "Lognormal",  "Discrete"};
+inline const char* const kColumnTitles[] = {"Input", "Project value", "Distribution",  "Relative",
+                                            "Min",   "Mode",          "Max",           "Mean",
+                                            "SD",    "Values",        "Probabilities", "Density"};
+
+// The distribution takes the parameter of `column`; Optional: as an optional cut of its tails.
+bool Takes(DistributionKind kind, int column);
+bool Optional(DistributionKind kind, int column);
+// The parameter of `in` that `column` shows.
+std::optional<double>* Parameter(UncertainInput& in, int column);
+// Values as a cell shows and reads them, blanks between.
+QString List(const std::vector<double>& values);
+std::optional<std::vector<double>> ParseList(const QString& text);
+
+template <class Int>
+std::optional<Int> ParseWhole(const QString& text) {
+    const std::string s = text.trimmed().toStdString();
+    Int value{};
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (ec != std::errc() || end != s.data() + s.size() || s.empty()) return std::nullopt;
+    return value;
+}
+
+double ProjectValue(const ProjectData& project, const std::string& field);
+// The density of `in` drawn small, for the Density column.
+QWidget* NewDensityCurve(const UncertainInput& in, double base, bool whole);
+UncertainInput StartingInput(const std::string& field, double v);
+UncertainInput Converted(const UncertainInput& in, DistributionKind kind);
+void SetCellWidget(QTableWidget* table, int row, int column, QWidget* widget);
+
+} // namespace velmora::riskwindow
