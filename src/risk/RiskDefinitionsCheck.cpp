@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace velmora::risk {
 namespace {
@@ -14,7 +15,8 @@ namespace {
 using Kind = DistributionKind;
 
 // The checks of one input's parameters, on the values as written.
-std::string ParameterProblem(const UncertainInput& in, const FieldInfo& field) {
+std::string ParameterProblem(const UncertainInput& in, const FieldInfo& field,
+                             const EntryNames& names) {
     // JSON holds finite numbers only.
     const auto n = [](double v) { return ShortNumber(v); };
     if (in.min && in.max && *in.min > *in.max)
@@ -51,9 +53,9 @@ std::string ParameterProblem(const UncertainInput& in, const FieldInfo& field) {
     for (std::size_t k = 0; k < in.values.size(); ++k) {
         const double v = in.values[k], p = in.probabilities[k];
         if (!(p >= 0.0 && p <= 1.0))
-            return EntryName("probabilities", k) + " " + n(p) + " lies outside 0 and 1";
+            return names.Item("probabilities", k) + " " + n(p) + " lies outside 0 and 1";
         if (field.kind == FieldInfo::Kind::ListIndex && v != std::round(v))
-            return EntryName("values", k) + " " + n(v) + " is no whole number";
+            return names.Item("values", k) + " " + n(v) + " is no whole number";
         sum += p;
     }
     if (std::fabs(sum - 1.0) > 1e-9) return "the probabilities sum to " + n(sum) + ", not 1";
@@ -61,7 +63,8 @@ std::string ParameterProblem(const UncertainInput& in, const FieldInfo& field) {
 }
 
 // What the input's field, distribution and sample range make of it on `project`.
-std::string InputProblem(const UncertainInput& in, const ProjectData& project) {
+std::string InputProblem(const UncertainInput& in, const ProjectData& project,
+                         const EntryNames& names) {
     using FieldKind = FieldInfo::Kind;
     const std::optional<FieldInfo> field = LookUpField(in.field);
     if (!field) return "no saved field has this name";
@@ -72,7 +75,7 @@ std::string InputProblem(const UncertainInput& in, const ProjectData& project) {
     if (list && in.distribution != Kind::Discrete)
         return "a list index takes only a discrete distribution";
     if (list && in.relative) return "a list index cannot be relative";
-    if (std::string problem = ParameterProblem(in, *field); !problem.empty()) return problem;
+    if (std::string problem = ParameterProblem(in, *field, names); !problem.empty()) return problem;
 
     ProjectData copy = project;
     const double base = FindSlots(copy, {field->item}).front().Get();
@@ -104,38 +107,89 @@ std::string InputProblem(const UncertainInput& in, const ProjectData& project) {
     return {};
 }
 
-std::string CorrelationProblem(const RiskDefinitions& d, std::size_t index) {
+std::string CorrelationProblem(const RiskDefinitions& d, std::size_t index,
+                               const EntryNames& names) {
     const RankCorrelation& c = d.correlations[index];
     if (c.first == c.second) return "a field cannot be correlated with itself";
     for (const std::string* field : {&c.first, &c.second})
         if (std::ranges::find(d.inputs, *field, &UncertainInput::field) == d.inputs.end())
-            return QuotedText(*field) + " is not an uncertain input";
+            return names.Field(*field) + " is not an uncertain input";
     for (std::size_t k = 0; k < index; ++k) {
         const RankCorrelation& other = d.correlations[k];
         if ((other.first == c.first && other.second == c.second) ||
             (other.first == c.second && other.second == c.first))
-            return "the pair is already correlated in " + EntryName("correlations", k);
+            return "the pair is already correlated in " + names.Item("correlations", k);
     }
     if (!(c.rank >= -1.0 && c.rank <= 1.0))
         return "rank " + ShortNumber(c.rank) + " lies outside -1 and 1";
     return {};
 }
 
-std::string RangeProblem(std::string_view key, std::int64_t value) {
+std::string RangeProblem(std::string_view key, std::int64_t value, const EntryNames& names) {
     if (value >= 1 && value <= kMostIterations) return {};
-    return std::string(key) + ": " + std::to_string(value) + " lies outside 1 and " +
+    return names.Setting(key) + ": " + std::to_string(value) + " lies outside 1 and " +
            std::to_string(kMostIterations);
 }
 } // namespace
 
-DefinitionsCheck CheckRiskDefinitions(const RiskDefinitions& d, const ProjectData& project) {
-    if (std::string problem = RangeProblem("iterations", d.iterations); !problem.empty())
+std::string EntryNames::Setting(std::string_view key) const {
+    if (!label) return std::string(key);
+    // The window's labels of the settings above the tables.
+    static constexpr std::pair<std::string_view, std::string_view> kSettings[] = {
+        {"iterations", "Iterations"},
+        {"maxIterations", "Max iterations"},
+        {"precision", "Precision"},
+        {"seed", "Seed"},
+        {"correlations", "Correlations"}};
+    for (const auto& [name, shown] : kSettings)
+        if (name == key) return std::string(shown);
+    std::string shown(key);
+    if (!shown.empty() && shown[0] >= 'a' && shown[0] <= 'z') shown[0] -= 'a' - 'A';
+    return shown;
+}
+
+std::string EntryNames::Input(std::size_t row, const std::string& field) const {
+    if (!label) return EntryName("inputs", row, field);
+    return "Row " + std::to_string(row + 1) + " (" + Field(field) + ")";
+}
+
+std::string EntryNames::Correlation(std::size_t row, const RankCorrelation& c) const {
+    if (!label) return EntryName("correlations", row, c.first + ", " + c.second);
+    return "Correlation " + std::to_string(row + 1) + " (" + Field(c.first) + " and " +
+           Field(c.second) + ")";
+}
+
+std::string EntryNames::Field(const std::string& field) const {
+    // A name the window has no label for (a field that no longer exists) is still shown.
+    if (label)
+        if (std::string shown = label(field); !shown.empty()) return shown;
+    return QuotedText(field);
+}
+
+std::string EntryNames::Item(std::string_view list, std::size_t k) const {
+    if (!label) return EntryName(list, k);
+    // The tables count their rows, and a discrete input's values, from 1.
+    static constexpr std::pair<std::string_view, std::string_view> kItems[] = {
+        {"inputs", "row"},
+        {"correlations", "correlation"},
+        {"values", "value"},
+        {"probabilities", "probability"}};
+    std::string one(list);
+    for (const auto& [name, singular] : kItems)
+        if (name == list) one = singular;
+    return one + " " + std::to_string(k + 1);
+}
+
+DefinitionsCheck CheckRiskDefinitions(const RiskDefinitions& d, const ProjectData& project,
+                                      const EntryNames& names) {
+    if (std::string problem = RangeProblem("iterations", d.iterations, names); !problem.empty())
         return {problem};
     if (d.maxIterations)
-        if (std::string problem = RangeProblem("maxIterations", *d.maxIterations); !problem.empty())
+        if (std::string problem = RangeProblem("maxIterations", *d.maxIterations, names);
+            !problem.empty())
             return {problem};
     if (d.precision && !(*d.precision > 0.0 && std::isfinite(*d.precision)))
-        return {"precision: " + ShortNumber(*d.precision) + " must be above 0"};
+        return {names.Setting("precision") + ": " + ShortNumber(*d.precision) + " must be above 0"};
     for (std::size_t k = 0; k < d.inputs.size(); ++k) {
         const UncertainInput& in = d.inputs[k];
         std::string problem;
@@ -143,18 +197,19 @@ DefinitionsCheck CheckRiskDefinitions(const RiskDefinitions& d, const ProjectDat
                                             &UncertainInput::field);
         if (same != d.inputs.begin() + k)
             problem = "the field is already uncertain in " +
-                      EntryName("inputs", static_cast<std::size_t>(same - d.inputs.begin()));
+                      names.Item("inputs", static_cast<std::size_t>(same - d.inputs.begin()));
         else
-            problem = InputProblem(in, project);
-        if (!problem.empty()) return {EntryName("inputs", k, in.field) + ": " + problem};
+            problem = InputProblem(in, project, names);
+        if (!problem.empty()) return {names.Input(k, in.field) + ": " + problem};
     }
     for (std::size_t k = 0; k < d.correlations.size(); ++k) {
         const RankCorrelation& c = d.correlations[k];
-        if (std::string problem = CorrelationProblem(d, k); !problem.empty())
-            return {EntryName("correlations", k, c.first + ", " + c.second) + ": " + problem};
+        if (std::string problem = CorrelationProblem(d, k, names); !problem.empty())
+            return {names.Correlation(k, c) + ": " + problem};
     }
     if (!PlanCorrelations(d).ok)
-        return {"correlations: the ranks cannot hold together (their matrix is not positive "
+        return {names.Setting("correlations") +
+                ": the ranks cannot hold together (their matrix is not positive "
                 "definite); weaken some of them"};
     return {};
 }
