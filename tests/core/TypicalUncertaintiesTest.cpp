@@ -15,14 +15,31 @@ const UncertainInput* Find(const RiskDefinitions& d, std::string_view field) {
     return it == d.inputs.end() ? nullptr : &*it;
 }
 
+ProjectData Example(const std::string& name) {
+    ProjectData project;
+    EXPECT_TRUE(
+        DecodeProject(test::ReadFile(std::filesystem::path(VELMORA_EXAMPLES) / name), project).ok())
+        << name;
+    return project;
+}
+
+// The decimals a parameter of `field` is written with: cents, whole vehicles and years,
+// hundredths of a percent.
+int Decimals(std::string_view field) {
+    return field.ends_with("Price") || field == "trafficGrowth" || field == "discountRate" ? 2 : 0;
+}
+
+int DecimalsOf(double value) {
+    const std::string text = ShortNumber(value);
+    if (text.find('e') != std::string::npos) return 99;
+    const std::size_t point = text.find('.');
+    return point == std::string::npos ? 0 : static_cast<int>(text.size() - point - 1);
+}
+
 } // namespace
 
 TEST(TypicalUncertainties, GiveTheRangesTheHelpPromisesAndPassTheChecks) {
-    ProjectData project;
-    ASSERT_TRUE(DecodeProject(test::ReadFile(std::filesystem::path(VELMORA_TEST_DATA) /
-                                             "../../examples/route-9.vlm"),
-                              project)
-                    .ok());
+    ProjectData project = Example("route-9.vlm");
     // A negative price keeps its range in order, no stage year moves before the project starts,
     // and what cannot vary (no growth, a stage with nothing to build) is left out.
     project.concreteAggBasePrice = -8.0;
@@ -44,17 +61,15 @@ TEST(TypicalUncertainties, GiveTheRangesTheHelpPromisesAndPassTheChecks) {
         {"concreteAggBasePrice", K::Triangular, -10, -8, -7.2, {}, {}},
         {"asphaltMaintenance[0].unitPrice", K::Triangular, 5400, 6000, 7500, {}, {}},
         {"discountRate", K::Uniform, 3, {}, 5, {}, {}},
-        {"aadt", K::Normal, 0, {}, 1e9, 24000, 2400},
+        {"aadt", K::Normal, 14400, {}, 33600, 24000, 2400},
         {"asphaltStage[1].year", K::Triangular, 0, 2, 7, {}, {}},
         {"concreteStage[2].year", K::Triangular, 27, 30, 35, {}, {}},
     };
-    // To a millionth: 0.9 x 62 is 55.800000000000004.
-    const auto r = [](N v) { return v ? N(std::round(*v * 1e6) / 1e6) : v; };
     for (const auto& expected : cases) {
         const UncertainInput* in = Find(d, std::get<0>(expected));
         ASSERT_NE(in, nullptr) << std::get<0>(expected);
-        EXPECT_EQ(std::tuple(std::string_view(in->field), in->distribution, r(in->min), r(in->mode),
-                             r(in->max), r(in->mean), r(in->sd)),
+        EXPECT_EQ(std::tuple(std::string_view(in->field), in->distribution, in->min, in->mode,
+                             in->max, in->mean, in->sd),
                   expected);
         EXPECT_FALSE(in->relative);
     }
@@ -62,4 +77,49 @@ TEST(TypicalUncertainties, GiveTheRangesTheHelpPromisesAndPassTheChecks) {
     for (const char* absent : {"asphaltMisc.unitPrice", "asphaltStage[0].year",
                                "asphaltMobilizationPct", "trafficGrowth", "concreteStage[3].year"})
         EXPECT_EQ(Find(d, absent), nullptr) << absent;
+}
+
+// 0.9 x 62 is 55.800000000000004: the text the project keeps says 55.8.
+TEST(TypicalUncertainties, TheDefinitionsTextHoldsRoundNumbers) {
+    ProjectData project = Example("route-9.vlm");
+    project.trafficGrowth = 1.7; // 4 x 0.17 is 0.68, 1.7 - 0.68 is 1.02 only when rounded
+    std::string text = RiskDefinitionsText(TypicalUncertainties(project));
+    std::erase_if(text, [](char c) { return c == ' ' || c == '\n'; });
+    for (const char* written :
+         {R"("field":"hmaWearingPrice","distribution":"triangular","min":55.8,"mode":62.0,)"
+          R"("max":77.5})",
+          R"("field":"trafficGrowth","distribution":"normal","mean":1.7,"sd":0.17,"min":1.02,)"
+          R"("max":2.38})"})
+        EXPECT_NE(text.find(written), std::string::npos) << written << "\n" << text;
+}
+
+// On every example, and on one stretched towards the limits of what Compute Costs accepts, the
+// ranges are in order, round in the field's unit, hold the project's value and pass the checks.
+TEST(TypicalUncertainties, EveryExampleGetsRoundRangesThatPassTheChecks) {
+    std::vector<std::pair<std::string, ProjectData>> projects;
+    for (const char* name :
+         {"route-9.vlm", "interstate.vlm", "rural-two-lane.vlm", "urban-arterial.vlm"})
+        projects.emplace_back(name, Example(name));
+    ProjectData stretched = Example("route-9.vlm");
+    stretched.trafficGrowth = 9.5;    // 4 sd above is 13.3, beyond the 10 % accepted
+    stretched.hmaWearingPrice = 0.01; // 10 % either way rounds back to the price
+    stretched.hmaBinderPrice = 0.004;
+    stretched.aadt = 3;
+    projects.emplace_back("stretched", stretched);
+
+    for (const auto& [name, project] : projects) {
+        const RiskDefinitions d = TypicalUncertainties(project);
+        EXPECT_EQ(CheckRiskDefinitions(d, project).error, "") << name;
+        for (const UncertainInput& in : d.inputs) {
+            const std::string where = name + ": " + in.field;
+            const std::optional<double> value = in.mode ? in.mode : in.mean;
+            EXPECT_TRUE(!value || (*in.min < *value && *value < *in.max)) << where;
+            for (const std::optional<double>& p : {in.min, in.max, in.sd})
+                EXPECT_LE(DecimalsOf(p.value_or(0.0)), Decimals(in.field)) << where << " " << *p;
+        }
+    }
+    const RiskDefinitions d = TypicalUncertainties(stretched);
+    EXPECT_EQ(Find(d, "trafficGrowth")->max, 10.0);
+    EXPECT_EQ(std::tuple(Find(d, "hmaWearingPrice")->min, Find(d, "hmaWearingPrice")->max),
+              std::tuple(0.0, 0.02));
 }
