@@ -286,10 +286,9 @@ Workbook BuildWorkbook(const WorkbookContent& content) {
     if (workbook.error.empty()) workbook.error = WriteResults(book, formats, content);
     if (workbook.error.empty() && content.run)
         workbook.error = WriteCashFlow(book, formats, content);
+    if (workbook.error.empty() && content.risk) workbook.error = WriteRisk(book, formats, content);
     if (workbook.error.empty() && content.risk)
-        workbook.error = WriteRisk(book, formats, *content.risk);
-    if (workbook.error.empty() && content.risk)
-        workbook.error = WriteSamples(book, formats, *content.risk, content.sampleRowLimit);
+        workbook.error = WriteSamples(book, formats, content);
     if (const lxw_error error = workbook_close(book); workbook.ok() && error != LXW_NO_ERROR)
         workbook.error = lxw_strerror(error);
     if (!workbook.ok()) {

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <string>
 
 namespace velmora {
@@ -30,6 +31,9 @@ struct WorkbookContent {
     std::time_t time = 0;
     // Rows of the Samples sheet, its heading and the note of a cut included.
     std::int64_t sampleRowLimit = kSheetRowLimit;
+    // How the Risk and Samples sheets name an uncertain input: as the Risk Analysis window
+    // labels it, or, where the label is empty, by the field's name.
+    std::function<std::string(const std::string& field)> inputLabel; // empty: the fields' names
 };
 
 struct Workbook {

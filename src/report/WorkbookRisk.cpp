@@ -1,10 +1,118 @@
 #include "WorkbookRisk.h"
 
+#include "risk/UncertainFields.h"
+
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <map>
 
 namespace velmora::workbook {
+namespace {
 
-std::string WriteRisk(lxw_workbook* book, const Formats& f, const risk::RiskAnalysis& a) {
+using risk::DistributionKind;
+using risk::FieldInfo;
+using risk::ShortNumber;
+using risk::UncertainInput;
+
+std::string InputName(const WorkbookContent& content, const std::string& field) {
+    if (content.inputLabel)
+        if (std::string label = content.inputLabel(field); !label.empty()) return label;
+    return field;
+}
+
+// The decimals of the shortest text that reads back as `value`.
+int DecimalsOf(double value) {
+    char buffer[400];
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    const std::string_view text(buffer, ec == std::errc() ? end - buffer : 0);
+    const std::size_t point = text.find('.');
+    return point == std::string_view::npos ? 0 : static_cast<int>(text.size() - point - 1);
+}
+
+// What the sheet says of one uncertain input besides its name.
+struct InputFacts {
+    double projectValue = risk::kNotANumber;
+    // The precision its values are shown with: none for counts and list entries; otherwise as
+    // fine as the project's value or a parameter the engineer wrote, at most 4 decimals.
+    int decimals = 0;
+};
+
+InputFacts FactsOf(const UncertainInput& in, const ProjectData& project) {
+    const std::optional<FieldInfo> info = risk::LookUpField(in.field);
+    InputFacts facts;
+    if (!info) return facts;
+    ProjectData copy = project;
+    facts.projectValue = risk::FindSlots(copy, {info->item}).front().Get();
+    if (info->kind != FieldInfo::Kind::Number) return facts;
+    facts.decimals = DecimalsOf(facts.projectValue);
+    for (const std::optional<double>& p : {in.min, in.mode, in.max, in.mean, in.sd})
+        if (p) facts.decimals = std::max(facts.decimals, DecimalsOf(*p));
+    for (const double v : in.values) facts.decimals = std::max(facts.decimals, DecimalsOf(v));
+    facts.decimals = std::min(facts.decimals, 4);
+    return facts;
+}
+
+double Rounded(double value, int decimals) {
+    const double scale = std::pow(10.0, decimals);
+    return std::round(value * scale) / scale;
+}
+
+std::string DistributionName(DistributionKind kind) {
+    switch (kind) {
+    case DistributionKind::Uniform:
+        return "Uniform";
+    case DistributionKind::Triangular:
+        return "Triangular";
+    case DistributionKind::Pert:
+        return "PERT";
+    case DistributionKind::Normal:
+        return "Normal";
+    case DistributionKind::Lognormal:
+        return "Lognormal";
+    case DistributionKind::Discrete:
+        return "Discrete";
+    }
+    return {};
+}
+
+// The parameters as written in the definitions: "min 45, mode 55, max 70".
+std::string ParametersText(const UncertainInput& in) {
+    std::string text;
+    const auto add = [&](const char* name, const std::optional<double>& value) {
+        if (!value) return;
+        if (!text.empty()) text += ", ";
+        text += std::string(name) + " " + ShortNumber(*value);
+    };
+    const auto list = [](const char* name, const std::vector<double>& values) {
+        std::string out = name;
+        for (const double v : values) out += " " + ShortNumber(v);
+        return out;
+    };
+    if (in.distribution == DistributionKind::Discrete)
+        text = list("values", in.values) + ", " + list("probabilities", in.probabilities);
+    add("mean", in.mean);
+    add("sd", in.sd);
+    add("min", in.min);
+    add("mode", in.mode);
+    add("max", in.max);
+    if (in.relative) text += " (relative: times the project's value)";
+    return text;
+}
+
+} // namespace
+
+std::string WriteRisk(lxw_workbook* book, const Formats& f, const WorkbookContent& content) {
+    const risk::RiskAnalysis& a = *content.risk;
+    std::map<std::string, InputFacts> facts;
+    for (const UncertainInput& in : a.definitions.inputs)
+        facts[in.field] = FactsOf(in, *content.project);
+    // An input's own values, as precise as the input itself.
+    const auto inputValue = [&](Sheet& s, int r, int c, const std::string& field, double value) {
+        const int d = facts[field].decimals;
+        s.Number(r, c, Rounded(value, d), f.decimals[d], NumberWidth(value, d, false));
+    };
     Sheet s(book, "Risk");
     const risk::RiskDefinitions& d = a.definitions;
     s.Text(0, 0,
@@ -85,7 +193,7 @@ std::string WriteRisk(lxw_workbook* book, const Formats& f, const risk::RiskAnal
         s.Text(r, col++, heading, f.bold);
     for (const risk::Swing& swing : a.swings) {
         ++r;
-        s.Text(r, 0, swing.field);
+        s.Text(r, 0, InputName(content, swing.field));
         const auto sensitivity =
             std::ranges::find(a.rankCorrelations, swing.field, &risk::InputSensitivity::field);
         if (sensitivity != a.rankCorrelations.end()) {
@@ -93,21 +201,35 @@ std::string WriteRisk(lxw_workbook* book, const Formats& f, const risk::RiskAnal
             s.Plain(r, 2, sensitivity->concreteTotal, f.decimals[2]);
             s.Plain(r, 3, sensitivity->totalDifference, f.decimals[2]);
         }
-        s.Plain(r, 4, swing.low);
-        s.Plain(r, 5, swing.high);
+        inputValue(s, r, 4, swing.field, swing.low);
+        inputValue(s, r, 5, swing.field, swing.high);
         s.Dollars(r, 6, swing.differenceAtLow, f.dollars);
         s.Dollars(r, 7, swing.differenceAtHigh, f.dollars);
         s.Dollars(r, 8, swing.width, f.dollars);
+    }
+
+    r += 2;
+    s.Text(r++, 0, "Distributions assumed", f.bold);
+    col = 0;
+    for (const char* heading : {"Input", "Distribution", "Parameters", "Project value"})
+        s.Text(r, col++, heading, f.bold);
+    for (const UncertainInput& in : a.definitions.inputs) {
+        ++r;
+        s.Text(r, 0, InputName(content, in.field));
+        s.Text(r, 1, DistributionName(in.distribution));
+        s.Text(r, 2, ParametersText(in));
+        inputValue(s, r, 3, in.field, facts[in.field].projectValue);
     }
     worksheet_freeze_panes(s.get(), 2, 0);
     return s.Finish();
 }
 
-std::string WriteSamples(lxw_workbook* book, const Formats& f, const risk::RiskAnalysis& a,
-                         std::int64_t rowLimit) {
+std::string WriteSamples(lxw_workbook* book, const Formats& f, const WorkbookContent& content) {
+    const risk::RiskAnalysis& a = *content.risk;
+    const std::int64_t rowLimit = content.sampleRowLimit;
     lxw_worksheet* s = workbook_add_worksheet(book, "Samples");
     std::vector<std::string> headings{"iteration"};
-    headings.insert(headings.end(), a.fields.begin(), a.fields.end());
+    for (const std::string& field : a.fields) headings.push_back(InputName(content, field));
     for (const std::string& name : risk::ResultNames()) headings.push_back(name);
     for (const char* name : {"asphaltGridlock", "concreteGridlock", "refused"})
         headings.emplace_back(name);

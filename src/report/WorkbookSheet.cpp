@@ -26,7 +26,7 @@ Formats::Formats(lxw_workbook* book) {
     format_set_num_format(share, "0.0%");
     right = workbook_add_format(book);
     format_set_align(right, LXW_ALIGN_RIGHT);
-    for (int d = 0; d < 4; ++d) {
+    for (int d = 0; d < 5; ++d) {
         decimals[d] = workbook_add_format(book);
         format_set_num_format(decimals[d], d == 0 ? "0" : ("0." + std::string(d, '0')).c_str());
     }

@@ -22,7 +22,7 @@ struct Formats {
     lxw_format* boldDollars;
     lxw_format* share;
     lxw_format* right;
-    std::array<lxw_format*, 4> decimals;
+    std::array<lxw_format*, 5> decimals; // "0" to "0.0000"
 };
 
 // How many characters a number takes as its format shows it.
