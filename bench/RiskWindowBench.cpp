@@ -3,7 +3,7 @@
 // between two turns as the counter longest_gap_ms (a person notices about 50 ms). Offscreen
 // unless a display platform is named.
 
-#include "forms/RiskAnalysisWindow.h"
+#include "views/RiskAnalysisWindow.h"
 #include "risk/TypicalUncertainties.h"
 
 #include <QApplication>

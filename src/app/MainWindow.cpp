@@ -10,6 +10,7 @@
 #include "gui/FileDialog.h"
 #include "gui/Help.h"
 #include "gui/MessageBox.h"
+#include "gui/WindowGeometry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -69,7 +70,7 @@ MainWindow::MainWindow() : form_(new CommandForm(document_, this)) {
             [this](const QString& text) { ShowMessage(this, text, kCaption); });
     UpdateCaption();
     qApp->installEventFilter(this);
-    resize(sizeHint());
+    RestoreGeometry(this, QStringLiteral("MainWindow"), sizeHint());
     HelpWindow::Install(this);
 }
 
@@ -365,6 +366,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     SaveRecentFiles();
+    SaveGeometry(this, QStringLiteral("MainWindow"));
     event->accept();
 }
 

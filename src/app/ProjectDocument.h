@@ -4,7 +4,7 @@
 // and save return the reason of a failure as the text the user is shown; asking the user
 // anything is the main window's business.
 
-#include "forms/RiskAnalysisWindow.h"
+#include "views/RiskAnalysisWindow.h"
 #include "model/ProjectData.h"
 
 #include <QObject>

@@ -163,7 +163,9 @@ std::vector<std::pair<std::string, QString>> InputForm::NumberLabels() {
                 text += QStringLiteral(" - ") + row.items[at - row.ids.begin()];
             } else if (const auto f = std::ranges::find(fields_, b.id, &Field::id);
                        f != fields_.end() && !f->unit.isEmpty()) {
-                text += QStringLiteral(" (") + f->unit + ')';
+                // A unit that brings its own brackets, "(Two Direction, All Lanes)", keeps them.
+                text +=
+                    f->unit.startsWith('(') ? ' ' + f->unit : QStringLiteral(" (") + f->unit + ')';
             }
             labels.emplace_back(name->second, text);
             break;

@@ -1,20 +1,21 @@
 // The Risk Analysis window: inputs added and the typical set applied, runs that equal the core's,
 // a long run cancelled, entries checked like form fields, the edit cycle
 // through the command form, and a heavy run that reports its progress.
-#include "forms/RiskAnalysisWindow.h"
+#include "views/RiskAnalysisWindow.h"
 #include "../core/CoreTestSupport.h"
 #include "GuiTestSupport.h"
 #include "MainWindowFixture.h"
-#include "forms/RiskResultsView.h"
 #include "model/ProjectFile.h"
 #include "risk/RiskExport.h"
 #include "risk/TypicalUncertainties.h"
+#include "views/RiskResultsView.h"
 
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTableWidget>
 
 using namespace velmora;
@@ -30,8 +31,23 @@ ProjectData Route9() {
     return project;
 }
 
-QTableWidget* Inputs(W& w) {
-    return static_cast<QTableWidget*>(w.Control(W::kInputs));
+QTableView* Inputs(W& w) {
+    return static_cast<QTableView*>(w.Control(W::kInputs));
+}
+
+QString Cell(QTableView* table, int row, int column) {
+    return table->model()->index(row, column).data().toString();
+}
+
+// Types `text` into the cell's editor and leaves the cell, as Tab would.
+void EditCell(QTableView* table, int row, int column, const QString& text) {
+    const QModelIndex at = table->model()->index(row, column);
+    table->setCurrentIndex(at);
+    table->edit(at);
+    auto* editor = qobject_cast<QLineEdit*>(table->indexWidget(at));
+    QVERIFY(editor);
+    editor->setText(text);
+    QTest::keyClick(editor, Qt::Key_Return);
 }
 
 void Click(W& w, int id) {
@@ -75,13 +91,14 @@ private slots:
             static_cast<QDialog*>(picker)->accept();
         });
         Click(w, W::kAdd);
-        QCOMPARE(Inputs(w)->rowCount(), 1);
-        QCOMPARE(Inputs(w)->item(0, W::Value)->text(), QStringLiteral("62"));
+        QCOMPARE(Inputs(w)->model()->rowCount(), 1);
+        QCOMPARE(Cell(Inputs(w), 0, W::Value), QStringLiteral("62"));
 
         messages.Answer(QMessageBox::Yes);
         Click(w, W::kTypical);
         QCOMPARE(messages.shown.size(), 1);
-        QCOMPARE(Inputs(w)->rowCount(), int(risk::TypicalUncertainties(project).inputs.size()));
+        QCOMPARE(Inputs(w)->model()->rowCount(),
+                 int(risk::TypicalUncertainties(project).inputs.size()));
         QTest::qWait(50);
         test::SaveScreenshot(&w, "risk-definitions");
 
@@ -137,31 +154,44 @@ private slots:
         W w(Route9());
         w.show();
         w.AddInputs({"hmaWearingPrice", "terrain"});
-        QTableWidget* table = Inputs(w);
-        const QString mode = table->item(0, W::Mode)->text();
+        QTableView* table = Inputs(w);
+        const QString mode = Cell(table, 0, W::Mode);
 
-        table->item(0, W::Mode)->setText("100");
+        EditCell(table, 0, W::Mode, "100");
         QCOMPARE(messages.shown.size(), 1);
         QCOMPARE(messages.shown[0].text,
-                 QStringLiteral("inputs[0] (hmaWearingPrice): mode 100 lies outside min 55.8 and "
-                                "max 68.2"));
-        QCOMPARE(table->item(0, W::Mode)->text(), mode);
-        QCOMPARE(QPoint(table->currentColumn(), table->currentRow()), QPoint(W::Mode, 0));
+                 QStringLiteral("Row 1 (Unit Prices: HMA Wearing Course ($/ton)): mode 100 lies "
+                                "outside min 55.8 and max 68.2"));
+        QCOMPARE(Cell(table, 0, W::Mode), mode);
+        QCOMPARE(table->currentIndex(), table->model()->index(0, W::Mode));
         // A list index takes only whole entries of its list.
-        table->item(1, W::Values)->setText("7");
+        EditCell(table, 1, W::Values, "7");
         QVERIFY2(messages.shown.last().text.startsWith(
-                     "inputs[1] (terrain): value 7 is not an entry of its list"),
+                     "Row 2 (Traffic and Work Zone Information: Terrain): value 7 is not an "
+                     "entry of its list"),
                  qPrintable(messages.shown.last().text));
+        EditCell(table, 0, W::Min, "abc");
+        QCOMPARE(messages.shown.last().text,
+                 QStringLiteral("Row 1 (Unit Prices: HMA Wearing Course ($/ton)) min: \"abc\" is "
+                                "not a number"));
         Enter(w, W::kIterations, "0");
         QCOMPARE(messages.shown.last().text,
-                 QStringLiteral("iterations: 0 lies outside 1 and 10000000"));
+                 QStringLiteral("Iterations: 0 lies outside 1 and 10000000"));
         QCOMPARE(static_cast<QLineEdit*>(w.Control(W::kIterations))->text(),
                  QStringLiteral("10000"));
     }
 
     void acceptedDefinitionsAreSavedAndCancelLeavesTheProject() {
         Project() = Route9();
-        Press(1016, 2, [](QDialog* d) { static_cast<W*>(d)->ApplyTypicalUncertainties(); });
+        {
+            // Cancel Changes asks before the typical set goes.
+            test::MessageRecorder messages;
+            messages.Answer(QMessageBox::Yes);
+            Press(1016, 2, [](QDialog* d) { static_cast<W*>(d)->ApplyTypicalUncertainties(); });
+            QCOMPARE(messages.shown.size(), 1);
+            QCOMPARE(messages.shown[0].text,
+                     QStringLiteral("Discard the changes to the risk definitions?"));
+        }
         QVERIFY(Project().riskDefinitions.empty());
         QVERIFY(!app->Document().IsModified());
 

@@ -13,6 +13,7 @@
 #include <memory>
 
 class QChartView;
+class QGridLayout;
 class QLabel;
 class QTableWidget;
 
@@ -33,16 +34,32 @@ public:
     explicit RiskResultsView(const risk::RiskAnalysis& analysis, QWidget* parent = nullptr);
 
     QString Sentence() const;
-    // The histogram, the cumulative curves and the tornado chart.
+    // The histogram, the cumulative curves, the difference's histogram and the tornado chart.
     const QList<QChartView*>& Charts() const { return charts_; }
     // Mean, standard deviation and percentiles of each total and of their difference.
     QTableWidget* Figures() const { return figures_; }
     // Gridlock and refusals; empty when there were none.
     QString Troubles() const;
+    // Above 1 % of the iterations refused: what the headline warns of; else empty.
+    QString Warning() const;
+    // The figures as tab-separated rows, headings first, as Ctrl+C copies them.
+    QString FiguresText() const;
+    // Marks the results as those of definitions that have changed since.
+    void SetOutOfDate(bool outOfDate);
+    bool OutOfDate() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void Arrange(bool narrow);
+
+    QGridLayout* grid_;
+    bool narrow_ = false;
     QLabel* sentence_;
     QLabel* troubles_;
+    QLabel* outOfDate_;
+    QLabel* warning_;
     QTableWidget* figures_;
     QList<QChartView*> charts_;
 };

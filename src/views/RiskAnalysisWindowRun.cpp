@@ -1,39 +1,18 @@
 // The Risk Analysis window's runs: on a worker thread, with progress, Cancel and the results.
-#include "forms/RiskAnalysisWindow.h"
+#include "views/RiskAnalysisWindow.h"
 
-#include "forms/FormLayout.h"
-#include "forms/InputLabels.h"
-#include "forms/RiskResultsView.h"
-#include "forms/RiskWindowCells.h"
-#include "gui/FormNumbers.h"
-#include "gui/Help.h"
 #include "gui/MessageBox.h"
-#include "model/SavedFields.h"
-#include "risk/Distribution.h"
-#include "risk/RiskDefinitionsCheck.h"
 #include "risk/RiskMemory.h"
-#include "risk/TypicalUncertainties.h"
-#include "risk/UncertainFields.h"
+#include "views/RiskResultsView.h"
+#include "views/RiskWindowCells.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDialogButtonBox>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPainter>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScrollArea>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <sys/resource.h>
 
 namespace velmora {
@@ -47,7 +26,7 @@ void RiskAnalysisWindow::SetRunning(bool running) {
     Control(kAccept)->setEnabled(!running);
     if (running) {
         progress_->setTextVisible(true);
-        progress_->setValue(0);
+        ShowProgress(0, control_.iterationsPlanned);
         poll_->start();
     } else {
         poll_->stop();
@@ -56,7 +35,7 @@ void RiskAnalysisWindow::SetRunning(bool running) {
 
 void RiskAnalysisWindow::Run() {
     if (Running()) return;
-    if (!CheckEntries(nullptr)) return;
+    if (!CommitEntries()) return;
     if (accepted_.inputs.empty()) {
         ShowMessage(this,
                     QStringLiteral("There is nothing uncertain to simulate: add inputs, or "
@@ -114,8 +93,7 @@ void RiskAnalysisWindow::CancelRun() {
     // return is dropped. Run waits for them.
     abandoned_ = true;
     poll_->stop();
-    progress_->setValue(0);
-    progress_->setTextVisible(false);
+    ShowProgress(0, 0);
     cancelRun_->setEnabled(false);
     emit runFinished();
 }
@@ -127,7 +105,7 @@ void RiskAnalysisWindow::Finish() {
     std::shared_ptr<risk::RiskAnalysis> a = std::move(running_);
     if (std::exchange(abandoned_, false)) return;
     if (a->cancelled) {
-        progress_->setValue(0);
+        ShowProgress(0, 0);
     } else if (!a->error.empty()) {
         ShowMessage(this, QString::fromStdString(a->error), QString::fromLatin1(kCaption));
     } else if (a->iterations == a->refusedIterations && !a->refusals.empty()) {
@@ -136,11 +114,26 @@ void RiskAnalysisWindow::Finish() {
         ShowMessage(this, QString::fromStdString(refusal.text),
                     QString::fromStdString(refusal.caption));
     } else {
-        progress_->setValue(progress_->maximum());
+        // A run that stopped at its precision ran fewer iterations than it might have.
+        ShowProgress(a->iterations, a->iterations,
+                     !a->definitions.precision ? QString()
+                     : a->precisionReached     ? QStringLiteral(", precision reached")
+                                               : QStringLiteral(", precision not reached"));
         results_ = RiskResults{std::move(a), runProject_};
         ShowResults();
     }
     emit runFinished();
+}
+
+void RiskAnalysisWindow::ShowProgress(std::int64_t done, std::int64_t planned, const QString& end) {
+    progress_->setTextVisible(planned > 0);
+    // The bar counts in thousands past two billion iterations' worth of int.
+    const int scale = planned > 1000000000 ? 1000 : 1;
+    progress_->setMaximum(int(std::max<std::int64_t>(1, planned / scale)));
+    progress_->setValue(int(std::min(done, planned) / scale));
+    progress_->setFormat(
+        QStringLiteral("%1 of %2 iterations%3")
+            .arg(GroupedNumber(double(done)), GroupedNumber(double(planned)), end));
 }
 
 void RiskAnalysisWindow::ShowResults() {
@@ -148,6 +141,26 @@ void RiskAnalysisWindow::ShowResults() {
     resultsPage_->setWidget(resultsView_);
     pages_->setTabEnabled(1, true);
     pages_->setCurrentIndex(1);
+    MarkResults();
+}
+
+void RiskAnalysisWindow::MarkResults() {
+    if (resultsView_ && results_)
+        resultsView_->SetOutOfDate(risk::RiskDefinitionsText(accepted_) !=
+                                   results_->project.riskDefinitions);
+}
+
+bool RiskAnalysisWindow::CommitEntries() {
+    // An entry still open in a table's cell is taken as if the cell had been left.
+    const int refusals = refusals_;
+    for (QTableView* table : {inputs_, correlations_})
+        if (QWidget* editor = table->indexWidget(table->currentIndex())) {
+            QMetaObject::invokeMethod(table, "commitData", Q_ARG(QWidget*, editor));
+            QMetaObject::invokeMethod(
+                table, "closeEditor", Q_ARG(QWidget*, editor),
+                Q_ARG(QAbstractItemDelegate::EndEditHint, QAbstractItemDelegate::NoHint));
+        }
+    return refusals_ == refusals && CheckSettings(focusWidget());
 }
 
 } // namespace velmora

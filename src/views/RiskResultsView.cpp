@@ -1,22 +1,21 @@
-#include "forms/RiskResultsView.h"
+#include "views/RiskResultsView.h"
 
 #include "forms/InputLabels.h"
 #include "gui/ChartPicture.h"
+#include "gui/FormNumbers.h"
+#include "risk/RefusalCauses.h"
+#include "views/RiskCharts.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSet>
-#include <QChart>
+#include <QAction>
+#include <QApplication>
 #include <QChartView>
+#include <QClipboard>
 #include <QGridLayout>
 #include <QHeaderView>
-#include <QHorizontalBarSeries>
 #include <QLabel>
-#include <QLineSeries>
-#include <QLocale>
 #include <QPainter>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <QValueAxis>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -45,128 +44,13 @@ QString Grouped(std::int64_t n) {
     return n < 0 ? '-' + digits : digits;
 }
 
-const QColor kAsphalt(60, 60, 60);
-const QColor kConcrete(70, 130, 200);
-
-struct Total {
-    QString name;
-    const Statistics* statistics;
-    double project;
-    QColor colour;
-};
-
-// A vertical dashed line at the project's own total, from 0 to `top`.
-QLineSeries* ProjectMark(const Total& t, double top) {
-    auto* mark = new QLineSeries;
-    mark->setName(t.name + QStringLiteral(" as entered"));
-    mark->append(t.project, 0.0);
-    mark->append(t.project, top);
-    mark->setPen(QPen(t.colour, 1.5, Qt::DashLine));
-    return mark;
-}
-
-QChartView* View(QChart* chart, const QString& title) {
-    chart->setTitle(title);
-    // "2,400,000" on the axes whatever the user's locale, as the tables and the cost charts show.
-    chart->setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
-    chart->setLocalizeNumbers(true);
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    chart->setMargins(QMargins(4, 4, 4, 4));
-    auto* view = new QChartView(chart);
-    view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumHeight(260);
-    return view;
-}
-
-void AddAxes(QChart* chart, const QString& x, const QString& y, double top) {
-    auto* xAxis = new QValueAxis;
-    xAxis->setTitleText(x);
-    xAxis->setLabelFormat(QStringLiteral("%.0f"));
-    auto* yAxis = new QValueAxis;
-    yAxis->setTitleText(y);
-    yAxis->setRange(0.0, top);
-    chart->addAxis(xAxis, Qt::AlignBottom);
-    chart->addAxis(yAxis, Qt::AlignLeft);
-    for (QAbstractSeries* s : chart->series()) s->attachAxis(xAxis), s->attachAxis(yAxis);
-    xAxis->applyNiceNumbers();
-    yAxis->applyNiceNumbers();
-}
-
-// The two totals as step outlines of their histograms, in percent of each total's iterations,
-// or as cumulative curves through the histogram's bin edges.
-QChartView* Distributions(const std::array<Total, 2>& totals, bool cumulative) {
-    auto* chart = new QChart;
-    double top = 0.0;
-    for (const Total& t : totals) {
-        const risk::Histogram& h = t.statistics->histogram;
-        if (t.statistics->count == 0 || !std::isfinite(h.low)) continue;
-        auto* line = new QLineSeries;
-        line->setName(t.name);
-        line->setPen(QPen(t.colour, 2.0));
-        const double width = (h.high - h.low) / double(h.counts.size());
-        const double n = double(t.statistics->count);
-        double sum = 0.0;
-        line->append(h.low, 0.0);
-        for (std::size_t k = 0; k < h.counts.size(); ++k) {
-            const double share = 100.0 * double(h.counts[k]) / n;
-            const double left = h.low + width * double(k), right = left + width;
-            if (cumulative) {
-                sum += share;
-                line->append(right, sum);
-            } else {
-                line->append(left, share);
-                line->append(right, share);
-                top = std::max(top, share);
-            }
-        }
-        if (!cumulative) line->append(h.high, 0.0);
-        chart->addSeries(line);
-    }
-    top = cumulative ? 100.0 : std::ceil(top * 1.1);
-    for (const Total& t : totals)
-        if (std::isfinite(t.project)) chart->addSeries(ProjectMark(t, top));
-    AddAxes(chart, QStringLiteral("Total cost, net present value ($/mile)"),
-            cumulative ? QStringLiteral("At or below (%)") : QStringLiteral("Iterations (%)"), top);
-    return View(chart, cumulative ? QStringLiteral("Cumulative distribution of the totals")
-                                  : QStringLiteral("Distribution of the totals"));
-}
-
-// The ten widest swings, the widest on top, as changes of the difference from the project's.
-QChartView* Tornado(const RiskAnalysis& a, double projectDifference) {
-    std::vector<const risk::Swing*> bars;
-    for (const risk::Swing& s : a.swings)
-        if (std::isfinite(s.width) && bars.size() < 10) bars.push_back(&s);
-    std::ranges::reverse(bars);
-    auto* low = new QBarSet(QStringLiteral("Input at its 10th percentile"));
-    auto* high = new QBarSet(QStringLiteral("Input at its 90th percentile"));
-    low->setColor(QColor(200, 120, 60));
-    high->setColor(QColor(90, 150, 90));
-    QStringList names;
-    const auto change = [&](double d) { return std::isfinite(d) ? d - projectDifference : 0.0; };
-    for (const risk::Swing* s : bars) {
-        names << LabelOfInput(s->field);
-        *low << change(s->differenceAtLow);
-        *high << change(s->differenceAtHigh);
-    }
-    auto* series = new QHorizontalBarSeries;
-    series->append(low);
-    series->append(high);
-    auto* chart = new QChart;
-    chart->addSeries(series);
-    auto* inputs = new QBarCategoryAxis;
-    inputs->append(names);
-    auto* dollars = new QValueAxis;
-    dollars->setTitleText(
-        QStringLiteral("Change of asphalt total - concrete total from the project's ($/mile)"));
-    dollars->setLabelFormat(QStringLiteral("%.0f"));
-    chart->addAxis(inputs, Qt::AlignLeft);
-    chart->addAxis(dollars, Qt::AlignBottom);
-    series->attachAxis(inputs);
-    series->attachAxis(dollars);
-    dollars->applyNiceNumbers();
-    QChartView* view = View(chart, QStringLiteral("Inputs that move the difference most"));
-    view->setMinimumHeight(120 + 26 * int(bars.size()));
-    return view;
+// "4 of 10,000 iterations (0.04 %)": a count that is not 0 never reads as 0.0 %.
+QString Share(std::int64_t n, std::int64_t of) {
+    const double percent = of > 0 ? 100.0 * double(n) / double(of) : 0.0;
+    int decimals = 1;
+    while (n > 0 && decimals < 7 && Fixed(percent, decimals).toDouble() == 0.0) ++decimals;
+    return QStringLiteral("%1 of %2 iterations (%3 %)")
+        .arg(Grouped(n), Grouped(of), Fixed(percent, n == 0 ? 0 : decimals));
 }
 
 QTableWidget* FiguresTable(const std::array<const Statistics*, 3>& columns) {
@@ -179,9 +63,9 @@ QTableWidget* FiguresTable(const std::array<const Statistics*, 3>& columns) {
                            QStringLiteral("95th percentile"),
                            QStringLiteral("Iterations")};
     auto* table = new QTableWidget(int(rows.size()), 3);
-    table->setHorizontalHeaderLabels({QStringLiteral("Asphalt total ($/mile)"),
-                                      QStringLiteral("Concrete total ($/mile)"),
-                                      QStringLiteral("Asphalt - concrete ($/mile)")});
+    table->setHorizontalHeaderLabels({QStringLiteral("Asphalt total\n($/mile)"),
+                                      QStringLiteral("Concrete total\n($/mile)"),
+                                      QStringLiteral("Asphalt - concrete\n($/mile)")});
     table->setVerticalHeaderLabels(rows);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Positions in risk::kPercents of the 5th, 10th, 50th, 90th and 95th percentiles.
@@ -208,20 +92,38 @@ QTableWidget* FiguresTable(const std::array<const Statistics*, 3>& columns) {
 QString TroublesText(const RiskAnalysis& a) {
     QStringList lines;
     if (a.asphaltGridlock.successes > 0 || a.concreteGridlock.successes > 0)
-        lines << QStringLiteral("Gridlock: the asphalt option in %1 %, the concrete option in %2 "
-                                "% of %3 iterations; those iterations are left out of that "
-                                "option's figures and of the comparison.")
-                     .arg(Percent(a.asphaltGridlock.value), Percent(a.concreteGridlock.value),
-                          Grouped(a.asphaltGridlock.count));
+        lines << QStringLiteral("Gridlock: the asphalt option in %1, the concrete option in %2; "
+                                "those iterations are left out of that option's figures and of "
+                                "the comparison.")
+                     .arg(Share(a.asphaltGridlock.successes, a.asphaltGridlock.count),
+                          Share(a.concreteGridlock.successes, a.concreteGridlock.count));
     if (a.refusedIterations > 0) {
-        lines << QStringLiteral("Refused by Compute Costs: %1 of %2 iterations, left out:")
-                     .arg(Grouped(a.refusedIterations), Grouped(a.iterations));
+        lines << QStringLiteral("Refused by Compute Costs: %1, left out:")
+                     .arg(Share(a.refusedIterations, a.iterations));
         for (const risk::RefusalTally& t : a.refusals)
             lines << QStringLiteral("    %1 (first in iteration %2): %3")
                          .arg(Grouped(t.count), Grouped(t.firstIteration),
                               QString::fromStdString(t.refusal.text).simplified());
     }
     return lines.join('\n');
+}
+
+// Past 1 % of the iterations refused, the figures describe a sample the refusals have bent: the
+// headline says so, and names the ranges of the inputs the refused iterations drew.
+QString RefusalWarning(const RiskAnalysis& a) {
+    if (!(double(a.refusedIterations) > 0.01 * double(a.iterations))) return {};
+    QString text = QStringLiteral("Warning: Compute Costs refused %1; the figures describe the "
+                                  "others only.")
+                       .arg(Share(a.refusedIterations, a.iterations));
+    QStringList ranges;
+    for (const risk::RefusalCause& c : risk::RefusalCauses(a))
+        ranges << QStringLiteral("%1 from %2 to %3")
+                      .arg(LabelOfInput(c.field), FormatDouble(c.low), FormatDouble(c.high));
+    if (!ranges.isEmpty())
+        text += QStringLiteral(" The refused iterations drew ") +
+                ranges.join(QStringLiteral("; ")) +
+                QStringLiteral(": narrow those ranges to keep within what Compute Costs accepts.");
+    return text;
 }
 
 } // namespace
@@ -247,10 +149,12 @@ RiskResultsView::RiskResultsView(const RiskAnalysis& a, QWidget* parent) : QWidg
     const auto project = risk::ResultValues(a.deterministic);
     const bool refused = a.deterministicRefusal.has_value();
     const double none = risk::kNotANumber;
+    using riskcharts::Total;
     const std::array<Total, 2> totals{Total{QStringLiteral("Asphalt"), &a.statistics[asphalt],
-                                            refused ? none : project[asphalt], kAsphalt},
+                                            refused ? none : project[asphalt], QColor(60, 60, 60)},
                                       Total{QStringLiteral("Concrete"), &a.statistics[concrete],
-                                            refused ? none : project[concrete], kConcrete}};
+                                            refused ? none : project[concrete],
+                                            QColor(70, 130, 200)}};
 
     sentence_ = new QLabel(CheaperOptionSentence(a.asphaltCheaper));
     QFont large = sentence_->font();
@@ -258,6 +162,15 @@ RiskResultsView::RiskResultsView(const RiskAnalysis& a, QWidget* parent) : QWidg
     large.setBold(true);
     sentence_->setFont(large);
     sentence_->setWordWrap(true);
+    outOfDate_ = new QLabel(QStringLiteral("Out of date: run again. The definitions have changed "
+                                           "since this run."));
+    warning_ = new QLabel(RefusalWarning(a));
+    for (QLabel* label : {outOfDate_, warning_}) {
+        label->setWordWrap(true);
+        label->setStyleSheet(QStringLiteral("QLabel { color: #a00000; font-weight: bold; }"));
+    }
+    outOfDate_->hide();
+    warning_->setVisible(!warning_->text().isEmpty());
 
     QString how = QStringLiteral("%1 iterations, %2 sampling, seed %3.")
                       .arg(Grouped(a.iterations),
@@ -280,24 +193,82 @@ RiskResultsView::RiskResultsView(const RiskAnalysis& a, QWidget* parent) : QWidg
     troubles_->setVisible(!troubles_->text().isEmpty());
 
     figures_ = FiguresTable({&a.statistics[asphalt], &a.statistics[concrete], &a.difference});
-    charts_ = {Distributions(totals, false), Distributions(totals, true),
-               Tornado(a, refused ? 0.0 : project[asphalt] - project[concrete])};
+    const double projectDifference = refused ? none : project[asphalt] - project[concrete];
+    charts_ = {riskcharts::Distributions(totals, false), riskcharts::Distributions(totals, true),
+               riskcharts::Difference(a.difference, projectDifference),
+               riskcharts::Tornado(a, refused ? 0.0 : projectDifference)};
     const QString names[] = {QStringLiteral("risk-histogram"), QStringLiteral("risk-cumulative"),
-                             QStringLiteral("risk-tornado")};
-    for (int k = 0; k < 3; ++k) AddPictureCommands(charts_[k], names[k]);
+                             QStringLiteral("risk-difference"), QStringLiteral("risk-tornado")};
+    for (int k = 0; k < 4; ++k) AddPictureCommands(charts_[k], names[k]);
 
-    auto* grid = new QGridLayout;
-    grid->addWidget(charts_[0], 0, 0);
-    grid->addWidget(charts_[1], 0, 1);
-    grid->addWidget(figures_, 1, 0, 1, 2);
-    grid->addWidget(charts_[2], 2, 0, 1, 2);
-    grid->setColumnStretch(0, 1);
-    grid->setColumnStretch(1, 1);
+    // Ctrl+C and the table's menu copy the figures as rows of tab-separated cells, which a
+    // spreadsheet pastes as cells.
+    auto* copy = new QAction(QStringLiteral("&Copy Figures"), this);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(copy, &QAction::triggered, this,
+            [this] { QApplication::clipboard()->setText(FiguresText()); });
+    addAction(copy);
+    figures_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    figures_->addAction(copy);
+
+    grid_ = new QGridLayout;
+    Arrange(false);
     auto* page = new QVBoxLayout(this);
+    page->addWidget(outOfDate_);
     page->addWidget(sentence_);
+    page->addWidget(warning_);
     page->addWidget(settings);
     page->addWidget(troubles_);
-    page->addLayout(grid, 1);
+    page->addLayout(grid_, 1);
+}
+
+void RiskResultsView::Arrange(bool narrow) {
+    // Side by side in pairs; one above the other where two charts would not be legible.
+    narrow_ = narrow;
+    const int columns = narrow ? 1 : 2;
+    QWidget* const order[] = {charts_[0], charts_[1], charts_[2], figures_};
+    for (QWidget* w : order) grid_->removeWidget(w);
+    grid_->removeWidget(charts_[3]);
+    for (int k = 0; k < 4; ++k)
+        grid_->addWidget(order[k], k / columns, k % columns,
+                         k == 3 ? Qt::AlignTop : Qt::Alignment());
+    grid_->addWidget(charts_[3], 4, 0, 1, columns);
+    grid_->setColumnStretch(0, 1);
+    grid_->setColumnStretch(1, narrow ? 0 : 1);
+}
+
+void RiskResultsView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (const bool narrow = width() < 900; narrow != narrow_) Arrange(narrow);
+}
+
+QString RiskResultsView::FiguresText() const {
+    // Plain numbers, without the separators the table shows, so that they paste as numbers.
+    QStringList lines;
+    QStringList cells{QString()};
+    for (int c = 0; c < figures_->columnCount(); ++c)
+        cells << figures_->horizontalHeaderItem(c)->text().replace('\n', ' ');
+    lines << cells.join('\t');
+    for (int r = 0; r < figures_->rowCount(); ++r) {
+        cells = {figures_->verticalHeaderItem(r)->text()};
+        for (int c = 0; c < figures_->columnCount(); ++c)
+            cells << figures_->item(r, c)->text().remove(',');
+        lines << cells.join('\t');
+    }
+    return lines.join('\n') + '\n';
+}
+
+void RiskResultsView::SetOutOfDate(bool outOfDate) {
+    outOfDate_->setVisible(outOfDate);
+}
+
+bool RiskResultsView::OutOfDate() const {
+    return !outOfDate_->isHidden();
+}
+
+QString RiskResultsView::Warning() const {
+    return warning_->text();
 }
 
 PrintedPage RiskResultsPage(std::shared_ptr<const RiskAnalysis> analysis) {

@@ -1,36 +1,33 @@
-#include "forms/RiskAnalysisWindow.h"
+#include "views/RiskAnalysisWindow.h"
 
 #include "forms/FormLayout.h"
 #include "forms/InputLabels.h"
-#include "forms/RiskResultsView.h"
-#include "forms/RiskWindowCells.h"
 #include "gui/FormNumbers.h"
 #include "gui/Help.h"
 #include "gui/MessageBox.h"
+#include "gui/WindowGeometry.h"
 #include "model/SavedFields.h"
-#include "risk/Distribution.h"
 #include "risk/RiskDefinitionsCheck.h"
-#include "risk/RiskMemory.h"
-#include "risk/TypicalUncertainties.h"
-#include "risk/UncertainFields.h"
+#include "views/RiskCellDelegate.h"
+#include "views/RiskCorrelationsModel.h"
+#include "views/RiskResultsView.h"
+#include "views/RiskWindowCells.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScrollArea>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -39,6 +36,23 @@ namespace velmora {
 using namespace riskwindow;
 
 namespace {
+
+// A table of the window: rows selected whole, cells edited through the delegate, and an editor
+// opened by a double click, F2 or typing only.
+QTableView* NewTable(QAbstractItemModel* model) {
+    auto* table = new QTableView;
+    table->setModel(model);
+    table->setItemDelegate(new RiskCellDelegate(table));
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+                           QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    table->setTabKeyNavigation(false);
+    table->setWordWrap(false);
+    table->setTextElideMode(Qt::ElideMiddle);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    return table;
+}
 
 QPushButton* ButtonOf(const QString& text) {
     auto* button = new QPushButton(text);
@@ -126,14 +140,31 @@ RiskAnalysisWindow::RiskAnalysisWindow(const ProjectData& project, QWidget* pare
     SetHelpContext(this, 0, {});
     InstallHelpKeys(this, QStringLiteral("risk-analysis"));
 
-    inputs_ = new QTableWidget(0, kColumns);
-    for (int c = 0; c < kColumns; ++c)
-        inputs_->setHorizontalHeaderItem(
-            c, new QTableWidgetItem(QString::fromLatin1(kColumnTitles[c])));
-    inputs_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    inputs_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    inputsModel_ = new RiskInputsModel(
+        project_,
+        [this](int row, int column, const UncertainInput& in) {
+            RiskDefinitions d = accepted_;
+            d.inputs[std::size_t(row)] = in;
+            return Keep(d, inputs_, row, column);
+        },
+        [this](int row, int column, const QString& message) {
+            Refuse(message, inputs_, row, column);
+        },
+        this);
+    pairsModel_ = new RiskCorrelationsModel(
+        [this](int row, int column, const risk::RankCorrelation& pair) {
+            RiskDefinitions d = accepted_;
+            d.correlations[std::size_t(row)] = pair;
+            return Keep(d, correlations_, row, column);
+        },
+        [this](int row, int column, const QString& message) {
+            Refuse(message, correlations_, row, column);
+        },
+        this);
+    inputs_ = NewTable(inputsModel_);
+    inputs_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     inputs_->horizontalHeader()->setSectionResizeMode(Input, QHeaderView::Stretch);
-    inputs_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    inputs_->setColumnWidth(Curve, 96);
     auto* add = ButtonOf(QStringLiteral("Add..."));
     auto* remove = ButtonOf(QStringLiteral("Remove"));
     auto* typical = ButtonOf(QStringLiteral("Typical Uncertainties"));
@@ -168,11 +199,7 @@ RiskAnalysisWindow::RiskAnalysisWindow(const ProjectData& project, QWidget* pare
     AddRow(settings, 4, 0, QStringLiteral("Sampling:"), sampling_);
     settings->setRowStretch(5, 1);
 
-    correlations_ = new QTableWidget(0, 3);
-    correlations_->setHorizontalHeaderLabels({QStringLiteral("First input"),
-                                              QStringLiteral("Second input"),
-                                              QStringLiteral("Rank correlation")});
-    correlations_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    correlations_ = NewTable(pairsModel_);
     correlations_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     correlations_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     auto* addPair = ButtonOf(QStringLiteral("Add Pair"));
@@ -262,33 +289,27 @@ RiskAnalysisWindow::RiskAnalysisWindow(const ProjectData& project, QWidget* pare
     connect(accept, &QPushButton::clicked, this, &RiskAnalysisWindow::accept);
     connect(cancel, &QPushButton::clicked, this, &RiskAnalysisWindow::reject);
     for (QLineEdit* e : {iterations_, precision_, maxIterations_, seed_})
-        connect(e, &QLineEdit::editingFinished, this, [this, e] { CheckEntries(e); });
-    connect(usePrecision_, &QCheckBox::toggled, this, [this] { CheckEntries(usePrecision_); });
-    connect(sampling_, &QComboBox::currentIndexChanged, this, [this] { CheckEntries(sampling_); });
-    connect(inputs_, &QTableWidget::itemChanged, this,
-            [this](QTableWidgetItem* item) { CheckEntries(inputs_, item->row(), item->column()); });
-    connect(correlations_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-        CheckEntries(correlations_, item->row(), item->column());
-    });
+        connect(e, &QLineEdit::editingFinished, this, [this, e] { CheckSettings(e); });
+    connect(usePrecision_, &QCheckBox::toggled, this, &RiskAnalysisWindow::UsePrecision);
+    connect(sampling_, &QComboBox::currentIndexChanged, this, [this] { CheckSettings(sampling_); });
 
     poll_ = new QTimer(this);
     poll_->setInterval(50);
-    connect(poll_, &QTimer::timeout, this, [this] {
-        progress_->setMaximum(int(std::max<std::int64_t>(1, control_.iterationsPlanned)));
-        progress_->setValue(int(control_.iterationsDone));
-    });
+    connect(poll_, &QTimer::timeout, this,
+            [this] { ShowProgress(control_.iterationsDone, control_.iterationsPlanned); });
 
     if (!project.riskDefinitions.empty()) {
         risk::ParsedDefinitions parsed = risk::ParseRiskDefinitions(project.riskDefinitions);
         if (parsed.ok()) accepted_ = std::move(parsed.definitions);
     }
+    opened_ = accepted_;
     Show(accepted_);
     if (last && last->analysis && SameSavedFields(last->project, project)) {
         results_ = *last;
         ShowResults();
         pages_->setCurrentIndex(0);
     }
-    resize(1180, 760);
+    RestoreGeometry(this, QStringLiteral("RiskAnalysisWindow"), QSize(1180, 760));
 }
 
 RiskAnalysisWindow::~RiskAnalysisWindow() {
@@ -315,15 +336,41 @@ void RiskAnalysisWindow::CommitTo(ProjectData& project) const {
 
 void RiskAnalysisWindow::accept() {
     if (Running()) return;
-    // Enter in an entry accepts without leaving it: check it as if it had been left.
-    if (!CheckEntries(focusWidget())) return;
+    // Enter in an entry accepts without leaving it: the cell's editor gives up its entry when
+    // it loses the focus, and a settings box is checked as if it had been left.
+    if (!CommitEntries()) return;
+    SaveGeometry(this, QStringLiteral("RiskAnalysisWindow"));
     QDialog::accept();
 }
 
+bool RiskAnalysisWindow::Changed() const {
+    return risk::RiskDefinitionsText(accepted_) != risk::RiskDefinitionsText(opened_);
+}
+
 void RiskAnalysisWindow::reject() {
+    if (Changed() &&
+        ShowMessage(this, QStringLiteral("Discard the changes to the risk definitions?"),
+                    QString::fromLatin1(kCaption), QMessageBox::Question,
+                    QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
     control_.cancel = true;
     if (worker_.joinable()) worker_.join();
+    SaveGeometry(this, QStringLiteral("RiskAnalysisWindow"));
     QDialog::reject();
+}
+
+void RiskAnalysisWindow::keyPressEvent(QKeyEvent* event) {
+    // Esc during a run stops the run and keeps the window and its definitions.
+    if (event->key() == Qt::Key_Escape && Running()) {
+        CancelRun();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void RiskAnalysisWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    reject();
 }
 
 bool EditRiskAnalysis(ProjectData& project, QWidget* parent, std::optional<RiskResults>& results) {

@@ -4,24 +4,23 @@
 // cells (which parameters a distribution takes, lists typed into a cell, starting and converted
 // distributions, the density preview).
 
-#include "forms/RiskAnalysisWindow.h"
 #include "risk/RiskDefinitions.h"
+#include "risk/RiskDefinitionsCheck.h"
+#include "views/RiskAnalysisWindow.h"
 
+#include <QList>
 #include <QString>
 #include <charconv>
 #include <optional>
 #include <string>
 #include <vector>
 
-class QTableWidget;
-class QWidget;
-
 namespace velmora::riskwindow {
 
 using risk::DistributionKind;
 using risk::RiskDefinitions;
 using risk::UncertainInput;
-using Column = RiskAnalysisWindow::Column;
+using Column = RiskInputsModel::Column;
 
 inline const char* const kCaption = "Risk Analysis";
 inline const char* const kKinds[] = {"Uniform", "Triangular", "PERT",
@@ -48,11 +47,13 @@ std::optional<Int> ParseWhole(const QString& text) {
     return value;
 }
 
+// Inputs as the tables show them: "Row 2 (Unit Prices: HMA Wearing Course ($/ton))".
+const risk::EntryNames& Names();
 double ProjectValue(const ProjectData& project, const std::string& field);
-// The density of `in` drawn small, for the Density column.
-QWidget* NewDensityCurve(const UncertainInput& in, double base, bool whole);
+// The density of `in` as 24 heights from 0 to 1, for the Density column; empty when every
+// sample is one value.
+QList<double> DensityHeights(const UncertainInput& in, double base, bool whole);
 UncertainInput StartingInput(const std::string& field, double v);
 UncertainInput Converted(const UncertainInput& in, DistributionKind kind);
-void SetCellWidget(QTableWidget* table, int row, int column, QWidget* widget);
 
 } // namespace velmora::riskwindow

@@ -6,6 +6,7 @@
 
 #include "model/ProjectData.h"
 #include "risk/RiskAnalysis.h"
+#include "views/RiskInputsModel.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -22,11 +23,12 @@ class QProgressBar;
 class QPushButton;
 class QScrollArea;
 class QTabWidget;
-class QTableWidget;
+class QTableView;
 class QTimer;
 
 namespace velmora {
 
+class RiskCorrelationsModel;
 class RiskResultsView;
 
 // A run and the project it ran on, risk definitions included: its figures hold for as long as
@@ -62,22 +64,7 @@ public:
         kResults,
     };
     // Columns of the table of uncertain inputs.
-    enum Column {
-        Input,
-        Value,
-        Kind,
-        Relative,
-        Min,
-        Mode,
-        Max,
-        Mean,
-        Sd,
-        Values,
-        Probabilities,
-        Curve,
-        kColumns
-    };
-
+    using enum RiskInputsModel::Column;
     // `last`, when set, are results of this project to show from the start.
     explicit RiskAnalysisWindow(const ProjectData& project, QWidget* parent = nullptr,
                                 const RiskResults* last = nullptr);
@@ -100,28 +87,32 @@ public:
     void CancelRun();
 
     void accept() override;
+    // Asks before changed definitions are dropped; a run still going is cancelled.
     void reject() override;
 
 signals:
     void runFinished();
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
 private:
-    // The definitions the widgets hold, or the first entry that does not read as a number.
+    // The settings as their boxes hold them, or the first entry that does not read as a number.
     struct Collected {
         risk::RiskDefinitions definitions;
         QString error;
         QWidget* where = nullptr;
-        int row = -1, column = -1;
     };
     Collected Collect() const;
-    // The form's leave-field check: the entry at `where` against the rules of stored
-    // definitions. A refusal is shown, the entries go back to the last accepted ones, and the
-    // focus returns to the entry.
-    bool CheckEntries(QWidget* where, int row = -1, int column = -1);
+    // Keeps `d` when the definitions check takes it; else says why, shows the definitions kept
+    // before and puts the focus back on the entry (`where`, at the cell `row`, `column` of a
+    // table).
+    bool Keep(const risk::RiskDefinitions& d, QWidget* where, int row = -1, int column = -1);
+    // The form's leave-field check of a settings box.
+    bool CheckSettings(QWidget* where);
+    void Refuse(const QString& message, QWidget* where, int row, int column);
     void Show(const risk::RiskDefinitions& d);
-    void ShowInputRow(int row, const risk::UncertainInput& in);
-    void ShowCorrelationRow(int row, const risk::RankCorrelation& c);
-    void ChangeKind(int row, int kind);
     void PickInputs();
     void RemoveInputs();
     void AddPair();
@@ -129,14 +120,27 @@ private:
     void Finish();
     void ShowResults();
     void SetRunning(bool running);
+    // Ticked, the precision and the most iterations get values to start from.
+    void UsePrecision(bool use);
+    void ShowProgress(std::int64_t done, std::int64_t planned, const QString& end = {});
+    // Marks the results shown when the definitions have changed since their run.
+    void MarkResults();
+    bool Changed() const;
+    // Takes what an open editor or a settings box holds; false when it was refused.
+    bool CommitEntries();
 
     ProjectData project_;
     risk::RiskDefinitions accepted_;
     bool checking_ = false;
+    // How many entries were refused; accept() sees an open editor's entry refused by it.
+    int refusals_ = 0;
 
     QTabWidget* pages_;
-    QTableWidget* inputs_;
-    QTableWidget* correlations_;
+    risk::RiskDefinitions opened_;
+    QTableView* inputs_;
+    QTableView* correlations_;
+    RiskInputsModel* inputsModel_;
+    RiskCorrelationsModel* pairsModel_;
     QLineEdit* iterations_;
     QCheckBox* usePrecision_;
     QLineEdit* precision_;

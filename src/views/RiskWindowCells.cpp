@@ -1,72 +1,32 @@
-#include "forms/RiskWindowCells.h"
+#include "views/RiskWindowCells.h"
 
+#include "forms/InputLabels.h"
 #include "gui/FormNumbers.h"
 #include "risk/Distribution.h"
 #include "risk/UncertainFields.h"
 
-#include <QPainter>
 #include <QRegularExpression>
 #include <QStringList>
-#include <QTableWidget>
-#include <QWidget>
 #include <algorithm>
 #include <cmath>
 
 namespace velmora::riskwindow {
-namespace {
 
-// The density of `in` drawn small: the spread of 400 evenly spaced quantiles over 24 bins.
-class DensityCurve : public QWidget {
-public:
-    DensityCurve(const UncertainInput& in, double base, bool whole) {
-        setMinimumSize(90, 22);
-        const risk::Distribution d(in, base, whole);
-        constexpr int kSamples = 400;
-        std::vector<double> x(kSamples);
-        for (int k = 0; k < kSamples; ++k) x[k] = d.Quantile((k + 0.5) / kSamples);
-        low_ = x.front(), high_ = x.back();
-        heights_.assign(24, 0.0);
-        if (!(high_ > low_)) return;
-        for (double v : x) {
-            const auto bin = std::min<std::size_t>(
-                heights_.size() - 1, std::size_t((v - low_) / (high_ - low_) * heights_.size()));
-            heights_[bin] += 1.0;
-        }
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF r = rect().adjusted(3, 3, -3, -3);
-        const double top = *std::ranges::max_element(heights_);
-        painter.setPen(QPen(palette().color(QPalette::Text), 1.2));
-        if (!(top > 0.0)) {
-            painter.drawLine(QPointF(r.center().x(), r.bottom()), QPointF(r.center().x(), r.top()));
-            return;
-        }
-        QPolygonF line;
-        const double step = r.width() / double(heights_.size());
-        line << QPointF(r.left(), r.bottom());
-        for (std::size_t k = 0; k < heights_.size(); ++k) {
-            const double y = r.bottom() - r.height() * heights_[k] / top;
-            line << QPointF(r.left() + step * double(k), y)
-                 << QPointF(r.left() + step * double(k + 1), y);
-        }
-        line << QPointF(r.right(), r.bottom());
-        painter.setBrush(palette().color(QPalette::Highlight).lighter(160));
-        painter.drawPolygon(line);
-    }
-
-private:
-    double low_ = 0.0, high_ = 0.0;
-    std::vector<double> heights_;
-};
-
-} // namespace
-
-QWidget* NewDensityCurve(const UncertainInput& in, double base, bool whole) {
-    return new DensityCurve(in, base, whole);
+// The spread of 400 evenly spaced quantiles over 24 bins.
+QList<double> DensityHeights(const UncertainInput& in, double base, bool whole) {
+    const risk::Distribution d(in, base, whole);
+    constexpr int kSamples = 400;
+    std::vector<double> x(kSamples);
+    for (int k = 0; k < kSamples; ++k) x[k] = d.Quantile((k + 0.5) / kSamples);
+    const double low = x.front(), high = x.back();
+    if (!(high > low)) return {};
+    QList<double> heights(24, 0.0);
+    for (double v : x)
+        heights[std::min<qsizetype>(heights.size() - 1, qsizetype((v - low) / (high - low) *
+                                                                  double(heights.size())))] += 1.0;
+    const double top = *std::ranges::max_element(heights);
+    for (double& h : heights) h /= top;
+    return heights;
 }
 
 bool Takes(DistributionKind kind, int column) {
@@ -126,6 +86,12 @@ std::optional<std::vector<double>> ParseList(const QString& text) {
         values.push_back(*v);
     }
     return values;
+}
+
+const risk::EntryNames& Names() {
+    static const risk::EntryNames names{
+        [](const std::string& field) { return LabelOfInput(field).toStdString(); }};
+    return names;
 }
 
 double ProjectValue(const ProjectData& project, const std::string& field) {
@@ -201,14 +167,15 @@ UncertainInput Converted(const UncertainInput& in, DistributionKind kind) {
         if (out.values.size() == 3) out.probabilities = {0.25, 0.5, 0.25};
         break;
     }
+    // A list takes whole entries; a normal's cuts stay within what Compute Costs accepts.
+    const std::optional<risk::FieldInfo> info = risk::LookUpField(out.field);
+    if (info && info->kind == risk::FieldInfo::Kind::ListIndex)
+        for (double& v : out.values) v = std::round(v);
+    if (info && !out.relative && (kind == K::Normal || kind == K::Lognormal)) {
+        out.min = std::max(*out.min, info->low);
+        out.max = std::min(*out.max, info->high);
+    }
     return out;
-}
-
-// The widget a cell had goes only once control is back in the event loop, since it may be the
-// one whose signal is being handled; until then it must not show over its neighbours.
-void SetCellWidget(QTableWidget* table, int row, int column, QWidget* widget) {
-    if (QWidget* old = table->cellWidget(row, column)) old->hide();
-    table->setCellWidget(row, column, widget);
 }
 
 } // namespace velmora::riskwindow

@@ -1,0 +1,100 @@
+#include "views/RiskCorrelationsModel.h"
+
+#include "forms/InputLabels.h"
+#include "gui/FormNumbers.h"
+#include "views/RiskInputsModel.h"
+#include "views/RiskWindowCells.h"
+
+namespace velmora {
+
+RiskCorrelationsModel::RiskCorrelationsModel(Edited edited, Refused refused, QObject* parent)
+    : QAbstractTableModel(parent), edited_(std::move(edited)), refused_(std::move(refused)) {}
+
+void RiskCorrelationsModel::Show(const std::vector<risk::RankCorrelation>& pairs,
+                                 const std::vector<risk::UncertainInput>& inputs) {
+    const bool sameRows = pairs.size() == pairs_.size();
+    if (!sameRows) beginResetModel();
+    pairs_ = pairs;
+    fields_.clear();
+    labels_.clear();
+    for (const risk::UncertainInput& in : inputs) {
+        fields_.push_back(in.field);
+        labels_ << LabelOfInput(in.field);
+    }
+    if (!sameRows)
+        endResetModel();
+    else if (!pairs_.empty())
+        emit dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1));
+}
+
+int RiskCorrelationsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(pairs_.size());
+}
+
+int RiskCorrelationsModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumns;
+}
+
+QVariant RiskCorrelationsModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    const risk::RankCorrelation& pair = pairs_[std::size_t(index.row())];
+    const int column = index.column();
+    const std::string& field = column == First ? pair.first : pair.second;
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        if (column == Rank) return role == Qt::DisplayRole ? FormatDouble(pair.rank) : QVariant();
+        return LabelOfInput(field);
+    case Qt::EditRole:
+        if (column == Rank) return FormatDouble(pair.rank);
+        return int(std::ranges::find(fields_, field) - fields_.begin());
+    case Qt::TextAlignmentRole:
+        return column == Rank ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
+    case RiskInputsModel::kChoicesRole:
+        return column == Rank ? QVariant() : QVariant(labels_);
+    default:
+        return {};
+    }
+}
+
+QVariant RiskCorrelationsModel::headerData(int section, Qt::Orientation orientation,
+                                           int role) const {
+    if (role != Qt::DisplayRole) return {};
+    if (orientation == Qt::Vertical) return section + 1;
+    const char* titles[] = {"First input", "Second input", "Rank correlation"};
+    return QString::fromLatin1(titles[section]);
+}
+
+Qt::ItemFlags RiskCorrelationsModel::flags(const QModelIndex& index) const {
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable
+                           : Qt::NoItemFlags;
+}
+
+bool RiskCorrelationsModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || index.row() >= rowCount() || role != Qt::EditRole) return false;
+    const int row = index.row(), column = index.column();
+    risk::RankCorrelation pair = pairs_[std::size_t(row)];
+    if (column == Rank) {
+        const QString text = value.toString();
+        const std::optional<double> rank = ParseDouble(text);
+        if (!rank) {
+            refused_(row, column,
+                     QStringLiteral("%1 rank: \"%2\" is not a number")
+                         .arg(QString::fromStdString(
+                                  riskwindow::Names().Correlation(std::size_t(row), pair)),
+                              text.trimmed()));
+            return false;
+        }
+        if (*rank == pair.rank) return false;
+        pair.rank = *rank;
+    } else {
+        const int k = value.toInt();
+        if (k < 0 || k >= int(fields_.size())) return false;
+        std::string& field = column == First ? pair.first : pair.second;
+        if (field == fields_[std::size_t(k)]) return false;
+        field = fields_[std::size_t(k)];
+    }
+    return edited_(row, column, pair);
+}
+
+} // namespace velmora
