@@ -188,7 +188,9 @@ void CommandForm::OnComputeCosts() {
     // treatment counts: either is a change worth saving.
     ProjectData& project = document_.Project();
     const ProjectData before = project;
-    ComputeCosts(project, this, document_.Path());
+    // Results of a risk analysis of the project as it stands go into the workbook too.
+    const RiskResults* risk = document_.CurrentRiskResults();
+    ComputeCosts(project, this, document_.Path(), risk ? risk->analysis : nullptr);
     if (!SameSavedFields(before, project)) document_.SetModified(true);
 }
 

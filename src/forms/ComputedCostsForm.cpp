@@ -77,8 +77,9 @@ enum Row { kBoxTitle, kFirstStage, kBoxBottom = kFirstStage + 5, kMaintenance, k
 } // namespace
 
 ComputedCostsForm::ComputedCostsForm(const ProjectData& project, QWidget* parent,
-                                     const QString& projectFile)
-    : QDialog(parent), project_(project), projectFile_(projectFile) {
+                                     const QString& projectFile,
+                                     std::shared_ptr<const risk::RiskAnalysis> risk)
+    : QDialog(parent), project_(project), projectFile_(projectFile), risk_(std::move(risk)) {
     setWindowTitle(QStringLiteral("Computed Costs (F1=Full Help)"));
     // The form's controls carry no pop-up help; 0 keeps Shift+F1 from finding the command
     // form's help behind it.
@@ -269,6 +270,7 @@ void ComputedCostsForm::OnExportWorkbook() {
     WorkbookContent content;
     content.project = &project_;
     content.run = &run_;
+    content.risk = risk_.get();
     content.time = std::time(nullptr);
     ExportWorkbook(this, content, projectFile_);
 }
@@ -281,9 +283,10 @@ bool PrepareOrRefuse(ProjectData& project, QWidget* parent) {
     return handOff.ok();
 }
 
-void ComputeCosts(ProjectData& project, QWidget* parent, const QString& projectFile) {
+void ComputeCosts(ProjectData& project, QWidget* parent, const QString& projectFile,
+                  std::shared_ptr<const risk::RiskAnalysis> risk) {
     if (!PrepareOrRefuse(project, parent)) return;
-    ComputedCostsForm form(project, parent, projectFile);
+    ComputedCostsForm form(project, parent, projectFile, std::move(risk));
     form.RunAnalysis();
     // The run changes nothing in the project but the treatment counts, and those only on OK.
     if (form.exec() == QDialog::Accepted) ApplyTreatmentCounts(form.Run(), project);

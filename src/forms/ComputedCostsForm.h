@@ -7,10 +7,12 @@
 
 #include "engine/Analysis.h"
 #include "model/ProjectData.h"
+#include "risk/RiskAnalysis.h"
 
 #include <QDialog>
 #include <QHash>
 #include <QString>
+#include <memory>
 
 namespace velmora {
 
@@ -24,8 +26,10 @@ public:
 
     // `project` is the record after the hand-off let it through; the form keeps its own copy.
     // `projectFile`, the file the project was opened from or saved to, is never exported over.
+    // `risk`, results of a risk analysis of the project, go into its workbook too.
     explicit ComputedCostsForm(const ProjectData& project, QWidget* parent = nullptr,
-                               const QString& projectFile = {});
+                               const QString& projectFile = {},
+                               std::shared_ptr<const risk::RiskAnalysis> risk = nullptr);
 
     // Runs the analysis on the copy, shows a gridlock message (owned by this form) for each
     // option that gridlocked, and puts every result on the form. Call it once, before exec(),
@@ -50,6 +54,7 @@ private:
 
     ProjectData project_;
     QString projectFile_;
+    std::shared_ptr<const risk::RiskAnalysis> risk_;
     AnalysisResult run_;
     QHash<int, QWidget*> controls_;
 };
@@ -61,6 +66,7 @@ bool PrepareOrRefuse(ProjectData& project, QWidget* parent);
 // Compute Costs: the hand-off (a refusal is shown as its message box), the analysis, the gridlock
 // messages and the results form; OK brings the recomputed treatment counts into `project`.
 // Export All Data never writes over `projectFile`, the project's own file.
-void ComputeCosts(ProjectData& project, QWidget* parent = nullptr, const QString& projectFile = {});
+void ComputeCosts(ProjectData& project, QWidget* parent = nullptr, const QString& projectFile = {},
+                  std::shared_ptr<const risk::RiskAnalysis> risk = nullptr);
 
 } // namespace velmora

@@ -1,5 +1,6 @@
 #include "forms/ProjectExport.h"
 
+#include "forms/InputLabels.h"
 #include "forms/PrintedReport.h"
 #include "gui/FileDialog.h"
 #include "gui/MessageBox.h"
@@ -63,7 +64,9 @@ void ExportWorkbook(QWidget* parent, const WorkbookContent& content, const QStri
     const QString path = AskExportFile(parent, caption, "xlsx",
                                        QStringLiteral("Excel Workbook (*.xlsx)"), projectFile);
     if (path.isEmpty()) return;
-    const Workbook workbook = BuildWorkbook(content);
+    WorkbookContent labelled = content;
+    labelled.inputLabel = [](const std::string& field) { return LabelOfInput(field).toStdString(); };
+    const Workbook workbook = BuildWorkbook(labelled);
     if (!Save(parent, caption, path, workbook.bytes, QString::fromStdString(workbook.error)))
         return;
     ShowMessage(parent,
@@ -71,8 +74,8 @@ void ExportWorkbook(QWidget* parent, const WorkbookContent& content, const QStri
                 caption, QMessageBox::Information);
 }
 
-void ExportProjectWorkbook(QWidget* parent, const ProjectData& project,
-                           const QString& projectFile) {
+void ExportProjectWorkbook(QWidget* parent, const ProjectData& project, const QString& projectFile,
+                           const risk::RiskAnalysis* risk) {
     // The hand-off rewrites the stage flags: the export works on a copy and changes no record.
     ProjectData copy = project;
     const HandOff handOff = PrepareAnalysis(copy);
@@ -81,6 +84,7 @@ void ExportProjectWorkbook(QWidget* parent, const ProjectData& project,
     content.project = &copy;
     content.run = handOff.ok() ? &run : nullptr;
     content.refusal = handOff.ok() ? nullptr : &handOff.refusal;
+    content.risk = risk;
     content.time = std::time(nullptr);
     ExportWorkbook(parent, content, projectFile);
 }

@@ -13,12 +13,15 @@ class QWidget;
 
 namespace velmora {
 
-// Asks for a file and writes the workbook of `content` into it.
+// Asks for a file and writes the workbook of `content` into it, naming uncertain inputs as the
+// forms do.
 void ExportWorkbook(QWidget* parent, const WorkbookContent& content, const QString& projectFile);
 
 // The workbook of a Compute Costs run on a copy of `project`: a project the hand-off refuses
-// gets its inputs and the refusal.
-void ExportProjectWorkbook(QWidget* parent, const ProjectData& project, const QString& projectFile);
+// gets its inputs and the refusal. `risk`, results of a risk analysis of the project as it
+// stands, adds their sheets.
+void ExportProjectWorkbook(QWidget* parent, const ProjectData& project, const QString& projectFile,
+                           const risk::RiskAnalysis* risk = nullptr);
 
 // Asks for a file and writes the printed report of `project` into it as PDF, without a print
 // dialog.

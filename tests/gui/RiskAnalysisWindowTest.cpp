@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPrinter>
+#include <QProcess>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTableView>
@@ -216,6 +217,20 @@ private slots:
         };
         const PrintedPage riskPage[] = {RiskResultsPage(results->analysis)};
         QCOMPARE(pagesPrinted(riskPage, "risk.pdf"), pagesPrinted({}, "report.pdf") + 1);
+
+        // Export Workbook takes the run's sheets along, naming inputs as the forms do.
+        {
+            test::MessageRecorder messages;
+            test::FileDialogAnswers files;
+            files.Answer(Path("risk.xlsx"));
+            Trigger(&MainWindow::Actions::exportWorkbook);
+            QProcess unzip;
+            unzip.start("unzip", {"-p", Path("risk.xlsx")});
+            QVERIFY(unzip.waitForFinished());
+            const QString xml = QString::fromUtf8(unzip.readAllStandardOutput());
+            QVERIFY(xml.contains("name=\"Risk\"") && xml.contains("name=\"Samples\""));
+            QVERIFY(xml.contains("Unit Prices: HMA Wearing Course ($/ton)"));
+        }
 
         QCOMPARE(app->Document().Save(Path("saved.vlm")), QString());
         QVERIFY(app->OpenFile(Path("saved.vlm")));
