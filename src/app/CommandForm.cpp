@@ -86,10 +86,11 @@ constexpr CommandButton kButtons[] = {
     {1008, "Unit Prices", &CommandForm::OnUnitPrices, 1, -1},
     {1011, "Asphalt  Option Construction Activities", &CommandForm::OnAsphaltActivities, 2, 0},
     {1012, "Compute Costs", &CommandForm::OnComputeCosts, 5, -1},
-    {1016, "Risk Analysis", &CommandForm::OnRiskAnalysis, 6, -1},
     {1013, "Traffic and Work Zone Information", &CommandForm::OnTrafficWorkZone, 3, -1},
     {1014, "Concrete  Option Construction Activities", &CommandForm::OnConcreteActivities, 2, 1},
     {1015, "Recurring Maintenance Activities", &CommandForm::OnMaintenance, 4, -1},
+    // Added to the form later: after the original buttons in their original order.
+    {1016, "Risk Analysis", &CommandForm::OnRiskAnalysis, 6, -1},
 };
 
 const char* const kGeneralInfoPopUp =

@@ -107,13 +107,18 @@ double HighestYear(const std::array<YearlyAmounts, 2>& amounts) {
     return top;
 }
 
+// Titles are plain text: a title of rich text is written to SVG as runs placed by the screen's
+// font metrics, which another program's font leaves with gaps between them.
 QChart* CashFlowChart(const ProjectData& project, const AnalysisResult& run, int option,
-                      const YearlyAmounts& amounts, double top) {
+                      const YearlyAmounts& amounts, double top, bool discounted) {
     auto* chart = new QChart;
     const double total = run.results[option].total;
-    chart->setTitle(QStringLiteral("<b>%1 option</b>: net present value %2 per mile, equivalent "
-                                   "uniform annual cost %3 per mile per year")
-                        .arg(kOptionNames[option], Dollars(total),
+    chart->setTitle(QStringLiteral("%1 option, %2 cash flow: net present value %3 per mile, "
+                                   "equivalent uniform annual cost %4 per mile per year")
+                        .arg(kOptionNames[option],
+                             discounted ? QStringLiteral("discounted")
+                                        : QStringLiteral("undiscounted"),
+                             Dollars(total),
                              Dollars(EquivalentUniformAnnualCost(total, project.discountRate,
                                                                  project.analysisPeriod))));
     auto* series = new QStackedBarSeries;
@@ -157,7 +162,7 @@ QChartView* MakeView(QChart* chart, QWidget* parent, const QString& pictureName)
 QChart* MakeCostChart(const CostResults& results) {
     auto* chart = new QChart;
     chart->setTitle(
-        QStringLiteral("<b>Net present value by stage</b>, $ per mile, current dollars"));
+        QStringLiteral("Net present value by stage, $ per mile, current dollars"));
     // Lying bars leave the legend room for the stages' full names.
     auto* series = new QHorizontalStackedBarSeries;
     const auto add = [&](const QString& name, QRgb colour, double asphalt, double concrete) {
@@ -194,7 +199,7 @@ QChart* MakeCostChart(const CostResults& results) {
 QChart* MakeCashFlowChart(const ProjectData& project, const AnalysisResult& run, int option,
                           bool discounted, double top) {
     return CashFlowChart(project, run, option, AmountsByYear(project, run, discounted)[option],
-                         top);
+                         top, discounted);
 }
 
 CostChartsForm::CostChartsForm(const ProjectData& project, const AnalysisResult& run,
@@ -270,7 +275,7 @@ void CostChartsForm::ShowCashFlows() {
     for (int option : {PavementOption::Asphalt, PavementOption::Concrete}) {
         QChart* old = cashFlowViews_[option]->chart();
         cashFlowViews_[option]->setChart(
-            CashFlowChart(project_, run_, option, amounts[option], top));
+            CashFlowChart(project_, run_, option, amounts[option], top, discounted));
         delete old;
     }
 }
@@ -298,8 +303,8 @@ std::optional<PrintedPage> CostChartsPage(const ProjectData& project) {
             QGraphicsScene scene(canvas);
             const double third = canvas.height() / 3;
             QChart* charts[] = {MakeCostChart(run.results),
-                                CashFlowChart(copy, run, 0, amounts[0], top),
-                                CashFlowChart(copy, run, 1, amounts[1], top)};
+                                CashFlowChart(copy, run, 0, amounts[0], top, false),
+                                CashFlowChart(copy, run, 1, amounts[1], top, false)};
             for (int k = 0; k < 3; ++k) {
                 scene.addItem(charts[k]);
                 // A blank strip under each chart keeps its axis title off the next one's title.

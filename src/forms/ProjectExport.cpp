@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <ctime>
@@ -25,8 +26,10 @@ QString AskExportFile(QWidget* parent, const QString& caption, const QString& ex
     request.caption = caption;
     request.initialName = "*." + extension;
     request.filter = filter + ";;All Files (*)";
-    const QString path = AskFileName(parent, request);
+    QString path = AskFileName(parent, request);
     if (path.isEmpty()) return {};
+    // "report" means report.pdf, as the file type chosen says.
+    if (QFileInfo(path).suffix().isEmpty()) path += '.' + extension;
     if (SameFile(path, projectFile)) {
         ShowMessage(parent,
                     QStringLiteral("Cannot export to %1.\nIt is the file of the open project, "

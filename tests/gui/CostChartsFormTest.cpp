@@ -117,6 +117,8 @@ private slots:
             (discounted ? charts.DiscountedButton() : charts.UndiscountedButton())->click();
             for (int option = 0; option < 2; ++option) {
                 const auto plotted = Plotted(charts.CashFlowView(option));
+                QVERIFY(charts.CashFlowView(option)->chart()->title().contains(
+                    discounted ? ", discounted cash flow:" : ", undiscounted cash flow:"));
                 const QString kinds[] = {"Agency", "User Delay", "Maintenance"};
                 double all = 0;
                 for (int kind = 0; kind < 3; ++kind) {
@@ -169,7 +171,9 @@ private slots:
         QCOMPARE(SavePictureAs(view, "cost-by-stage"), dir.filePath("bars.png"));
         QCOMPARE(QImage(dir.filePath("bars.png")).size(), pixels);
         QCOMPARE(SavePictureAs(view, "cost-by-stage"), dir.filePath("bars.svg"));
-        QVERIFY(test::ReadAll(dir.filePath("bars.svg")).contains("<svg"));
+        // The title is one run of text, which no other program's font can pull apart.
+        QVERIFY(test::ReadAll(dir.filePath("bars.svg"))
+                    .contains(">Net present value by stage, $ per mile, current dollars<"));
         QVERIFY(messages.shown.isEmpty());
         QCOMPARE(SavePictureAs(view, "cost-by-stage"), QString());
         QCOMPARE(messages.shown.size(), 1);

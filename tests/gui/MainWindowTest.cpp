@@ -318,7 +318,8 @@ private slots:
         QVERIFY(app->OpenFile(MakeProjectFile("p.vlm", 2.5)));
         test::MessageRecorder messages;
         test::FileDialogAnswers files;
-        for (const char* name : {"p.xlsx", "p.pdf", "p.pdf", "p.xlsx"}) files.Answer(Path(name));
+        // A bare name gets the extension of the file type asked for.
+        for (const char* name : {"p", "p", "p.pdf", "p.xlsx"}) files.Answer(Path(name));
         for (auto answer : {QMessageBox::Ok, QMessageBox::No, QMessageBox::No})
             messages.Answer(answer);
         Trigger(&MainWindow::Actions::exportWorkbook);
@@ -337,6 +338,16 @@ private slots:
         Trigger(&MainWindow::Actions::exportWorkbook);
         QCOMPARE(ReadAll(Path("p.pdf")) + ReadAll(Path("p.xlsx")), QByteArray("previousprevious"));
         QCOMPARE(messages.shown.size(), 3);
+        QVERIFY(!QFile::exists(Path("p")));
+    }
+
+    // The command form's buttons keep their original tab order; Risk Analysis comes after them.
+    void theCommandFormKeepsItsTabOrder() {
+        QWidget* button = Frame()->findChild<QWidget*>("button1000");
+        QStringList order;
+        for (int k = 0; k < 8; ++k, button = button->nextInFocusChain())
+            order << button->objectName().mid(6);
+        QCOMPARE(order.join(' '), QStringLiteral("1000 1008 1011 1012 1013 1014 1015 1016"));
     }
 
     void theCommandLineOpensOrPrints() {
