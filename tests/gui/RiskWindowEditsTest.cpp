@@ -4,6 +4,7 @@
 // refusals says so.
 #include "../core/CoreTestSupport.h"
 #include "GuiTestSupport.h"
+#include "forms/InputLabels.h"
 #include "model/ProjectFile.h"
 #include "views/RiskAnalysisWindow.h"
 #include "views/RiskResultsView.h"
@@ -92,6 +93,27 @@ private slots:
             QTest::keyClick(editor, Qt::Key_Return);
             QCOMPARE(w.DefinitionsText(), before);
         }
+    }
+
+    // Every number the Add list offers starts with a distribution the check accepts, on every
+    // example: a start outside what Compute Costs accepts would greet the user with a refusal.
+    void everyInputStartsWithinWhatComputeCostsAccepts() {
+        std::vector<std::string> fields;
+        for (const InputLabel& in : UncertainInputLabels()) fields.push_back(in.field);
+        for (const char* name : {"interstate", "route-9", "rural-two-lane", "urban-arterial"}) {
+            test::MessageRecorder messages;
+            W w(Example(name, false));
+            w.AddInputs(fields);
+            QVERIFY2(messages.shown.isEmpty(), qPrintable(name + (": " + messages.shown.value(0).text)));
+            QCOMPARE(Table(w, W::kInputs)->model()->rowCount(), int(fields.size()));
+        }
+    }
+
+    void moneyIsGroupedInThousands() {
+        const std::pair<double, const char*> cases[] = {
+            {0, "0"},         {999.4, "999"},           {123456, "123,456"},
+            {-123456, "-123,456"}, {1234567.5, "1,234,568"}, {-1000, "-1,000"}};
+        for (const auto& [value, text] : cases) QCOMPARE(GroupedNumber(value), QString(text));
     }
 
     void acceptChecksAnEntryLeftOpenAndEscAsksBeforeDiscarding() {
