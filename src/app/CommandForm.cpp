@@ -7,12 +7,12 @@
 #include "forms/GeneralInfoForm.h"
 #include "forms/MaintenanceForm.h"
 #include "forms/PrintedReport.h"
-#include "views/RiskAnalysisWindow.h"
-#include "views/RiskResultsView.h"
 #include "forms/TrafficWorkZoneForm.h"
 #include "forms/UnitPricesForm.h"
 #include "gui/DialogUnits.h"
 #include "model/SavedFields.h"
+#include "views/RiskAnalysisWindow.h"
+#include "views/RiskResultsView.h"
 
 #include <QGridLayout>
 #include <QLayout>

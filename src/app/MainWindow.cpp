@@ -10,8 +10,8 @@
 #include "gui/FileDialog.h"
 #include "gui/Help.h"
 #include "gui/MessageBox.h"
-#include "views/RiskAnalysisWindow.h"
 #include "gui/WindowGeometry.h"
+#include "views/RiskAnalysisWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -131,12 +131,11 @@ void MainWindow::CreateActions() {
     connect(a.open, &QAction::triggered, this, &MainWindow::AskAndOpenFile);
     connect(a.save, &QAction::triggered, this, &MainWindow::Save);
     connect(a.saveAs, &QAction::triggered, this, &MainWindow::SaveAs);
-    connect(a.exportWorkbook, &QAction::triggered, this,
-            [this] {
-                const RiskResults* risk = document_.CurrentRiskResults();
-                ExportProjectWorkbook(this, document_.Project(), document_.Path(),
-                                      risk ? risk->analysis.get() : nullptr);
-            });
+    connect(a.exportWorkbook, &QAction::triggered, this, [this] {
+        const RiskResults* risk = document_.CurrentRiskResults();
+        ExportProjectWorkbook(this, document_.Project(), document_.Path(),
+                              risk ? risk->analysis.get() : nullptr);
+    });
     connect(a.exportPdf, &QAction::triggered, this,
             [this] { ExportPdf(this, document_.Project(), document_.Path()); });
     connect(a.print, &QAction::triggered, form_, &CommandForm::Print);

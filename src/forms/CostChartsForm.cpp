@@ -113,14 +113,14 @@ QChart* CashFlowChart(const ProjectData& project, const AnalysisResult& run, int
                       const YearlyAmounts& amounts, double top, bool discounted) {
     auto* chart = new QChart;
     const double total = run.results[option].total;
-    chart->setTitle(QStringLiteral("%1 option, %2 cash flow: net present value %3 per mile, "
-                                   "equivalent uniform annual cost %4 per mile per year")
-                        .arg(kOptionNames[option],
-                             discounted ? QStringLiteral("discounted")
-                                        : QStringLiteral("undiscounted"),
-                             Dollars(total),
-                             Dollars(EquivalentUniformAnnualCost(total, project.discountRate,
-                                                                 project.analysisPeriod))));
+    chart->setTitle(
+        QStringLiteral("%1 option, %2 cash flow: net present value %3 per mile, "
+                       "equivalent uniform annual cost %4 per mile per year")
+            .arg(kOptionNames[option],
+                 discounted ? QStringLiteral("discounted") : QStringLiteral("undiscounted"),
+                 Dollars(total),
+                 Dollars(EquivalentUniformAnnualCost(total, project.discountRate,
+                                                     project.analysisPeriod))));
     auto* series = new QStackedBarSeries;
     for (int kind = 0; kind < 3; ++kind) {
         QList<qreal> values;
@@ -161,8 +161,7 @@ QChartView* MakeView(QChart* chart, QWidget* parent, const QString& pictureName)
 
 QChart* MakeCostChart(const CostResults& results) {
     auto* chart = new QChart;
-    chart->setTitle(
-        QStringLiteral("Net present value by stage, $ per mile, current dollars"));
+    chart->setTitle(QStringLiteral("Net present value by stage, $ per mile, current dollars"));
     // Lying bars leave the legend room for the stages' full names.
     auto* series = new QHorizontalStackedBarSeries;
     const auto add = [&](const QString& name, QRgb colour, double asphalt, double concrete) {
@@ -198,8 +197,8 @@ QChart* MakeCostChart(const CostResults& results) {
 
 QChart* MakeCashFlowChart(const ProjectData& project, const AnalysisResult& run, int option,
                           bool discounted, double top) {
-    return CashFlowChart(project, run, option, AmountsByYear(project, run, discounted)[option],
-                         top, discounted);
+    return CashFlowChart(project, run, option, AmountsByYear(project, run, discounted)[option], top,
+                         discounted);
 }
 
 CostChartsForm::CostChartsForm(const ProjectData& project, const AnalysisResult& run,

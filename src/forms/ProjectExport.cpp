@@ -68,7 +68,9 @@ void ExportWorkbook(QWidget* parent, const WorkbookContent& content, const QStri
                                        QStringLiteral("Excel Workbook (*.xlsx)"), projectFile);
     if (path.isEmpty()) return;
     WorkbookContent labelled = content;
-    labelled.inputLabel = [](const std::string& field) { return LabelOfInput(field).toStdString(); };
+    labelled.inputLabel = [](const std::string& field) {
+        return LabelOfInput(field).toStdString();
+    };
     const Workbook workbook = BuildWorkbook(labelled);
     if (!Save(parent, caption, path, workbook.bytes, QString::fromStdString(workbook.error)))
         return;

@@ -162,9 +162,22 @@ RiskAnalysisWindow::RiskAnalysisWindow(const ProjectData& project, QWidget* pare
         },
         this);
     inputs_ = NewTable(inputsModel_);
-    inputs_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    inputs_->horizontalHeader()->setSectionResizeMode(Input, QHeaderView::Stretch);
-    inputs_->setColumnWidth(Curve, 96);
+    // Numbers take the room "1234567.89" needs; the labels take the rest, and at least enough to
+    // tell the inputs apart (see resizeEvent).
+    const int number = inputs_->fontMetrics().horizontalAdvance(QStringLiteral("123456.78")) + 12;
+    for (int column = Value; column < kColumns; ++column) {
+        inputs_->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Interactive);
+        inputs_->setColumnWidth(
+            column, std::max(number, inputs_->horizontalHeader()->sectionSizeHint(column)));
+    }
+    inputs_->horizontalHeader()->setSectionResizeMode(Relative, QHeaderView::ResizeToContents);
+    inputs_->setColumnWidth(Kind, number + 16);
+    inputs_->setColumnWidth(Curve, number * 3 / 4);
+    inputs_->horizontalHeader()->setSectionResizeMode(Input, QHeaderView::Interactive);
+    // A label takes two lines before it is shortened in its middle.
+    inputs_->setWordWrap(true);
+    inputs_->verticalHeader()->setDefaultSectionSize(2 * inputs_->fontMetrics().lineSpacing() + 8);
+    inputs_->viewport()->installEventFilter(this);
     auto* add = ButtonOf(QStringLiteral("Add..."));
     auto* remove = ButtonOf(QStringLiteral("Remove"));
     auto* typical = ButtonOf(QStringLiteral("Typical Uncertainties"));
@@ -201,6 +214,9 @@ RiskAnalysisWindow::RiskAnalysisWindow(const ProjectData& project, QWidget* pare
 
     correlations_ = NewTable(pairsModel_);
     correlations_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    correlations_->setWordWrap(true);
+    correlations_->verticalHeader()->setDefaultSectionSize(
+        inputs_->verticalHeader()->defaultSectionSize());
     correlations_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     auto* addPair = ButtonOf(QStringLiteral("Add Pair"));
     auto* removePair = ButtonOf(QStringLiteral("Remove Pair"));
@@ -224,7 +240,12 @@ RiskAnalysisWindow::RiskAnalysisWindow(const ProjectData& project, QWidget* pare
     resultsPage_ = new QScrollArea;
     resultsPage_->setWidgetResizable(true);
     pages_ = new QTabWidget;
-    pages_->addTab(definitions, QStringLiteral("Definitions"));
+    // On a small screen the page scrolls rather than push the window past the screen's edge.
+    auto* definitionsPage = new QScrollArea;
+    definitionsPage->setWidgetResizable(true);
+    definitionsPage->setFrameShape(QFrame::NoFrame);
+    definitionsPage->setWidget(definitions);
+    pages_->addTab(definitionsPage, QStringLiteral("Definitions"));
     pages_->addTab(resultsPage_, QStringLiteral("Results"));
     pages_->setTabEnabled(1, false);
 
@@ -357,6 +378,19 @@ void RiskAnalysisWindow::reject() {
     if (worker_.joinable()) worker_.join();
     SaveGeometry(this, QStringLiteral("RiskAnalysisWindow"));
     QDialog::reject();
+}
+
+bool RiskAnalysisWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == inputs_->viewport() && event->type() == QEvent::Resize) FitInputColumn();
+    return QDialog::eventFilter(watched, event);
+}
+
+void RiskAnalysisWindow::FitInputColumn() {
+    int others = 0;
+    for (int column = Value; column < kColumns; ++column)
+        if (!inputs_->isColumnHidden(column)) others += inputs_->columnWidth(column);
+    const int room = inputs_->viewport()->width() - others;
+    inputs_->setColumnWidth(Input, std::max(room, 24 * inputs_->fontMetrics().averageCharWidth()));
 }
 
 void RiskAnalysisWindow::keyPressEvent(QKeyEvent* event) {

@@ -95,6 +95,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -126,6 +127,8 @@ private:
     // Marks the results shown when the definitions have changed since their run.
     void MarkResults();
     bool Changed() const;
+    // The labels take what the other columns leave of the table's width.
+    void FitInputColumn();
     // Takes what an open editor or a settings box holds; false when it was refused.
     bool CommitEntries();
 

@@ -43,6 +43,7 @@ void RiskAnalysisWindow::Show(const RiskDefinitions& d) {
         inputs_->setColumnHidden(column, std::ranges::none_of(d.inputs, [&](const auto& in) {
                                      return Takes(in.distribution, column);
                                  }));
+    FitInputColumn();
     MarkResults();
 }
 

@@ -84,6 +84,7 @@ QTableWidget* FiguresTable(const std::array<const Statistics*, 3>& columns) {
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     table->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     return table;

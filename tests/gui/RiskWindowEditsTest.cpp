@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTableWidget>
@@ -104,15 +105,46 @@ private slots:
             test::MessageRecorder messages;
             W w(Example(name, false));
             w.AddInputs(fields);
-            QVERIFY2(messages.shown.isEmpty(), qPrintable(name + (": " + messages.shown.value(0).text)));
+            QVERIFY2(messages.shown.isEmpty(),
+                     qPrintable(name + (": " + messages.shown.value(0).text)));
             QCOMPARE(Table(w, W::kInputs)->model()->rowCount(), int(fields.size()));
         }
     }
 
+    // Opened on each example, the window lies within the screen with every control on it, the
+    // results included; with VELMORA_SCREENSHOT_DIR set, both pages are saved to look at.
+    void theWindowFitsTheScreenOnEveryExample() {
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QString size = qEnvironmentVariable("VELMORA_SCREEN_NAME", "800x600");
+        for (const char* name : {"interstate", "route-9", "rural-two-lane", "urban-arterial"}) {
+            ProjectData project = Example(name);
+            W w(project);
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QTest::qWait(20);
+            QVERIFY2(screen.contains(w.geometry()), qPrintable(name));
+            for (int id : {W::kAccept, W::kCancelChanges, W::kRun, W::kTypical, W::kSampling}) {
+                QWidget* control = w.Control(id);
+                QVERIFY(w.rect().contains(QRect(control->mapTo(&w, QPoint()), control->size())));
+            }
+            test::SaveScreenshot(&w, QStringLiteral("%1-%2-definitions").arg(name, size));
+            auto* iterations = static_cast<QLineEdit*>(w.Control(W::kIterations));
+            iterations->setText("2000");
+            emit iterations->editingFinished();
+            QVERIFY(RunToEnd(w));
+            QTest::qWait(20);
+            QVERIFY2(screen.contains(w.geometry()), qPrintable(name));
+            test::SaveScreenshot(&w, QStringLiteral("%1-%2-results").arg(name, size));
+        }
+    }
+
     void moneyIsGroupedInThousands() {
-        const std::pair<double, const char*> cases[] = {
-            {0, "0"},         {999.4, "999"},           {123456, "123,456"},
-            {-123456, "-123,456"}, {1234567.5, "1,234,568"}, {-1000, "-1,000"}};
+        const std::pair<double, const char*> cases[] = {{0, "0"},
+                                                        {999.4, "999"},
+                                                        {123456, "123,456"},
+                                                        {-123456, "-123,456"},
+                                                        {1234567.5, "1,234,568"},
+                                                        {-1000, "-1,000"}};
         for (const auto& [value, text] : cases) QCOMPARE(GroupedNumber(value), QString(text));
     }
 
