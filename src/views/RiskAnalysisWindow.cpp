@@ -60,77 +60,6 @@ QPushButton* ButtonOf(const QString& text) {
     return button;
 }
 
-QString Popup(int id) {
-    using W = RiskAnalysisWindow;
-    switch (id) {
-    case W::kInputs:
-        return "Uncertain inputs: each line is one number of the project that the simulation "
-               "draws from a distribution in every iteration. Min, Mode, Max, Mean and SD are "
-               "in the units of the field (multipliers of the project value when Relative is "
-               "ticked); Values and Probabilities list the outcomes of a discrete distribution, "
-               "separated by blanks. Each entry is checked when you leave it.";
-    case W::kAdd:
-        return "Add...: choose numbers of the project to make uncertain from a list of every "
-               "input, which the box above it filters as you type.";
-    case W::kRemove:
-        return "Remove: takes the selected inputs, and the correlations they take part in, out "
-               "of the analysis.";
-    case W::kTypical:
-        return "Typical Uncertainties: replaces the inputs with a starting set: unit prices "
-               "triangular from 10 % below to 25 % above, the discount rate uniform 3 to 5 %, "
-               "AADT and traffic growth normal with a standard deviation of 10 % of their value, "
-               "the years of later stages triangular from 3 years earlier to 5 years later. "
-               "Judge and edit every line.";
-    case W::kIterations:
-        return "Iterations: how many times the simulation samples every input and computes "
-               "both options; 1 to 10,000,000. 10,000 is a good start.";
-    case W::kUsePrecision:
-        return "Stop at a precision: instead of a fixed count, the simulation stops once the "
-               "mean of asphalt total - concrete total is known to within the precision (95 % "
-               "confidence), checked every 1,000 iterations.";
-    case W::kPrecision:
-        return "Precision, in dollars per mile: the half-width of the 95 % confidence interval "
-               "of the mean difference at which the simulation stops. Above 0.";
-    case W::kMaxIterations:
-        return "Max iterations: where a precision-driven run stops at the latest; empty for "
-               "1,000,000.";
-    case W::kSeed:
-        return "Seed: the start of the random numbers. The same definitions and seed give the "
-               "same figures, bit for bit, on any computer.";
-    case W::kSampling:
-        return "Sampling: Latin hypercube spreads each input's samples evenly over its "
-               "distribution and settles the figures in fewer iterations; Monte Carlo draws "
-               "every sample independently.";
-    case W::kCorrelations:
-        return "Correlations: pairs of uncertain inputs that move together, with Spearman's "
-               "rank correlation from -1 to 1. Each input keeps its own distribution.";
-    case W::kAddPair:
-        return "Add Pair: adds a correlation between two uncertain inputs; choose them in the "
-               "line and type its rank correlation.";
-    case W::kRemovePair:
-        return "Remove Pair: takes the selected correlations out.";
-    case W::kRun:
-        return "Run: simulates the definitions as this window shows them, accepted or not, and "
-               "shows the results. Nothing is saved into the project by running.";
-    case W::kCancelRun:
-        return "Cancel: stops a running simulation; nothing of it is kept.";
-    case W::kProgress:
-        return "How many iterations the running simulation has done.";
-    case W::kResults:
-        return "The results of the last run: how likely each option is the cheaper one, the "
-               "spread of both totals, and the inputs that move the difference most. Right-click "
-               "a chart to copy or save it.";
-    case W::kAccept:
-        return "Accept Changes: keeps these risk definitions in the project and closes the "
-               "window. They are saved with the project file.";
-    case W::kCancelChanges:
-        return "Cancel Changes: closes the window and leaves the project's risk definitions as "
-               "they were. Results of a run are kept only when they match the project.";
-    default:
-        return {};
-    }
-}
-
 } // namespace
 
 RiskAnalysisWindow::RiskAnalysisWindow(const ProjectData& project, QWidget* parent,
@@ -140,30 +69,27 @@ RiskAnalysisWindow::RiskAnalysisWindow(const ProjectData& project, QWidget* pare
     SetHelpContext(this, 0, {});
     InstallHelpKeys(this, QStringLiteral("risk-analysis"));
 
-    inputsModel_ = new RiskInputsModel(
-        project_,
-        [this](int row, int column, const UncertainInput& in) {
+    // An edit of a table's row is kept when the definitions with it pass the check; an entry
+    // that does not read is refused at its cell.
+    const auto edited = [this](auto rows, QTableView* const* table) {
+        return [this, rows, table](int row, int column, const auto& value) {
             RiskDefinitions d = accepted_;
-            d.inputs[std::size_t(row)] = in;
-            return Keep(d, inputs_, row, column);
-        },
-        [this](int row, int column, const QString& message) {
-            Refuse(message, inputs_, row, column);
-        },
-        this);
-    pairsModel_ = new RiskCorrelationsModel(
-        [this](int row, int column, const risk::RankCorrelation& pair) {
-            RiskDefinitions d = accepted_;
-            d.correlations[std::size_t(row)] = pair;
-            return Keep(d, correlations_, row, column);
-        },
-        [this](int row, int column, const QString& message) {
-            Refuse(message, correlations_, row, column);
-        },
-        this);
+            (d.*rows)[std::size_t(row)] = value;
+            return Keep(d, *table, row, column);
+        };
+    };
+    const auto refused = [this](QTableView* const* table) {
+        return [this, table](int row, int column, const QString& message) {
+            Refuse(message, *table, row, column);
+        };
+    };
+    inputsModel_ = new RiskInputsModel(project_, edited(&RiskDefinitions::inputs, &inputs_),
+                                       refused(&inputs_), this);
+    pairsModel_ = new RiskCorrelationsModel(edited(&RiskDefinitions::correlations, &correlations_),
+                                            refused(&correlations_), this);
     inputs_ = NewTable(inputsModel_);
-    // Numbers take the room "1234567.89" needs; the labels take the rest, and at least enough to
-    // tell the inputs apart (see resizeEvent).
+    // Numbers take the room "123456.78" needs; the labels take the rest, and at least enough to
+    // tell the inputs apart (FitInputColumn).
     const int number = inputs_->fontMetrics().horizontalAdvance(QStringLiteral("123456.78")) + 12;
     for (int column = Value; column < kColumns; ++column) {
         inputs_->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Interactive);

@@ -49,6 +49,8 @@ std::optional<Int> ParseWhole(const QString& text) {
 
 // Inputs as the tables show them: "Row 2 (Unit Prices: HMA Wearing Course ($/ton))".
 const risk::EntryNames& Names();
+// The pop-up help of the window's control `id`.
+QString Popup(int id);
 double ProjectValue(const ProjectData& project, const std::string& field);
 // The density of `in` as 24 heights from 0 to 1, for the Density column; empty when every
 // sample is one value.
