@@ -6,6 +6,7 @@
 #include "risk/UncertainFields.h"
 
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace velmora;
 using namespace velmora::risk;
@@ -57,76 +58,25 @@ TEST(RiskDefinitions, EveryRefusalNamesTheEntryAndTheFault) {
     EXPECT_EQ(problem, "The risk definitions: unknown key \"" + std::string(200, 'k') + "\u2026\"");
 }
 
-// The same refusal as a file written by hand names it and as the Risk Analysis window names it,
-// by the labels of its tables; a field the window has no label for keeps its name.
-TEST(RiskDefinitions, RefusalsNameEntriesByKeysOrByTheWindowsLabels) {
-    const EntryNames people{[](const std::string& field) -> std::string {
-        if (field == "hmaWearingPrice") return "HMA Wearing Course ($/ton)";
-        if (field == "hmaBinderPrice") return "HMA Binder Course ($/ton)";
-        if (field == "aadt") return "AADT";
-        if (field == "terrain") return "Terrain";
-        return {};
+// The refusals of tests/data/risk-refusals-labelled.txt as the Risk Analysis window names them,
+// by the labels of its tables; a field the window has no label for keeps its name. Unlabelled,
+// the same definitions are refused in their keys' words (tests/data/risk-refusals.txt).
+TEST(RiskDefinitions, RefusalsNameEntriesByTheWindowsLabels) {
+    const std::map<std::string, std::string> labels{{"hmaWearingPrice", "HMA Wearing Course ($/ton)"},
+                                                    {"hmaBinderPrice", "HMA Binder Course ($/ton)"},
+                                                    {"aadt", "AADT"},
+                                                    {"terrain", "Terrain"}};
+    const EntryNames people{[&](const std::string& field) {
+        const auto it = labels.find(field);
+        return it == labels.end() ? std::string() : it->second;
     }};
-    const auto with = [](const std::string& rest) {
-        return R"({"format": "velmora-risk", "version": 1, )" + rest + "}";
-    };
-    const std::string prices =
-        R"("inputs": [{"field": "hmaWearingPrice", "distribution": "uniform", "min": 40, "max": 60},
-                      {"field": "hmaBinderPrice", "distribution": "uniform", "min": 40, "max": 60}], )";
-    const std::string wearingBinder =
-        R"({"fields": ["hmaWearingPrice", "hmaBinderPrice"], "rank": )";
-    const std::tuple<std::string, std::string, std::string> cases[] = {
-        {with(R"("iterations": 0)"), "iterations: 0 lies outside 1 and 10000000",
-         "Iterations: 0 lies outside 1 and 10000000"},
-        {with(R"("precision": 5, "maxIterations": 0)"),
-         "maxIterations: 0 lies outside 1 and 10000000",
-         "Max iterations: 0 lies outside 1 and 10000000"},
-        {with(R"("precision": 0)"), "precision: 0 must be above 0", "Precision: 0 must be above 0"},
-        {with(
-             R"("inputs": [{"field": "hmaWearingPrice", "distribution": "uniform", "min": 90, "max": 80}])"),
-         "inputs[0] (hmaWearingPrice): min 90 lies above max 80",
-         "Row 1 (HMA Wearing Course ($/ton)): min 90 lies above max 80"},
-        {with(R"("inputs": [{"field": "aadt", "distribution": "uniform", "min": 4, "max": 6},
-                            {"field": "aadt", "distribution": "uniform", "min": 4, "max": 6}])"),
-         "inputs[1] (aadt): the field is already uncertain in inputs[0]",
-         "Row 2 (AADT): the field is already uncertain in row 1"},
-        {with(R"("inputs": [{"field": "terrain", "distribution": "discrete", "values": [0, 1],
-                             "probabilities": [-0.5, 1.5]}])"),
-         "inputs[0] (terrain): probabilities[0] -0.5 lies outside 0 and 1",
-         "Row 1 (Terrain): probability 1 -0.5 lies outside 0 and 1"},
-        {with(R"("inputs": [{"field": "terrain", "distribution": "discrete", "values": [0, 1.5],
-                             "probabilities": [0.5, 0.5]}])"),
-         "inputs[0] (terrain): values[1] 1.5 is no whole number",
-         "Row 1 (Terrain): value 2 1.5 is no whole number"},
-        {with(
-             R"("inputs": [{"field": "hmaPrice", "distribution": "uniform", "min": 1, "max": 2}])"),
-         "inputs[0] (hmaPrice): no saved field has this name",
-         "Row 1 (hmaPrice): no saved field has this name"},
-        {with(prices + R"("correlations": [)" + wearingBinder + "2}]"),
-         "correlations[0] (hmaWearingPrice, hmaBinderPrice): rank 2 lies outside -1 and 1",
-         "Correlation 1 (HMA Wearing Course ($/ton) and HMA Binder Course ($/ton)): rank 2 lies "
-         "outside -1 and 1"},
-        {with(prices + R"("correlations": [)" + wearingBinder + "0.5}, " + wearingBinder + "0.2}]"),
-         "correlations[1] (hmaWearingPrice, hmaBinderPrice): the pair is already correlated in "
-         "correlations[0]",
-         "Correlation 2 (HMA Wearing Course ($/ton) and HMA Binder Course ($/ton)): the pair is "
-         "already correlated in correlation 1"},
-        {with(prices + R"("correlations": [{"fields": ["hmaWearingPrice", "aadt"], "rank": 0.5}])"),
-         "correlations[0] (hmaWearingPrice, aadt): aadt is not an uncertain input",
-         "Correlation 1 (HMA Wearing Course ($/ton) and AADT): AADT is not an uncertain input"},
-        {with(prices + R"("correlations": [)" + wearingBinder + "-1}]"),
-         "correlations: the ranks cannot hold together (their matrix is not positive definite); "
-         "weaken some of them",
-         "Correlations: the ranks cannot hold together (their matrix is not positive definite); "
-         "weaken some of them"},
-    };
-    for (const auto& [json, keys, labels] : cases) {
+    const auto cases = test::DataCases("risk-refusals-labelled.txt");
+    for (const auto& [json, message] : cases) {
         const ParsedDefinitions parsed = ParseRiskDefinitions(json);
         ASSERT_TRUE(parsed.ok()) << json << "\n  " << parsed.error;
-        EXPECT_EQ(CheckRiskDefinitions(parsed.definitions, ProjectData{}).error, keys) << json;
-        EXPECT_EQ(CheckRiskDefinitions(parsed.definitions, ProjectData{}, people).error, labels)
-            << json;
+        EXPECT_EQ(CheckRiskDefinitions(parsed.definitions, ProjectData{}, people).error, message);
     }
+    EXPECT_EQ(cases.size(), 12u);
 }
 
 // The ranges the definitions allow are the hand-off's: a value at either end of a field's range
