@@ -1,5 +1,7 @@
 #include "gui/MessageBox.h"
 
+#include <utility>
+
 namespace velmora {
 namespace {
 MessageHook& Hook() {
@@ -18,8 +20,8 @@ QMessageBox::StandardButton ShowMessage(QWidget* parent, const QString& text,
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-void SetMessageHook(MessageHook hook) {
-    Hook() = std::move(hook);
+MessageHook SetMessageHook(MessageHook hook) {
+    return std::exchange(Hook(), std::move(hook));
 }
 
 } // namespace velmora

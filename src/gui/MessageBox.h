@@ -27,8 +27,8 @@ ShowMessage(QWidget* parent, const QString& text, const QString& caption,
             QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
 // While a hook is set it answers every message box in place of the real one. An empty hook
-// restores the real box.
+// restores the real box. Returns the hook it replaces.
 using MessageHook = std::function<QMessageBox::StandardButton(const ShownMessage&)>;
-void SetMessageHook(MessageHook hook);
+MessageHook SetMessageHook(MessageHook hook);
 
 } // namespace velmora

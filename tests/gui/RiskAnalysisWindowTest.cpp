@@ -1,11 +1,8 @@
 // The Risk Analysis window: inputs added and the typical set applied, runs that equal the core's,
 // a long run cancelled, entries checked like form fields, the edit cycle
 // through the command form, and a heavy run that reports its progress.
-#include "views/RiskAnalysisWindow.h"
-#include "../core/CoreTestSupport.h"
-#include "GuiTestSupport.h"
 #include "MainWindowFixture.h"
-#include "model/ProjectFile.h"
+#include "RiskWindowDriver.h"
 #include "risk/RiskExport.h"
 #include "risk/TypicalUncertainties.h"
 #include "views/RiskResultsView.h"
@@ -20,56 +17,7 @@
 #include <QTableWidget>
 
 using namespace velmora;
-using W = RiskAnalysisWindow;
-
-namespace {
-
-ProjectData Route9() {
-    ProjectData project;
-    const std::string bytes = test::ReadFile(VELMORA_EXAMPLES "/route-9.vlm");
-    [&] { QVERIFY(DecodeProject(bytes, project).ok()); }();
-    project.riskDefinitions.clear();
-    return project;
-}
-
-QTableView* Inputs(W& w) {
-    return static_cast<QTableView*>(w.Control(W::kInputs));
-}
-
-QString Cell(QTableView* table, int row, int column) {
-    return table->model()->index(row, column).data().toString();
-}
-
-// Types `text` into the cell's editor and leaves the cell, as Tab would.
-void EditCell(QTableView* table, int row, int column, const QString& text) {
-    const QModelIndex at = table->model()->index(row, column);
-    table->setCurrentIndex(at);
-    table->edit(at);
-    auto* editor = qobject_cast<QLineEdit*>(table->indexWidget(at));
-    QVERIFY(editor);
-    editor->setText(text);
-    QTest::keyClick(editor, Qt::Key_Return);
-}
-
-void Click(W& w, int id) {
-    static_cast<QPushButton*>(w.Control(id))->click();
-}
-
-// Types into a settings box and leaves it, as Tab would.
-void Enter(W& w, int id, const QString& text) {
-    auto* edit = static_cast<QLineEdit*>(w.Control(id));
-    edit->setText(text);
-    emit edit->editingFinished();
-}
-
-// Runs and waits for the end; false when it did not end within 50 s.
-bool RunToEnd(W& w) {
-    QSignalSpy finished(&w, &W::runFinished);
-    Click(w, W::kRun);
-    return finished.wait(50000);
-}
-
-} // namespace
+using namespace velmora::test;
 
 class RiskAnalysisWindowTest : public test::MainWindowFixture {
     Q_OBJECT
@@ -80,7 +28,7 @@ private slots:
 
     void addTypicalRunCancelAndRunAgainEqualTheCore() {
         test::MessageRecorder messages;
-        const ProjectData project = Route9();
+        const ProjectData project = Example("route-9", false);
         W w(project);
         w.show();
 
@@ -92,13 +40,13 @@ private slots:
             static_cast<QDialog*>(picker)->accept();
         });
         Click(w, W::kAdd);
-        QCOMPARE(Inputs(w)->model()->rowCount(), 1);
-        QCOMPARE(Cell(Inputs(w), 0, W::Value), QStringLiteral("62"));
+        QCOMPARE(Table(w)->model()->rowCount(), 1);
+        QCOMPARE(Cell(Table(w), 0, W::Value), QStringLiteral("62"));
 
         messages.Answer(QMessageBox::Yes);
         Click(w, W::kTypical);
         QCOMPARE(messages.shown.size(), 1);
-        QCOMPARE(Inputs(w)->model()->rowCount(),
+        QCOMPARE(Table(w)->model()->rowCount(),
                  int(risk::TypicalUncertainties(project).inputs.size()));
         QTest::qWait(50);
         test::SaveScreenshot(&w, "risk-definitions");
@@ -152,10 +100,10 @@ private slots:
 
     void aBadEntryIsNamedAndGoesBack() {
         test::MessageRecorder messages;
-        W w(Route9());
+        W w(Example("route-9", false));
         w.show();
         w.AddInputs({"hmaWearingPrice", "terrain"});
-        QTableView* table = Inputs(w);
+        QTableView* table = Table(w);
         const QString mode = Cell(table, 0, W::Mode);
 
         EditCell(table, 0, W::Mode, "100");
@@ -183,7 +131,7 @@ private slots:
     }
 
     void acceptedDefinitionsAreSavedAndCancelLeavesTheProject() {
-        Project() = Route9();
+        Project() = Example("route-9", false);
         {
             // Cancel Changes asks before the typical set goes.
             test::MessageRecorder messages;

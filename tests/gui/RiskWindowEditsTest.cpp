@@ -2,11 +2,8 @@
 // unfinished entry is checked before Accept, Esc never drops edits unasked, the precision stop
 // runs, the charts show both options whole, the figures copy as cells, and a run bent by
 // refusals says so.
-#include "../core/CoreTestSupport.h"
-#include "GuiTestSupport.h"
+#include "RiskWindowDriver.h"
 #include "forms/InputLabels.h"
-#include "model/ProjectFile.h"
-#include "views/RiskAnalysisWindow.h"
 #include "views/RiskResultsView.h"
 
 #include <QApplication>
@@ -24,32 +21,9 @@
 #include <QtTest>
 
 using namespace velmora;
-using W = RiskAnalysisWindow;
+using namespace velmora::test;
 
 namespace {
-
-ProjectData Example(const QString& name, bool withDefinitions = true) {
-    ProjectData project;
-    const std::string bytes =
-        test::ReadFile(std::string(VELMORA_EXAMPLES "/") + name.toStdString() + ".vlm");
-    [&] { QVERIFY(DecodeProject(bytes, project).ok()); }();
-    if (!withDefinitions) project.riskDefinitions.clear();
-    return project;
-}
-
-QTableView* Table(W& w, int id) {
-    return static_cast<QTableView*>(w.Control(id));
-}
-
-// Runs and waits for the end; false when a message came instead or it did not end in 50 s.
-bool RunToEnd(W& w) {
-    test::MessageRecorder messages;
-    QSignalSpy finished(&w, &W::runFinished);
-    static_cast<QPushButton*>(w.Control(W::kRun))->click();
-    const bool ended = finished.wait(50000);
-    for (const ShownMessage& m : messages.shown) qWarning("%s", qPrintable(m.text));
-    return ended && messages.shown.isEmpty();
-}
 
 // A turn of the wheel, both ways, over the middle of every cell of `table`.
 void WheelOverEveryCell(QTableView* table) {
@@ -129,9 +103,7 @@ private slots:
             }
             const bool save = name == std::string_view("route-9");
             if (save) test::SaveScreenshot(&w, QStringLiteral("risk-%1-definitions").arg(size));
-            auto* iterations = static_cast<QLineEdit*>(w.Control(W::kIterations));
-            iterations->setText("2000");
-            emit iterations->editingFinished();
+            Enter(w, W::kIterations, "2000");
             QVERIFY(RunToEnd(w));
             QTest::qWait(20);
             QVERIFY2(screen.contains(w.geometry()), qPrintable(name));
@@ -189,9 +161,8 @@ private slots:
         QCOMPARE(w.DefinitionsText(), changed);
 
         // During a run Esc stops the run only.
-        static_cast<QLineEdit*>(w.Control(W::kIterations))->setText("5000000");
-        emit static_cast<QLineEdit*>(w.Control(W::kIterations))->editingFinished();
-        static_cast<QPushButton*>(w.Control(W::kRun))->click();
+        Enter(w, W::kIterations, "5000000");
+        Click(w, W::kRun);
         QTest::qWait(200);
         QVERIFY(w.Running());
         QTest::keyClick(&w, Qt::Key_Escape);
@@ -210,8 +181,7 @@ private slots:
         QVERIFY(w.Control(W::kPrecision)->isEnabled() && w.Control(W::kMaxIterations)->isEnabled());
         auto* precision = static_cast<QLineEdit*>(w.Control(W::kPrecision));
         QVERIFY(!precision->text().isEmpty());
-        precision->setText("20000");
-        emit precision->editingFinished();
+        Enter(w, W::kPrecision, "20000");
         QVERIFY(RunToEnd(w));
         const risk::RiskAnalysis& a = *w.Results()->analysis;
         QCOMPARE(a.definitions.precision, std::optional<double>(20000.0));

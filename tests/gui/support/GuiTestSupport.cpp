@@ -53,7 +53,7 @@ Q_COREAPP_STARTUP_FUNCTION(WatchModalWindows)
 } // namespace
 
 MessageRecorder::MessageRecorder() {
-    SetMessageHook([this](const ShownMessage& message) {
+    previous_ = SetMessageHook([this](const ShownMessage& message) {
         shown.append(message);
         if (!answers_.empty()) {
             const auto answer = answers_.front();
@@ -68,7 +68,7 @@ MessageRecorder::MessageRecorder() {
 }
 
 MessageRecorder::~MessageRecorder() {
-    SetMessageHook({});
+    SetMessageHook(std::move(previous_));
 }
 
 FileDialogAnswers::FileDialogAnswers() {

@@ -20,7 +20,8 @@ class ComputedCostsForm;
 
 namespace velmora::test {
 
-// Answers every message box while alive with the queued buttons, then OK or the first offered.
+// Answers every message box while alive with the queued buttons, then OK or the first offered;
+// one made inside another's life hands the boxes back to it when it goes.
 class MessageRecorder {
 public:
     MessageRecorder();
@@ -30,6 +31,7 @@ public:
 
 private:
     std::deque<QMessageBox::StandardButton> answers_;
+    MessageHook previous_;
 };
 
 // Answers every file dialog while alive with the queued paths; "" or none queued cancels.
