@@ -38,9 +38,7 @@ TEST_F(CliComputeTest, GridlockStillPrintsTheResults) {
 // Several files run in parallel and print in the order given, one line of JSON each; the status
 // is that of the first file that failed.
 TEST_F(CliComputeTest, SeveralFilesPrintInTheOrderGiven) {
-    const std::string file = Path("default.vlm"), heavy = Path("heavy.vlm");
-    std::ostringstream err;
-    ASSERT_TRUE(cli::SaveProject(heavy, HeavyPricedProject(), err));
+    const std::string file = Path("default.vlm"), heavy = Save("heavy.vlm", HeavyPricedProject());
     const std::string one = RunCli({"compute", file, "--json"}).out;
     const std::string two = RunCli({"compute", heavy, "--json"}).out;
     ASSERT_NE(one, two);

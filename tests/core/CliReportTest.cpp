@@ -8,8 +8,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kExported = "Your life cycle cost analysis has been successfully exported.\n";
-
 void ExpectDefaultReport(const std::string& bytes) {
     EXPECT_EQ(WithoutDateLine(bytes), WithoutDateLine(DataFile("report-default.xls")));
 }

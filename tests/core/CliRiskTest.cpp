@@ -8,22 +8,7 @@
 using namespace velmora;
 using namespace velmora::test;
 
-namespace {
-
-const std::string kExample = std::string(VELMORA_TEST_DATA) + "/risk-example.json";
-
-class CliRiskTest : public ScratchFolder {
-protected:
-    // The heavily queued project with prices on both options and the example definitions.
-    std::string HeavyWithDefinitions() {
-        std::ostringstream err;
-        EXPECT_TRUE(cli::SaveProject(Path("heavy.vlm"), HeavyPricedProject(), err));
-        EXPECT_EQ(RunCli({"risk", Path("heavy.vlm"), "--import", kExample}).status, 0);
-        return Path("heavy.vlm");
-    }
-};
-
-} // namespace
+using CliRiskTest = ScratchFolder;
 
 // Each row of the samples, set with compute --set, gives the row's 24 results again.
 TEST_F(CliRiskTest, SampleRowsRunAgainWithComputeSet) {
@@ -131,7 +116,7 @@ TEST_F(CliRiskTest, ADamagedBlockIsReportedAndNotWrittenBack) {
     EXPECT_EQ(show.status, 0);
     EXPECT_EQ(show.out + show.err, "{}\n" + warning);
     EXPECT_EQ(RunCli({"compute", file}).err, warning);
-    EXPECT_EQ(RunCli({"risk", file, "--clear", "--import", kExample}).status, 2);
+    EXPECT_EQ(RunCli({"risk", file, "--clear", "--import", kRiskExample}).status, 2);
     EXPECT_EQ(RunCli({"risk", file, "--clear"}).status, 0);
     EXPECT_EQ(RunCli({"risk", file}).err, "");
     EXPECT_EQ(Read("heavy.vlm").find("VRSK"), std::string::npos);

@@ -18,9 +18,6 @@ using nlohmann::json;
 
 namespace {
 
-const std::string kExample = std::string(VELMORA_TEST_DATA) + "/risk-example.json";
-constexpr const char* kExported = "Your life cycle cost analysis has been successfully exported.\n";
-
 std::string Unzip(const std::string& file, const std::string& member) {
     std::string text;
     FILE* pipe = ::popen(("unzip -p '" + file + "' '" + member + "'").c_str(), "r");
@@ -88,9 +85,7 @@ TEST_F(CliWorkbookTest, ResultsAndInputsAreTheNumbersOfComputeAndShow) {
     for (const char* set : {"report-priced.set", "report-excluded.set"}) {
         SCOPED_TRACE(set);
         const ProjectData project = ProjectWith(Assignments(set));
-        std::ostringstream err;
-        ASSERT_TRUE(cli::SaveProject(Path("p.vlm"), project, err));
-        const CliRun run = RunCli({"workbook", Path("p.vlm"), Path("p.xlsx")});
+        const CliRun run = RunCli({"workbook", Save("p.vlm", project), Path("p.xlsx")});
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.out, kExported);
         const Book book = ReadBook(Path("p.xlsx"));
@@ -133,16 +128,14 @@ TEST_F(CliWorkbookTest, ResultsAndInputsAreTheNumbersOfComputeAndShow) {
 
 // --simulate adds the figures of `simulate --json` and the rows of `--samples`.
 TEST_F(CliWorkbookTest, SimulateAddsTheRiskAnalysisAndItsSamples) {
-    std::ostringstream err;
-    ASSERT_TRUE(cli::SaveProject(Path("heavy.vlm"), HeavyPricedProject(), err));
-    ASSERT_EQ(RunCli({"risk", Path("heavy.vlm"), "--import", kExample}).status, 0);
+    const std::string heavy = HeavyWithDefinitions();
     const auto run = [](std::vector<std::string> args) {
         args.insert(args.end(), {"--iterations", "300", "--seed", "11"});
         return RunCli(args);
     };
-    ASSERT_EQ(run({"workbook", Path("heavy.vlm"), Path("r.xlsx"), "--simulate"}).status, 0);
+    ASSERT_EQ(run({"workbook", heavy, Path("r.xlsx"), "--simulate"}).status, 0);
     const json simulated =
-        json::parse(run({"simulate", Path("heavy.vlm"), "--json", "--samples", Path("s.csv")}).out);
+        json::parse(run({"simulate", heavy, "--json", "--samples", Path("s.csv")}).out);
     const Book book = ReadBook(Path("r.xlsx"));
     EXPECT_EQ(book.sheets, "Inputs|Results|Cash Flow|Risk|Samples|");
     const auto expect = [&](const std::string& ref, double expected) {

@@ -5,6 +5,7 @@
 
 #include "Cli.h"
 #include "FileIo.h"
+#include "risk/RiskAnalysis.h"
 #include "risk/Statistics.h"
 
 #include <filesystem>
@@ -25,6 +26,32 @@ inline double Spearman(const std::vector<double>& x, const std::vector<double>& 
     return rho;
 }
 
+// Risk definitions of `inputs` and `correlations` (JSON list entries), with `settings` (JSON
+// members, each followed by a comma).
+inline risk::RiskDefinitions Definitions(const std::string& inputs,
+                                         const std::string& settings = "",
+                                         const std::string& correlations = "") {
+    const risk::ParsedDefinitions parsed = risk::ParseRiskDefinitions(
+        R"({"format": "velmora-risk", "version": 1, )" + settings + R"( "inputs": [)" + inputs +
+        R"(], "correlations": [)" + correlations + "]}");
+    EXPECT_TRUE(parsed.ok()) << parsed.error;
+    return parsed.definitions;
+}
+
+inline risk::RiskAnalysis Simulate(const ProjectData& project, const risk::RiskDefinitions& d,
+                                   risk::SimulationOptions options = {2, nullptr}) {
+    risk::RiskAnalysis a = risk::RunRiskAnalysis(project, d, options);
+    EXPECT_EQ(a.error, "");
+    return a;
+}
+
+// A Compute Costs run that the hand-off must let through.
+inline AnalysisResult Analyse(ProjectData p) {
+    const HandOff handOff = PrepareAnalysis(p);
+    EXPECT_TRUE(handOff.ok()) << handOff.refusal.caption << ": " << handOff.refusal.text;
+    return RunAnalysis(p);
+}
+
 struct CliRun {
     int status;
     std::string out, err;
@@ -43,6 +70,10 @@ inline std::string ReadFile(const std::filesystem::path& path) {
 inline std::string DataFile(const std::string& name) {
     return ReadFile(std::filesystem::path(VELMORA_TEST_DATA) / name);
 }
+
+inline const std::string kRiskExample = std::string(VELMORA_TEST_DATA) + "/risk-example.json";
+inline constexpr const char* kExported =
+    "Your life cycle cost analysis has been successfully exported.\n";
 
 // The NAME=VALUE lines of a tests/data/*.set file, in the notation of `velmora-cli show`; lines
 // that start with # say what the case is for.
@@ -137,6 +168,18 @@ protected:
     void TearDown() override { std::filesystem::remove_all(dir_); }
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
     std::string Read(const std::string& name) const { return ReadFile(dir_ / name); }
+    // `project` saved in the folder as `name`; its path.
+    std::string Save(const std::string& name, const ProjectData& project) const {
+        std::ostringstream err;
+        EXPECT_TRUE(cli::SaveProject(Path(name), project, err)) << err.str();
+        return Path(name);
+    }
+    // The heavily queued project with prices on both options and the example definitions.
+    std::string HeavyWithDefinitions() const {
+        const std::string file = Save("heavy.vlm", HeavyPricedProject());
+        EXPECT_EQ(RunCli({"risk", file, "--import", kRiskExample}).status, 0);
+        return file;
+    }
     long FileCount() const {
         return std::distance(std::filesystem::directory_iterator(dir_),
                              std::filesystem::directory_iterator());
