@@ -24,7 +24,7 @@ TEST_F(CliComputeTest, GridlockStillPrintsTheResults) {
         std::vector<std::string> assignments;
         std::string option, flags;
     } cases[] = {
-        {Assignments("report-gridlock.set"), "asphalt", "1\nconcreteGridlock\t0"},
+        {DataLines("report-gridlock.set"), "asphalt", "1\nconcreteGridlock\t0"},
         {{"aadt=50000", "laneCount=4", "asphaltWzTiming=1"}, "concrete", "0\nconcreteGridlock\t1"},
     };
     for (const auto& c : cases) {

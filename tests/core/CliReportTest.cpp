@@ -46,7 +46,7 @@ TEST_F(CliReportTest, WritesTheReportAndReplacesAnOldOne) {
 // The report holds the project after the sets, with the treatment counts the run recomputed.
 TEST_F(CliReportTest, CarriesSetsRecomputedCountsAndGridlock) {
     const CliRun run = RunCli(WithSets({"report", Path("default.vlm"), Path("out.xls")},
-                                       Assignments("report-gridlock.set")));
+                                       DataLines("report-gridlock.set")));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, kExported);
     EXPECT_EQ(run.err, std::string("Gridlock (asphalt option)\n") + kGridlockText + "\n");

@@ -16,20 +16,14 @@ TEST_F(CliRiskTest, SampleRowsRunAgainWithComputeSet) {
     const CliRun run = RunCli({"simulate", file, "--iterations", "25", "--samples", Path("s.csv")});
     ASSERT_EQ(run.status, 0) << run.err;
     std::istringstream csv(Read("s.csv"));
-    const auto split = [](const std::string& line) {
-        std::vector<std::string> cells;
-        std::istringstream in(line);
-        for (std::string cell; std::getline(in, cell, ',');) cells.push_back(cell);
-        return cells;
-    };
     std::string line;
     std::getline(csv, line);
-    const std::vector<std::string> columns = split(line);
+    const std::vector<std::string> columns = Split(line, ",");
     const std::size_t fields = columns.size() - 1 - 24 - 3;
     ASSERT_EQ(fields, 8u);
     int rows = 0;
     for (; std::getline(csv, line); ++rows) {
-        const std::vector<std::string> cells = split(line);
+        const std::vector<std::string> cells = Split(line, ",");
         std::vector<std::string> args{"compute", file};
         for (std::size_t j = 1; j <= fields; ++j)
             args.insert(args.end(), {"--set", columns[j] + "=" + cells[j]});

@@ -75,9 +75,9 @@ inline const std::string kRiskExample = std::string(VELMORA_TEST_DATA) + "/risk-
 inline constexpr const char* kExported =
     "Your life cycle cost analysis has been successfully exported.\n";
 
-// The NAME=VALUE lines of a tests/data/*.set file, in the notation of `velmora-cli show`; lines
-// that start with # say what the case is for.
-inline std::vector<std::string> Assignments(const std::string& name) {
+// The lines of a tests/data file, such as the NAME=VALUE lines of a *.set file in the notation
+// of `velmora-cli show`; lines that start with # say what the file is for.
+inline std::vector<std::string> DataLines(const std::string& name) {
     std::vector<std::string> lines;
     std::istringstream in(DataFile(name));
     for (std::string line; std::getline(in, line);)
@@ -94,7 +94,7 @@ inline ProjectData ProjectWith(const std::vector<std::string>& assignments) {
 }
 
 inline ProjectData HeavyPricedProject() {
-    return ProjectWith(Assignments("heavy-priced.set"));
+    return ProjectWith(DataLines("heavy-priced.set"));
 }
 
 inline std::vector<std::string> WithSets(std::vector<std::string> args,
@@ -117,6 +117,17 @@ inline std::vector<std::pair<std::string, std::string>> DataCases(const std::str
     return cases;
 }
 
+// `text` cut at every `separator`, empty parts included.
+inline std::vector<std::string> Split(const std::string& text, const std::string& separator) {
+    std::vector<std::string> parts;
+    for (std::size_t at = 0;;) {
+        const std::size_t end = text.find(separator, at);
+        parts.push_back(text.substr(at, end - at));
+        if (end == std::string::npos) return parts;
+        at = end + separator.size();
+    }
+}
+
 inline std::vector<std::string> Words(const std::string& text) {
     std::istringstream in(text);
     return {std::istream_iterator<std::string>(in), {}};
@@ -129,9 +140,9 @@ struct RefusalCase {
 };
 inline std::vector<RefusalCase> RefusalCases() {
     std::vector<RefusalCase> cases;
-    for (const auto& [assignments, rest] : DataCases("refusals.txt")) {
-        const std::size_t bar = rest.find(" | ");
-        cases.push_back({Words(assignments), rest.substr(0, bar), rest.substr(bar + 3)});
+    for (const std::string& line : DataLines("refusals.txt")) {
+        const std::vector<std::string> cells = Split(line, " | ");
+        cases.push_back({Words(cells.at(0)), cells.at(1), cells.at(2)});
     }
     return cases;
 }
