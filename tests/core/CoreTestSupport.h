@@ -67,8 +67,11 @@ inline std::string ReadFile(const std::filesystem::path& path) {
     return cli::ReadFileBytes(path.string()).bytes;
 }
 
+// A file of tests/data; one that is missing or empty would leave a table's cases untried.
 inline std::string DataFile(const std::string& name) {
-    return ReadFile(std::filesystem::path(VELMORA_TEST_DATA) / name);
+    std::string bytes = ReadFile(std::filesystem::path(VELMORA_TEST_DATA) / name);
+    EXPECT_FALSE(bytes.empty()) << name;
+    return bytes;
 }
 
 inline const std::string kRiskExample = std::string(VELMORA_TEST_DATA) + "/risk-example.json";

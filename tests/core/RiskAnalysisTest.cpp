@@ -110,20 +110,15 @@ TEST(RiskAnalysis, LatinHypercubeNarrowsTheMeanMoreThanMonteCarlo) {
 // On the heavy project some iterations gridlock the asphalt option.
 TEST(RiskAnalysis, RequestedRanksAreMetAndAnyNumberOfThreadsGivesTheSameBytes) {
     const ProjectData p = HeavyPricedProject();
-    const std::string inputs = R"(
-      {"field": "hmaWearingPrice", "distribution": "triangular", "min": 45, "mode": 55, "max": 70},
-      {"field": "hmaBinderPrice", "distribution": "lognormal", "mean": 50, "sd": 10},
-      {"field": "hmaBasePrice", "distribution": "uniform", "min": 30, "max": 40},
-      {"field": "asphaltStage[1].year", "distribution": "pert", "min": 12, "mode": 15, "max": 20},
-      {"field": "aadt", "distribution": "normal", "mean": 30000, "sd": 3000, "min": 0})";
-    const std::string correlations = R"(
-      {"fields": ["hmaWearingPrice", "hmaBinderPrice"], "rank": 0.8},
-      {"fields": ["hmaBasePrice", "hmaWearingPrice"], "rank": -0.5},
-      {"fields": ["asphaltStage[1].year", "hmaBasePrice"], "rank": 0.3})";
+    // Three rank correlations among five inputs, without settings (tests/data).
+    const std::string definitions = DataFile("risk-correlated.json");
     for (const std::string settings : {R"("iterations": 2500, "seed": 7,)",
                                        R"("seed": 7, "precision": 1, "maxIterations": 2500,)",
                                        R"("iterations": 2500, "seed": 7, "sampling": "mc",)"}) {
-        const RiskDefinitions d = Definitions(inputs, settings, correlations);
+        const ParsedDefinitions parsed =
+            ParseRiskDefinitions("{" + settings + definitions.substr(1));
+        ASSERT_TRUE(parsed.ok()) << parsed.error;
+        const RiskDefinitions& d = parsed.definitions;
         const RiskAnalysis one = Simulate(p, d, {1});
         ASSERT_EQ(one.iterations, 2500);
         EXPECT_FALSE(one.precisionReached);

@@ -53,25 +53,20 @@ TEST(TypicalUncertainties, GiveTheRangesTheHelpPromisesAndPassTheChecks) {
     EXPECT_EQ(CheckRiskDefinitions(d, project).error, "");
     EXPECT_EQ(d.iterations + d.seed, 2509u);
 
-    using K = DistributionKind;
-    using N = std::optional<double>;
-    const std::tuple<std::string_view, K, N, N, N, N, N> cases[] = {
-        {"hmaWearingPrice", K::Triangular, 55.8, 62, 77.5, {}, {}},
-        {"concretePrice", K::Triangular, 51.3, 57, 71.25, {}, {}},
-        {"concreteAggBasePrice", K::Triangular, -10, -8, -7.2, {}, {}},
-        {"asphaltMaintenance[0].unitPrice", K::Triangular, 5400, 6000, 7500, {}, {}},
-        {"discountRate", K::Uniform, 3, {}, 5, {}, {}},
-        {"aadt", K::Normal, 14400, {}, 33600, 24000, 2400},
-        {"asphaltStage[1].year", K::Triangular, 0, 2, 7, {}, {}},
-        {"concreteStage[2].year", K::Triangular, 27, 30, 35, {}, {}},
-    };
-    for (const auto& expected : cases) {
-        const UncertainInput* in = Find(d, std::get<0>(expected));
-        ASSERT_NE(in, nullptr) << std::get<0>(expected);
-        EXPECT_EQ(std::tuple(std::string_view(in->field), in->distribution, in->min, in->mode,
-                             in->max, in->mean, in->sd),
-                  expected);
-        EXPECT_FALSE(in->relative);
+    const std::string_view kinds[] = {"uniform", "triangular", "pert",
+                                      "normal",  "lognormal",  "discrete"};
+    for (const auto& [field, parameters] : test::DataCases("typical-uncertainties.txt")) {
+        const UncertainInput* in = Find(d, field);
+        ASSERT_NE(in, nullptr) << field;
+        std::istringstream expected(parameters);
+        std::string word;
+        expected >> word;
+        EXPECT_EQ(kinds[static_cast<int>(in->distribution)], word) << field;
+        for (const std::optional<double>& value : {in->min, in->mode, in->max, in->mean, in->sd}) {
+            expected >> word;
+            EXPECT_EQ(value ? ShortNumber(*value) : "-", word) << field;
+        }
+        EXPECT_FALSE(in->relative) << field;
     }
     // A price of 0 buys nothing, and the initial construction has no year worth moving.
     for (const char* absent : {"asphaltMisc.unitPrice", "asphaltStage[0].year",
