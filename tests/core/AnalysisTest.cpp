@@ -18,12 +18,6 @@ using Four = std::array<double, 4>;
 
 using namespace PavementOption;
 
-AnalysisResult Analyse(ProjectData p) {
-    const HandOff handOff = PrepareAnalysis(p);
-    EXPECT_TRUE(handOff.ok()) << handOff.refusal.caption << ": " << handOff.refusal.text;
-    return RunAnalysis(p);
-}
-
 } // namespace
 
 // No user cost is taken from a queue that never settles, whichever stage of an option it is in:

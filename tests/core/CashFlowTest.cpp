@@ -15,7 +15,7 @@ TEST(CashFlow, PresentWorthsAddUpToTheResultsOfEveryGoldenProject) {
     for (const auto& entry : std::filesystem::directory_iterator(VELMORA_TEST_DATA)) {
         if (entry.path().extension() != ".set") continue;
         SCOPED_TRACE(entry.path().filename());
-        ProjectData p = ProjectWith(Assignments(entry.path().filename().string()));
+        ProjectData p = ProjectWith(DataLines(entry.path().filename().string()));
         ASSERT_TRUE(PrepareAnalysis(p).ok());
         const AnalysisResult run = RunAnalysisOnCopy(p);
         std::array<OptionCosts, 2> fromFlows{};

@@ -24,7 +24,7 @@ TEST_F(CliComputeTest, GridlockStillPrintsTheResults) {
         std::vector<std::string> assignments;
         std::string option, flags;
     } cases[] = {
-        {Assignments("report-gridlock.set"), "asphalt", "1\nconcreteGridlock\t0"},
+        {DataLines("report-gridlock.set"), "asphalt", "1\nconcreteGridlock\t0"},
         {{"aadt=50000", "laneCount=4", "asphaltWzTiming=1"}, "concrete", "0\nconcreteGridlock\t1"},
     };
     for (const auto& c : cases) {
@@ -38,9 +38,7 @@ TEST_F(CliComputeTest, GridlockStillPrintsTheResults) {
 // Several files run in parallel and print in the order given, one line of JSON each; the status
 // is that of the first file that failed.
 TEST_F(CliComputeTest, SeveralFilesPrintInTheOrderGiven) {
-    const std::string file = Path("default.vlm"), heavy = Path("heavy.vlm");
-    std::ostringstream err;
-    ASSERT_TRUE(cli::SaveProject(heavy, HeavyPricedProject(), err));
+    const std::string file = Path("default.vlm"), heavy = Save("heavy.vlm", HeavyPricedProject());
     const std::string one = RunCli({"compute", file, "--json"}).out;
     const std::string two = RunCli({"compute", heavy, "--json"}).out;
     ASSERT_NE(one, two);

@@ -8,8 +8,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kExported = "Your life cycle cost analysis has been successfully exported.\n";
-
 void ExpectDefaultReport(const std::string& bytes) {
     EXPECT_EQ(WithoutDateLine(bytes), WithoutDateLine(DataFile("report-default.xls")));
 }
@@ -48,7 +46,7 @@ TEST_F(CliReportTest, WritesTheReportAndReplacesAnOldOne) {
 // The report holds the project after the sets, with the treatment counts the run recomputed.
 TEST_F(CliReportTest, CarriesSetsRecomputedCountsAndGridlock) {
     const CliRun run = RunCli(WithSets({"report", Path("default.vlm"), Path("out.xls")},
-                                       Assignments("report-gridlock.set")));
+                                       DataLines("report-gridlock.set")));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, kExported);
     EXPECT_EQ(run.err, std::string("Gridlock (asphalt option)\n") + kGridlockText + "\n");

@@ -8,22 +8,7 @@
 using namespace velmora;
 using namespace velmora::test;
 
-namespace {
-
-const std::string kExample = std::string(VELMORA_TEST_DATA) + "/risk-example.json";
-
-class CliRiskTest : public ScratchFolder {
-protected:
-    // The heavily queued project with prices on both options and the example definitions.
-    std::string HeavyWithDefinitions() {
-        std::ostringstream err;
-        EXPECT_TRUE(cli::SaveProject(Path("heavy.vlm"), HeavyPricedProject(), err));
-        EXPECT_EQ(RunCli({"risk", Path("heavy.vlm"), "--import", kExample}).status, 0);
-        return Path("heavy.vlm");
-    }
-};
-
-} // namespace
+using CliRiskTest = ScratchFolder;
 
 // Each row of the samples, set with compute --set, gives the row's 24 results again.
 TEST_F(CliRiskTest, SampleRowsRunAgainWithComputeSet) {
@@ -31,20 +16,14 @@ TEST_F(CliRiskTest, SampleRowsRunAgainWithComputeSet) {
     const CliRun run = RunCli({"simulate", file, "--iterations", "25", "--samples", Path("s.csv")});
     ASSERT_EQ(run.status, 0) << run.err;
     std::istringstream csv(Read("s.csv"));
-    const auto split = [](const std::string& line) {
-        std::vector<std::string> cells;
-        std::istringstream in(line);
-        for (std::string cell; std::getline(in, cell, ',');) cells.push_back(cell);
-        return cells;
-    };
     std::string line;
     std::getline(csv, line);
-    const std::vector<std::string> columns = split(line);
+    const std::vector<std::string> columns = Split(line, ",");
     const std::size_t fields = columns.size() - 1 - 24 - 3;
     ASSERT_EQ(fields, 8u);
     int rows = 0;
     for (; std::getline(csv, line); ++rows) {
-        const std::vector<std::string> cells = split(line);
+        const std::vector<std::string> cells = Split(line, ",");
         std::vector<std::string> args{"compute", file};
         for (std::size_t j = 1; j <= fields; ++j)
             args.insert(args.end(), {"--set", columns[j] + "=" + cells[j]});
@@ -131,7 +110,7 @@ TEST_F(CliRiskTest, ADamagedBlockIsReportedAndNotWrittenBack) {
     EXPECT_EQ(show.status, 0);
     EXPECT_EQ(show.out + show.err, "{}\n" + warning);
     EXPECT_EQ(RunCli({"compute", file}).err, warning);
-    EXPECT_EQ(RunCli({"risk", file, "--clear", "--import", kExample}).status, 2);
+    EXPECT_EQ(RunCli({"risk", file, "--clear", "--import", kRiskExample}).status, 2);
     EXPECT_EQ(RunCli({"risk", file, "--clear"}).status, 0);
     EXPECT_EQ(RunCli({"risk", file}).err, "");
     EXPECT_EQ(Read("heavy.vlm").find("VRSK"), std::string::npos);

@@ -46,20 +46,12 @@ TEST_F(CliTest, ShowEscapesEveryControlCharacterAndSetReadsItBack) {
     for (const auto& c : cases) {
         ProjectData p;
         p.projectTitle = c.text;
-        std::ostringstream err;
-        ASSERT_TRUE(cli::SaveProject(Path("p.vlm"), p, err)) << err.str();
-        const CliRun show = RunCli({"show", Path("p.vlm")});
+        const CliRun show = RunCli({"show", Save("p.vlm", p)});
         EXPECT_NE(show.out.find("\nprojectTitle=" + c.shown + "\n"), std::string::npos) << c.shown;
-
-        ProjectData back;
-        ASSERT_TRUE(cli::ApplySet(back, "projectTitle=" + c.shown, err)) << err.str();
-        EXPECT_EQ(back.projectTitle, c.text);
+        EXPECT_EQ(ProjectWith({"projectTitle=" + c.shown}).projectTitle, c.text);
     }
-    ProjectData p;
-    std::ostringstream err;
-    ASSERT_TRUE(cli::ApplySet(p, "concreteStage[1].miscQuantity[0]=0.10000000000000001", err));
-    ASSERT_TRUE(cli::ApplySet(p, "wzLanes=-3", err));
-    ASSERT_TRUE(cli::ApplySet(p, "projectTitle=\\x1B\\xC2\\x9D", err));
+    const ProjectData p = ProjectWith({"concreteStage[1].miscQuantity[0]=0.10000000000000001",
+                                       "wzLanes=-3", "projectTitle=\\x1B\\xC2\\x9D"});
     EXPECT_EQ(std::tuple(p.concreteStage[1].miscQuantity[0], p.wzLanes, p.projectTitle),
               std::tuple(0.1, -3, std::string("\x1b\u009d")));
 }

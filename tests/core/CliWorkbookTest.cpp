@@ -18,9 +18,6 @@ using nlohmann::json;
 
 namespace {
 
-const std::string kExample = std::string(VELMORA_TEST_DATA) + "/risk-example.json";
-constexpr const char* kExported = "Your life cycle cost analysis has been successfully exported.\n";
-
 std::string Unzip(const std::string& file, const std::string& member) {
     std::string text;
     FILE* pipe = ::popen(("unzip -p '" + file + "' '" + member + "'").c_str(), "r");
@@ -87,10 +84,8 @@ using CliWorkbookTest = ScratchFolder;
 TEST_F(CliWorkbookTest, ResultsAndInputsAreTheNumbersOfComputeAndShow) {
     for (const char* set : {"report-priced.set", "report-excluded.set"}) {
         SCOPED_TRACE(set);
-        const ProjectData project = ProjectWith(Assignments(set));
-        std::ostringstream err;
-        ASSERT_TRUE(cli::SaveProject(Path("p.vlm"), project, err));
-        const CliRun run = RunCli({"workbook", Path("p.vlm"), Path("p.xlsx")});
+        const ProjectData project = ProjectWith(DataLines(set));
+        const CliRun run = RunCli({"workbook", Save("p.vlm", project), Path("p.xlsx")});
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.out, kExported);
         const Book book = ReadBook(Path("p.xlsx"));
@@ -133,16 +128,14 @@ TEST_F(CliWorkbookTest, ResultsAndInputsAreTheNumbersOfComputeAndShow) {
 
 // --simulate adds the figures of `simulate --json` and the rows of `--samples`.
 TEST_F(CliWorkbookTest, SimulateAddsTheRiskAnalysisAndItsSamples) {
-    std::ostringstream err;
-    ASSERT_TRUE(cli::SaveProject(Path("heavy.vlm"), HeavyPricedProject(), err));
-    ASSERT_EQ(RunCli({"risk", Path("heavy.vlm"), "--import", kExample}).status, 0);
+    const std::string heavy = HeavyWithDefinitions();
     const auto run = [](std::vector<std::string> args) {
         args.insert(args.end(), {"--iterations", "300", "--seed", "11"});
         return RunCli(args);
     };
-    ASSERT_EQ(run({"workbook", Path("heavy.vlm"), Path("r.xlsx"), "--simulate"}).status, 0);
+    ASSERT_EQ(run({"workbook", heavy, Path("r.xlsx"), "--simulate"}).status, 0);
     const json simulated =
-        json::parse(run({"simulate", Path("heavy.vlm"), "--json", "--samples", Path("s.csv")}).out);
+        json::parse(run({"simulate", heavy, "--json", "--samples", Path("s.csv")}).out);
     const Book book = ReadBook(Path("r.xlsx"));
     EXPECT_EQ(book.sheets, "Inputs|Results|Cash Flow|Risk|Samples|");
     const auto expect = [&](const std::string& ref, double expected) {
@@ -181,23 +174,34 @@ TEST_F(CliWorkbookTest, SimulateAddsTheRiskAnalysisAndItsSamples) {
 }
 
 // Samples past the sheet's last row are left out and a note row says how many, the heading and
-// the note within the limit; the swing table holds each input's P10 and P90 values, as precise
+// the note within the limit. The swing table holds each input's P10 and P90 values, as precise
 // as the input (whole but for the relative concrete price's hundredths), and the differences
-// there, low then high; a control character in the project's title must not leave a file that
-// no spreadsheet opens.
-TEST_F(CliWorkbookTest, SampleRowLimitSwingsAndDocumentProperties) {
+// there, low then high. The desktop program names inputs as its forms label them, in the swing
+// table and the Samples headings, and keeps the field's name where a label is empty; the Risk
+// sheet lists the distributions assumed, with their parameters as written. A control character
+// in the project's title must not leave a file that no spreadsheet opens.
+TEST_F(CliWorkbookTest, SampleRowLimitSwingsLabelsAndDistributions) {
     ProjectData project = HeavyPricedProject();
     risk::RiskDefinitions d = risk::ParseRiskDefinitions(DataFile("risk-example.json")).definitions;
     d.iterations = 40;
     const risk::RiskAnalysis analysis = risk::RunRiskAnalysis(project, d);
-    AnalysisResult run = RunAnalysisOnCopy(project);
+    const AnalysisResult run = RunAnalysisOnCopy(project);
     project.projectTitle = "Route 9\x01north & south";
+    const std::map<std::string, std::string> labels{
+        {"hmaWearingPrice", "HMA Wearing Course ($/ton)"},
+        {"concretePrice", "Concrete Pavement ($/cu. yd.)"},
+        {"aadt", "AADT (vehicles/day)"}};
+    const auto name = [&](const std::string& field) {
+        return labels.contains(field) ? labels.at(field) : field;
+    };
     // The heading, the samples that fit, and the note in the last row when some do not.
     for (const auto& [limit, samples] : {std::pair{30, 28}, {40, 38}, {41, 40}}) {
         SCOPED_TRACE(limit);
-        const Workbook workbook =
-            BuildWorkbook({&project, &run, nullptr, &analysis, 0, limit, nullptr});
-        ASSERT_TRUE(cli::WriteFileAtomically(Path("w.xlsx"), workbook.bytes).ok());
+        WorkbookContent content{&project, &run, nullptr, &analysis, 0, limit, nullptr};
+        content.inputLabel = [&](const std::string& field) {
+            return labels.contains(field) ? labels.at(field) : std::string();
+        };
+        ASSERT_TRUE(cli::WriteFileAtomically(Path("w.xlsx"), BuildWorkbook(content).bytes).ok());
         const Book book = ReadBook(Path("w.xlsx"));
         const auto rows = std::ranges::count_if(book.cells, [](const auto& cell) {
             return cell.first.starts_with("Samples!A") && std::isdigit(cell.first[9]);
@@ -212,9 +216,12 @@ TEST_F(CliWorkbookTest, SampleRowLimitSwingsAndDocumentProperties) {
                       : Value(samples * 1.0));
     }
     const Book book = ReadBook(Path("w.xlsx"));
+    for (std::size_t k = 0; k < analysis.fields.size(); ++k)
+        EXPECT_EQ(book.cells.at("Samples!" + std::string(1, char('B' + k)) + "1"),
+                  Value(name(analysis.fields[k])));
     ASSERT_FALSE(analysis.swings.empty());
     for (const risk::Swing& swing : analysis.swings) {
-        const std::string row = SwingRow(book, swing.field);
+        const std::string row = SwingRow(book, name(swing.field));
         const double scale = swing.field == "concretePrice" ? 100.0 : 1.0;
         for (const auto& [column, expected, tolerance] :
              {std::tuple{'E', std::round(swing.low * scale) / scale, 0.0},
@@ -228,63 +235,24 @@ TEST_F(CliWorkbookTest, SampleRowLimitSwingsAndDocumentProperties) {
                 EXPECT_NEAR(std::get<double>(book.cells.at(ref)), expected, tolerance) << ref;
         }
     }
-    EXPECT_NE(Unzip(Path("w.xlsx"), "docProps/core.xml")
-                  .find("<dc:subject>Route 9 north &amp; south</dc:subject>"),
-              std::string::npos);
-}
-
-// The desktop program names inputs as its forms label them, in the swing table and the Samples
-// headings, and keeps the field's name where a label is empty; the Risk sheet lists the
-// distributions assumed, with their parameters as written.
-TEST_F(CliWorkbookTest, InputsByLabelAndTheDistributionsAssumed) {
-    ProjectData project = HeavyPricedProject();
-    risk::RiskDefinitions d = risk::ParseRiskDefinitions(DataFile("risk-example.json")).definitions;
-    d.iterations = 40;
-    const risk::RiskAnalysis analysis = risk::RunRiskAnalysis(project, d);
-    const AnalysisResult run = RunAnalysisOnCopy(project);
-    const std::map<std::string, std::string> labels{
-        {"hmaWearingPrice", "HMA Wearing Course ($/ton)"},
-        {"concretePrice", "Concrete Pavement ($/cu. yd.)"},
-        {"aadt", "AADT (vehicles/day)"}};
-    WorkbookContent content{&project, &run, nullptr, &analysis, 0, kSheetRowLimit, nullptr};
-    content.inputLabel = [&](const std::string& field) {
-        return labels.contains(field) ? labels.at(field) : std::string();
-    };
-    const Workbook workbook = BuildWorkbook(content);
-    ASSERT_TRUE(cli::WriteFileAtomically(Path("w.xlsx"), workbook.bytes).ok());
-    const Book book = ReadBook(Path("w.xlsx"));
-
-    const auto name = [&](const std::string& field) {
-        return labels.contains(field) ? labels.at(field) : field;
-    };
-    for (std::size_t k = 0; k < analysis.fields.size(); ++k)
-        EXPECT_EQ(book.cells.at("Samples!" + std::string(1, char('B' + k)) + "1"),
-                  Value(name(analysis.fields[k])));
-    for (const risk::Swing& swing : analysis.swings) SwingRow(book, name(swing.field));
-
     const auto title = std::ranges::find(book.cells, Value("Distributions assumed"),
                                          &std::pair<const std::string, Value>::second);
     ASSERT_NE(title, book.cells.end());
     ASSERT_TRUE(title->first.starts_with("Risk!A"));
-    const int first = std::stoi(title->first.substr(6)) + 1;
-    const std::vector<std::vector<Value>> rows{
-        {"Input", "Distribution", "Parameters", "Project value"},
-        {"HMA Wearing Course ($/ton)", "Triangular", "min 45, mode 55, max 70", 55.0},
-        {"discountRate", "Uniform", "min 3, max 5", 4.0},
-        {"AADT (vehicles/day)", "Normal", "mean 30000, sd 3000, min 0", 30000.0},
-        {"hmaBinderPrice", "Lognormal", "mean 50, sd 10", 50.0},
-        {"asphaltStage[1].year", "PERT", "min 12, mode 15, max 20", 15.0},
-        {"Concrete Pavement ($/cu. yd.)", "Triangular",
-         "min 0.9, mode 1, max 1.25 (relative: times the project's value)", 30.0},
-        {"wzLanes", "Uniform", "min 1, max 1.8", 1.0},
-        {"terrain", "Discrete", "values 0 1, probabilities 0.7 0.3", 0.0}};
-    for (std::size_t r = 0; r < rows.size(); ++r)
-        for (std::size_t c = 0; c < rows[r].size(); ++c) {
-            const std::string ref =
-                "Risk!" + std::string(1, char('A' + c)) + std::to_string(first + r);
-            EXPECT_EQ(book.cells.contains(ref) ? book.cells.at(ref) : Value("(empty)"), rows[r][c])
+    int row = std::stoi(title->first.substr(6));
+    for (const std::string& line : DataLines("workbook-distributions.txt")) {
+        char column = 'A';
+        ++row;
+        for (const std::string& text : Split(line, " | ")) {
+            const std::string ref = "Risk!" + std::string(1, column++) + std::to_string(row);
+            EXPECT_EQ(book.cells.contains(ref) ? book.cells.at(ref) : Value("(empty)"),
+                      std::isdigit(text[0]) ? Value(Parse(text)) : Value(text))
                 << ref;
         }
+    }
+    EXPECT_NE(Unzip(Path("w.xlsx"), "docProps/core.xml")
+                  .find("<dc:subject>Route 9 north &amp; south</dc:subject>"),
+              std::string::npos);
 }
 
 // A text longer than a cell holds, counted in characters as spreadsheets count them, is never

@@ -5,6 +5,7 @@
 
 #include "Cli.h"
 #include "FileIo.h"
+#include "risk/RiskAnalysis.h"
 #include "risk/Statistics.h"
 
 #include <filesystem>
@@ -25,6 +26,32 @@ inline double Spearman(const std::vector<double>& x, const std::vector<double>& 
     return rho;
 }
 
+// Risk definitions of `inputs` and `correlations` (JSON list entries), with `settings` (JSON
+// members, each followed by a comma).
+inline risk::RiskDefinitions Definitions(const std::string& inputs,
+                                         const std::string& settings = "",
+                                         const std::string& correlations = "") {
+    const risk::ParsedDefinitions parsed = risk::ParseRiskDefinitions(
+        R"({"format": "velmora-risk", "version": 1, )" + settings + R"( "inputs": [)" + inputs +
+        R"(], "correlations": [)" + correlations + "]}");
+    EXPECT_TRUE(parsed.ok()) << parsed.error;
+    return parsed.definitions;
+}
+
+inline risk::RiskAnalysis Simulate(const ProjectData& project, const risk::RiskDefinitions& d,
+                                   risk::SimulationOptions options = {2, nullptr}) {
+    risk::RiskAnalysis a = risk::RunRiskAnalysis(project, d, options);
+    EXPECT_EQ(a.error, "");
+    return a;
+}
+
+// A Compute Costs run that the hand-off must let through.
+inline AnalysisResult Analyse(ProjectData p) {
+    const HandOff handOff = PrepareAnalysis(p);
+    EXPECT_TRUE(handOff.ok()) << handOff.refusal.caption << ": " << handOff.refusal.text;
+    return RunAnalysis(p);
+}
+
 struct CliRun {
     int status;
     std::string out, err;
@@ -40,13 +67,20 @@ inline std::string ReadFile(const std::filesystem::path& path) {
     return cli::ReadFileBytes(path.string()).bytes;
 }
 
+// A file of tests/data; one that is missing or empty would leave a table's cases untried.
 inline std::string DataFile(const std::string& name) {
-    return ReadFile(std::filesystem::path(VELMORA_TEST_DATA) / name);
+    std::string bytes = ReadFile(std::filesystem::path(VELMORA_TEST_DATA) / name);
+    EXPECT_FALSE(bytes.empty()) << name;
+    return bytes;
 }
 
-// The NAME=VALUE lines of a tests/data/*.set file, in the notation of `velmora-cli show`; lines
-// that start with # say what the case is for.
-inline std::vector<std::string> Assignments(const std::string& name) {
+inline const std::string kRiskExample = std::string(VELMORA_TEST_DATA) + "/risk-example.json";
+inline constexpr const char* kExported =
+    "Your life cycle cost analysis has been successfully exported.\n";
+
+// The lines of a tests/data file, such as the NAME=VALUE lines of a *.set file in the notation
+// of `velmora-cli show`; lines that start with # say what the file is for.
+inline std::vector<std::string> DataLines(const std::string& name) {
     std::vector<std::string> lines;
     std::istringstream in(DataFile(name));
     for (std::string line; std::getline(in, line);)
@@ -63,7 +97,7 @@ inline ProjectData ProjectWith(const std::vector<std::string>& assignments) {
 }
 
 inline ProjectData HeavyPricedProject() {
-    return ProjectWith(Assignments("heavy-priced.set"));
+    return ProjectWith(DataLines("heavy-priced.set"));
 }
 
 inline std::vector<std::string> WithSets(std::vector<std::string> args,
@@ -86,6 +120,17 @@ inline std::vector<std::pair<std::string, std::string>> DataCases(const std::str
     return cases;
 }
 
+// `text` cut at every `separator`, empty parts included.
+inline std::vector<std::string> Split(const std::string& text, const std::string& separator) {
+    std::vector<std::string> parts;
+    for (std::size_t at = 0;;) {
+        const std::size_t end = text.find(separator, at);
+        parts.push_back(text.substr(at, end - at));
+        if (end == std::string::npos) return parts;
+        at = end + separator.size();
+    }
+}
+
 inline std::vector<std::string> Words(const std::string& text) {
     std::istringstream in(text);
     return {std::istream_iterator<std::string>(in), {}};
@@ -98,9 +143,9 @@ struct RefusalCase {
 };
 inline std::vector<RefusalCase> RefusalCases() {
     std::vector<RefusalCase> cases;
-    for (const auto& [assignments, rest] : DataCases("refusals.txt")) {
-        const std::size_t bar = rest.find(" | ");
-        cases.push_back({Words(assignments), rest.substr(0, bar), rest.substr(bar + 3)});
+    for (const std::string& line : DataLines("refusals.txt")) {
+        const std::vector<std::string> cells = Split(line, " | ");
+        cases.push_back({Words(cells.at(0)), cells.at(1), cells.at(2)});
     }
     return cases;
 }
@@ -137,6 +182,18 @@ protected:
     void TearDown() override { std::filesystem::remove_all(dir_); }
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
     std::string Read(const std::string& name) const { return ReadFile(dir_ / name); }
+    // `project` saved in the folder as `name`; its path.
+    std::string Save(const std::string& name, const ProjectData& project) const {
+        std::ostringstream err;
+        EXPECT_TRUE(cli::SaveProject(Path(name), project, err)) << err.str();
+        return Path(name);
+    }
+    // The heavily queued project with prices on both options and the example definitions.
+    std::string HeavyWithDefinitions() const {
+        const std::string file = Save("heavy.vlm", HeavyPricedProject());
+        EXPECT_EQ(RunCli({"risk", file, "--import", kRiskExample}).status, 0);
+        return file;
+    }
     long FileCount() const {
         return std::distance(std::filesystem::directory_iterator(dir_),
                              std::filesystem::directory_iterator());

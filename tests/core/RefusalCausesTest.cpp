@@ -1,4 +1,5 @@
 #include "risk/RefusalCauses.h"
+#include "CoreTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -8,13 +9,8 @@ using namespace velmora::risk;
 namespace {
 
 RiskAnalysis Simulate(const std::string& inputs, int iterations) {
-    const ParsedDefinitions parsed =
-        ParseRiskDefinitions(R"({"format": "velmora-risk", "version": 1, "iterations": )" +
-                             std::to_string(iterations) + R"(, "inputs": [)" + inputs + "]}");
-    EXPECT_TRUE(parsed.ok()) << parsed.error;
-    RiskAnalysis a = RunRiskAnalysis(ProjectData{}, parsed.definitions, {2, nullptr});
-    EXPECT_EQ(a.error, "");
-    return a;
+    return test::Simulate(
+        {}, test::Definitions(inputs, R"("iterations": )" + std::to_string(iterations) + ","));
 }
 
 // Prices and traffic move every result but never make Compute Costs refuse a project.

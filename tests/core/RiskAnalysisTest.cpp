@@ -10,25 +10,9 @@
 
 using namespace velmora;
 using namespace velmora::risk;
-using velmora::test::Spearman;
+using namespace velmora::test;
 
 namespace {
-
-RiskDefinitions Definitions(const std::string& inputs, const std::string& settings = "",
-                            const std::string& correlations = "") {
-    const ParsedDefinitions parsed = ParseRiskDefinitions(
-        R"({"format": "velmora-risk", "version": 1, )" + settings + R"( "inputs": [)" + inputs +
-        R"(], "correlations": [)" + correlations + "]}");
-    EXPECT_TRUE(parsed.ok()) << parsed.error;
-    return parsed.definitions;
-}
-
-RiskAnalysis Simulate(const ProjectData& project, const RiskDefinitions& d, unsigned threads = 2,
-                      SimulationControl* control = nullptr) {
-    RiskAnalysis a = RunRiskAnalysis(project, d, {threads, control});
-    EXPECT_EQ(a.error, "");
-    return a;
-}
 
 // Without user costs the asphalt total is the agency cost of the initial construction, linear in
 // the wearing course price but for the rounding to whole dollars; the concrete total is 0.
@@ -43,9 +27,8 @@ ProjectData LinearProject() {
 const std::string kWearingPrice =
     R"({"field": "hmaWearingPrice", "distribution": "uniform", "min": 40, "max": 60})";
 
-double AsphaltTotal(ProjectData p) {
-    EXPECT_TRUE(PrepareAnalysis(p).ok());
-    return RunAnalysis(p).results[PavementOption::Asphalt].total;
+double AsphaltTotal(const ProjectData& p) {
+    return Analyse(p).results[PavementOption::Asphalt].total;
 }
 
 // The linear project's total at a wearing course price of 40, and its rise per dollar.
@@ -81,10 +64,9 @@ TEST(RiskAnalysis, ALinearTotalHasTheAnalyticalMeanAndVariance) {
 // hand-off and the analysis rewrite is recomputed, so samples of the project's own values give
 // the deterministic results exactly, iteration by iteration.
 TEST(RiskAnalysis, ZeroWidthDistributionsGiveTheDeterministicResultEveryTime) {
-    const RiskDefinitions d =
-        ParseRiskDefinitions(test::DataFile("risk-zero-width.json")).definitions;
+    const RiskDefinitions d = ParseRiskDefinitions(DataFile("risk-zero-width.json")).definitions;
     ASSERT_EQ(d.inputs.size(), 20u);
-    const RiskAnalysis a = Simulate(test::HeavyPricedProject(), d);
+    const RiskAnalysis a = Simulate(HeavyPricedProject(), d);
     ASSERT_FALSE(a.deterministicRefusal);
     const auto expected = ResultValues(a.deterministic);
     for (std::size_t i = 0; i < 300; ++i) {
@@ -127,22 +109,17 @@ TEST(RiskAnalysis, LatinHypercubeNarrowsTheMeanMoreThanMonteCarlo) {
 
 // On the heavy project some iterations gridlock the asphalt option.
 TEST(RiskAnalysis, RequestedRanksAreMetAndAnyNumberOfThreadsGivesTheSameBytes) {
-    const ProjectData p = test::HeavyPricedProject();
-    const std::string inputs = R"(
-      {"field": "hmaWearingPrice", "distribution": "triangular", "min": 45, "mode": 55, "max": 70},
-      {"field": "hmaBinderPrice", "distribution": "lognormal", "mean": 50, "sd": 10},
-      {"field": "hmaBasePrice", "distribution": "uniform", "min": 30, "max": 40},
-      {"field": "asphaltStage[1].year", "distribution": "pert", "min": 12, "mode": 15, "max": 20},
-      {"field": "aadt", "distribution": "normal", "mean": 30000, "sd": 3000, "min": 0})";
-    const std::string correlations = R"(
-      {"fields": ["hmaWearingPrice", "hmaBinderPrice"], "rank": 0.8},
-      {"fields": ["hmaBasePrice", "hmaWearingPrice"], "rank": -0.5},
-      {"fields": ["asphaltStage[1].year", "hmaBasePrice"], "rank": 0.3})";
+    const ProjectData p = HeavyPricedProject();
+    // Three rank correlations among five inputs, without settings (tests/data).
+    const std::string definitions = DataFile("risk-correlated.json");
     for (const std::string settings : {R"("iterations": 2500, "seed": 7,)",
                                        R"("seed": 7, "precision": 1, "maxIterations": 2500,)",
                                        R"("iterations": 2500, "seed": 7, "sampling": "mc",)"}) {
-        const RiskDefinitions d = Definitions(inputs, settings, correlations);
-        const RiskAnalysis one = Simulate(p, d, 1);
+        const ParsedDefinitions parsed =
+            ParseRiskDefinitions("{" + settings + definitions.substr(1));
+        ASSERT_TRUE(parsed.ok()) << parsed.error;
+        const RiskDefinitions& d = parsed.definitions;
+        const RiskAnalysis one = Simulate(p, d, {1});
         ASSERT_EQ(one.iterations, 2500);
         EXPECT_FALSE(one.precisionReached);
         ASSERT_GT(one.asphaltGridlock.successes, 0);
@@ -152,7 +129,7 @@ TEST(RiskAnalysis, RequestedRanksAreMetAndAnyNumberOfThreadsGivesTheSameBytes) {
         EXPECT_NEAR(Spearman(x[3], x[2]), 0.3, 0.05) << settings;
         EXPECT_NEAR(Spearman(x[1], x[3]), 0.0, 0.05) << settings;
         for (unsigned threads : {2u, 3u}) {
-            const RiskAnalysis more = Simulate(p, d, threads);
+            const RiskAnalysis more = Simulate(p, d, {threads});
             EXPECT_EQ(RiskAnalysisJson(more).dump(), RiskAnalysisJson(one).dump()) << settings;
             EXPECT_EQ(SamplesCsv(more), SamplesCsv(one)) << settings;
         }

@@ -62,10 +62,11 @@ TEST(RiskDefinitions, EveryRefusalNamesTheEntryAndTheFault) {
 // by the labels of its tables; a field the window has no label for keeps its name. Unlabelled,
 // the same definitions are refused in their keys' words (tests/data/risk-refusals.txt).
 TEST(RiskDefinitions, RefusalsNameEntriesByTheWindowsLabels) {
-    const std::map<std::string, std::string> labels{{"hmaWearingPrice", "HMA Wearing Course ($/ton)"},
-                                                    {"hmaBinderPrice", "HMA Binder Course ($/ton)"},
-                                                    {"aadt", "AADT"},
-                                                    {"terrain", "Terrain"}};
+    const std::map<std::string, std::string> labels{
+        {"hmaWearingPrice", "HMA Wearing Course ($/ton)"},
+        {"hmaBinderPrice", "HMA Binder Course ($/ton)"},
+        {"aadt", "AADT"},
+        {"terrain", "Terrain"}};
     const EntryNames people{[&](const std::string& field) {
         const auto it = labels.find(field);
         return it == labels.end() ? std::string() : it->second;

@@ -13,17 +13,15 @@ using namespace velmora::risk;
 using velmora::test::Spearman;
 
 // Bounds from the binomial distribution, as the tables of distribution-free confidence intervals
-// give them.
+// give them (tests/data/percentile-bounds.txt).
 TEST(Statistics, PercentileBoundsAreTheTabledOrderStatistics) {
-    const std::tuple<std::int64_t, double, std::int64_t, std::int64_t> cases[] = {
-        {100, 0.5, 40, 61}, // the median of 100: X(40) to X(61)
-        {20, 0.5, 6, 15},   // of 20: X(6) to X(15)
-        {10, 0.05, 0, 3},   // too few for a lower bound of the 5th percentile
-        {10, 0.95, 8, 11},  // nor for an upper bound of the 95th
-        {1, 0.5, 0, 2},
-    };
-    for (const auto& [n, p, lower, upper] : cases)
-        EXPECT_EQ(PercentileBounds(n, p), std::pair(lower, upper)) << n << " " << p;
+    for (const auto& [asked, bounds] : velmora::test::DataCases("percentile-bounds.txt")) {
+        std::istringstream in(asked + " " + bounds);
+        std::int64_t n = 0, lower = 0, upper = 0;
+        double p = 0.0;
+        in >> n >> p >> lower >> upper;
+        EXPECT_EQ(PercentileBounds(n, p), std::pair(lower, upper)) << asked;
+    }
     // A million iterations: about 1.96 standard deviations (490) either side of the median rank.
     const auto [lower, upper] = PercentileBounds(1000000, 0.5);
     EXPECT_NEAR(lower, 500000 - 980, 2);

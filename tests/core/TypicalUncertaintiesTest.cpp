@@ -53,44 +53,32 @@ TEST(TypicalUncertainties, GiveTheRangesTheHelpPromisesAndPassTheChecks) {
     EXPECT_EQ(CheckRiskDefinitions(d, project).error, "");
     EXPECT_EQ(d.iterations + d.seed, 2509u);
 
-    using K = DistributionKind;
-    using N = std::optional<double>;
-    const std::tuple<std::string_view, K, N, N, N, N, N> cases[] = {
-        {"hmaWearingPrice", K::Triangular, 55.8, 62, 77.5, {}, {}},
-        {"concretePrice", K::Triangular, 51.3, 57, 71.25, {}, {}},
-        {"concreteAggBasePrice", K::Triangular, -10, -8, -7.2, {}, {}},
-        {"asphaltMaintenance[0].unitPrice", K::Triangular, 5400, 6000, 7500, {}, {}},
-        {"discountRate", K::Uniform, 3, {}, 5, {}, {}},
-        {"aadt", K::Normal, 14400, {}, 33600, 24000, 2400},
-        {"asphaltStage[1].year", K::Triangular, 0, 2, 7, {}, {}},
-        {"concreteStage[2].year", K::Triangular, 27, 30, 35, {}, {}},
-    };
-    for (const auto& expected : cases) {
-        const UncertainInput* in = Find(d, std::get<0>(expected));
-        ASSERT_NE(in, nullptr) << std::get<0>(expected);
-        EXPECT_EQ(std::tuple(std::string_view(in->field), in->distribution, in->min, in->mode,
-                             in->max, in->mean, in->sd),
-                  expected);
-        EXPECT_FALSE(in->relative);
+    const std::string_view kinds[] = {"uniform", "triangular", "pert",
+                                      "normal",  "lognormal",  "discrete"};
+    for (const auto& [field, parameters] : test::DataCases("typical-uncertainties.txt")) {
+        const UncertainInput* in = Find(d, field);
+        ASSERT_NE(in, nullptr) << field;
+        std::istringstream expected(parameters);
+        std::string word;
+        expected >> word;
+        EXPECT_EQ(kinds[static_cast<int>(in->distribution)], word) << field;
+        for (const std::optional<double>& value : {in->min, in->mode, in->max, in->mean, in->sd}) {
+            expected >> word;
+            EXPECT_EQ(value ? ShortNumber(*value) : "-", word) << field;
+        }
+        EXPECT_FALSE(in->relative) << field;
     }
     // A price of 0 buys nothing, and the initial construction has no year worth moving.
     for (const char* absent : {"asphaltMisc.unitPrice", "asphaltStage[0].year",
                                "asphaltMobilizationPct", "trafficGrowth", "concreteStage[3].year"})
         EXPECT_EQ(Find(d, absent), nullptr) << absent;
-}
-
-// 0.9 x 62 is 55.800000000000004: the text the project keeps says 55.8.
-TEST(TypicalUncertainties, TheDefinitionsTextHoldsRoundNumbers) {
-    ProjectData project = Example("route-9.vlm");
-    project.trafficGrowth = 1.7; // 4 x 0.17 is 0.68, 1.7 - 0.68 is 1.02 only when rounded
-    std::string text = RiskDefinitionsText(TypicalUncertainties(project));
+    // 0.9 x 62 is 55.800000000000004: the text the project keeps says 55.8.
+    std::string text = RiskDefinitionsText(d);
     std::erase_if(text, [](char c) { return c == ' ' || c == '\n'; });
-    for (const char* written :
-         {R"("field":"hmaWearingPrice","distribution":"triangular","min":55.8,"mode":62.0,)"
-          R"("max":77.5})",
-          R"("field":"trafficGrowth","distribution":"normal","mean":1.7,"sd":0.17,"min":1.02,)"
-          R"("max":2.38})"})
-        EXPECT_NE(text.find(written), std::string::npos) << written << "\n" << text;
+    EXPECT_NE(text.find(R"("field":"hmaWearingPrice","distribution":"triangular","min":55.8,)"
+                        R"("mode":62.0,"max":77.5})"),
+              std::string::npos)
+        << text;
 }
 
 // On every example, and on one stretched towards the limits of what Compute Costs accepts, the

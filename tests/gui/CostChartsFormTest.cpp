@@ -28,7 +28,7 @@ namespace {
 ProjectData QueuedProject() {
     ProjectData project;
     std::ostringstream err;
-    for (const std::string& line : test::Assignments("report-priced.set"))
+    for (const std::string& line : test::DataLines("report-priced.set"))
         if (!cli::ApplySet(project, line, err)) qWarning() << err.str().c_str();
     project.aadt = 30000;
     project.asphaltStage[1].year = 12.5;
