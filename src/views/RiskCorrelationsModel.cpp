@@ -8,31 +8,22 @@
 namespace velmora {
 
 RiskCorrelationsModel::RiskCorrelationsModel(Edited edited, Refused refused, QObject* parent)
-    : QAbstractTableModel(parent), edited_(std::move(edited)), refused_(std::move(refused)) {}
+    : RiskRowsModel({QStringLiteral("First input"), QStringLiteral("Second input"),
+                     QStringLiteral("Rank correlation")},
+                    parent),
+      edited_(std::move(edited)), refused_(std::move(refused)) {}
 
 void RiskCorrelationsModel::Show(const std::vector<risk::RankCorrelation>& pairs,
                                  const std::vector<risk::UncertainInput>& inputs) {
-    const bool sameRows = pairs.size() == pairs_.size();
-    if (!sameRows) beginResetModel();
-    pairs_ = pairs;
-    fields_.clear();
-    labels_.clear();
-    for (const risk::UncertainInput& in : inputs) {
-        fields_.push_back(in.field);
-        labels_ << LabelOfInput(in.field);
-    }
-    if (!sameRows)
-        endResetModel();
-    else if (!pairs_.empty())
-        emit dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1));
-}
-
-int RiskCorrelationsModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(pairs_.size());
-}
-
-int RiskCorrelationsModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : kColumns;
+    Reshow(int(pairs.size()), pairs.size() == pairs_.size(), [&] {
+        pairs_ = pairs;
+        fields_.clear();
+        labels_.clear();
+        for (const risk::UncertainInput& in : inputs) {
+            fields_.push_back(in.field);
+            labels_ << LabelOfInput(in.field);
+        }
+    });
 }
 
 QVariant RiskCorrelationsModel::data(const QModelIndex& index, int role) const {
@@ -55,14 +46,6 @@ QVariant RiskCorrelationsModel::data(const QModelIndex& index, int role) const {
     default:
         return {};
     }
-}
-
-QVariant RiskCorrelationsModel::headerData(int section, Qt::Orientation orientation,
-                                           int role) const {
-    if (role != Qt::DisplayRole) return {};
-    if (orientation == Qt::Vertical) return section + 1;
-    const char* titles[] = {"First input", "Second input", "Rank correlation"};
-    return QString::fromLatin1(titles[section]);
 }
 
 Qt::ItemFlags RiskCorrelationsModel::flags(const QModelIndex& index) const {

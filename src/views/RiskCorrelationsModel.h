@@ -5,13 +5,14 @@
 
 #include "risk/RiskDefinitions.h"
 
-#include <QAbstractTableModel>
+#include "views/RiskRowsModel.h"
+
 #include <functional>
 #include <vector>
 
 namespace velmora {
 
-class RiskCorrelationsModel : public QAbstractTableModel {
+class RiskCorrelationsModel : public RiskRowsModel {
     Q_OBJECT
 public:
     enum Column { First, Second, Rank, kColumns };
@@ -24,10 +25,7 @@ public:
     void Show(const std::vector<risk::RankCorrelation>& pairs,
               const std::vector<risk::UncertainInput>& inputs);
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 

@@ -13,39 +13,36 @@ namespace velmora {
 
 using namespace riskwindow;
 
+namespace {
+
+QStringList ColumnTitles() {
+    QStringList titles;
+    for (const char* title : kColumnTitles) titles << QString::fromLatin1(title);
+    return titles;
+}
+
+} // namespace
+
 RiskInputsModel::RiskInputsModel(const ProjectData& project, Edited edited, Refused refused,
                                  QObject* parent)
-    : QAbstractTableModel(parent), project_(project), edited_(std::move(edited)),
+    : RiskRowsModel(ColumnTitles(), parent), project_(project), edited_(std::move(edited)),
       refused_(std::move(refused)) {}
 
 void RiskInputsModel::Show(const std::vector<UncertainInput>& inputs) {
     const bool sameRows =
-        inputs.size() == inputs_.size() &&
         std::ranges::equal(inputs, inputs_, {}, &UncertainInput::field, &UncertainInput::field);
-    if (!sameRows) beginResetModel();
-    inputs_ = inputs;
-    values_.clear();
-    densities_.clear();
-    for (const UncertainInput& in : inputs_) {
-        const std::optional<risk::FieldInfo> info = risk::LookUpField(in.field);
-        values_.push_back(info ? riskwindow::ProjectValue(project_, in.field) : 0.0);
-        densities_.push_back(
-            info ? DensityHeights(in, values_.back(), info->kind != risk::FieldInfo::Kind::Number)
-                 : QList<double>());
-    }
-    // A change that keeps the rows keeps the current cell and the selection too.
-    if (sameRows && !inputs_.empty())
-        emit dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1));
-    else if (!sameRows)
-        endResetModel();
-}
-
-int RiskInputsModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(inputs_.size());
-}
-
-int RiskInputsModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : kColumns;
+    Reshow(int(inputs.size()), sameRows, [&] {
+        inputs_ = inputs;
+        values_.clear();
+        densities_.clear();
+        for (const UncertainInput& in : inputs_) {
+            const std::optional<risk::FieldInfo> info = risk::LookUpField(in.field);
+            values_.push_back(info ? riskwindow::ProjectValue(project_, in.field) : 0.0);
+            densities_.push_back(info ? DensityHeights(in, values_.back(),
+                                                       info->kind != risk::FieldInfo::Kind::Number)
+                                      : QList<double>());
+        }
+    });
 }
 
 QString RiskInputsModel::Text(int row, int column) const {
@@ -102,12 +99,6 @@ QVariant RiskInputsModel::data(const QModelIndex& index, int role) const {
     default:
         return {};
     }
-}
-
-QVariant RiskInputsModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole) return {};
-    if (orientation == Qt::Vertical) return section + 1;
-    return QString::fromLatin1(kColumnTitles[section]);
 }
 
 Qt::ItemFlags RiskInputsModel::flags(const QModelIndex& index) const {

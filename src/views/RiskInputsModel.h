@@ -7,13 +7,14 @@
 #include "model/ProjectData.h"
 #include "risk/RiskDefinitions.h"
 
-#include <QAbstractTableModel>
+#include "views/RiskRowsModel.h"
+
 #include <functional>
 #include <vector>
 
 namespace velmora {
 
-class RiskInputsModel : public QAbstractTableModel {
+class RiskInputsModel : public RiskRowsModel {
     Q_OBJECT
 public:
     enum Column {
@@ -47,10 +48,7 @@ public:
     const std::vector<risk::UncertainInput>& Inputs() const { return inputs_; }
     double ProjectValue(int row) const { return values_[std::size_t(row)]; }
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
