@@ -2,6 +2,7 @@
 // platform's settings.
 
 #include "app/MainWindow.h"
+#include "gui/ProgramSettings.h"
 
 #include <QAction>
 #include <QDir>
@@ -12,10 +13,6 @@ namespace velmora {
 namespace {
 
 const QString kRecentGroup = QStringLiteral("Recent File List");
-
-QSettings Settings() {
-    return QSettings("Local AppWizard-Generated Applications", "Velmora");
-}
 
 // The recent-file entry as the menu shows it: the bare name for a file in the working folder,
 // the full path otherwise; an "&" doubled, which the menu would otherwise take for the mark of
@@ -57,7 +54,7 @@ void MainWindow::ShowRecentFiles() {
 }
 
 void MainWindow::LoadRecentFiles() {
-    QSettings settings = Settings();
+    QSettings settings = ProgramSettings();
     for (int k = 1; k <= kRecentFiles; ++k) {
         const QString path =
             settings.value(QString("%1/File%2").arg(kRecentGroup).arg(k)).toString();
@@ -66,7 +63,7 @@ void MainWindow::LoadRecentFiles() {
 }
 
 void MainWindow::SaveRecentFiles() const {
-    QSettings settings = Settings();
+    QSettings settings = ProgramSettings();
     settings.remove(kRecentGroup);
     for (int k = 0; k < recentFiles_.size(); ++k)
         settings.setValue(QString("%1/File%2").arg(kRecentGroup).arg(k + 1), recentFiles_[k]);

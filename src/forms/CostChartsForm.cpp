@@ -5,6 +5,7 @@
 #include "forms/ComputedCostsForm.h"
 #include "gui/ChartPicture.h"
 #include "gui/DialogUnits.h"
+#include "gui/FormNumbers.h"
 #include "gui/Help.h"
 
 #include <QBarCategoryAxis>
@@ -24,7 +25,6 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace velmora {
@@ -44,12 +44,8 @@ constexpr std::array<const char*, 3> kKindNames{"Agency", "User Delay", "Mainten
 
 // Whole dollars with thousands separators, whatever the locale: "$1,234,567", "-$35".
 QString Dollars(double value) {
-    const long long whole = static_cast<long long>(RoundWhole(std::fabs(value)));
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, whole).ptr;
-    QString text = QString::fromLatin1(digits, end - digits);
-    for (qsizetype k = text.size() - 3; k > 0; k -= 3) text.insert(k, u',');
-    return (value < 0 && whole != 0 ? QStringLiteral("-$") : QStringLiteral("$")) + text;
+    const auto whole = static_cast<std::int64_t>(RoundWhole(std::fabs(value)));
+    return (value < 0 && whole != 0 ? QStringLiteral("-$") : QStringLiteral("$")) + Grouped(whole);
 }
 
 QBarSet* AddSet(QAbstractBarSeries* series, const QString& name, QRgb colour,

@@ -73,6 +73,12 @@ QString FormatInteger(std::int32_t value) {
     return QString::number(value);
 }
 
+QString Grouped(std::int64_t value) {
+    QString digits = QString::number(value).remove('-');
+    for (qsizetype k = digits.size() - 3; k > 0; k -= 3) digits.insert(k, ',');
+    return value < 0 ? '-' + digits : digits;
+}
+
 std::optional<double> ParseDouble(const QString& text) {
     auto s = Trimmed(text);
     if (!s || !IsPlainDecimal(*s)) return std::nullopt;

@@ -1,17 +1,13 @@
 #include "gui/WindowGeometry.h"
 
+#include "gui/ProgramSettings.h"
+
 #include <QGuiApplication>
 #include <QScreen>
-#include <QSettings>
 #include <QWidget>
 
 namespace velmora {
 namespace {
-
-QSettings Settings() {
-    return QSettings(QStringLiteral("Local AppWizard-Generated Applications"),
-                     QStringLiteral("Velmora"));
-}
 
 QString Key(const QString& key) {
     return QStringLiteral("Windows/") + key;
@@ -23,7 +19,7 @@ void RestoreGeometry(QWidget* window, const QString& key, QSize preferred) {
     const QScreen* screen = window->parentWidget() ? window->parentWidget()->screen()
                                                    : QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const QByteArray saved = Settings().value(Key(key)).toByteArray();
+    const QByteArray saved = ProgramSettings().value(Key(key)).toByteArray();
     if (saved.isEmpty() || !window->restoreGeometry(saved)) {
         // The frame takes a few pixels more than the window's own size.
         window->resize(preferred.boundedTo(area.size() - QSize(16, 40)));
@@ -38,7 +34,7 @@ void RestoreGeometry(QWidget* window, const QString& key, QSize preferred) {
 }
 
 void SaveGeometry(const QWidget* window, const QString& key) {
-    Settings().setValue(Key(key), window->saveGeometry());
+    ProgramSettings().setValue(Key(key), window->saveGeometry());
 }
 
 } // namespace velmora

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <map>
 
 namespace velmora::workbook {
@@ -43,8 +42,7 @@ InputFacts FactsOf(const UncertainInput& in, const ProjectData& project) {
     const std::optional<FieldInfo> info = risk::LookUpField(in.field);
     InputFacts facts;
     if (!info) return facts;
-    ProjectData copy = project;
-    facts.projectValue = risk::FindSlots(copy, {info->item}).front().Get();
+    facts.projectValue = risk::ProjectValue(project, info->item);
     if (info->kind != FieldInfo::Kind::Number) return facts;
     facts.decimals = DecimalsOf(facts.projectValue);
     for (const std::optional<double>& p : {in.min, in.mode, in.max, in.mean, in.sd})
@@ -52,29 +50,6 @@ InputFacts FactsOf(const UncertainInput& in, const ProjectData& project) {
     for (const double v : in.values) facts.decimals = std::max(facts.decimals, DecimalsOf(v));
     facts.decimals = std::min(facts.decimals, 4);
     return facts;
-}
-
-double Rounded(double value, int decimals) {
-    const double scale = std::pow(10.0, decimals);
-    return std::round(value * scale) / scale;
-}
-
-std::string DistributionName(DistributionKind kind) {
-    switch (kind) {
-    case DistributionKind::Uniform:
-        return "Uniform";
-    case DistributionKind::Triangular:
-        return "Triangular";
-    case DistributionKind::Pert:
-        return "PERT";
-    case DistributionKind::Normal:
-        return "Normal";
-    case DistributionKind::Lognormal:
-        return "Lognormal";
-    case DistributionKind::Discrete:
-        return "Discrete";
-    }
-    return {};
 }
 
 // The parameters as written in the definitions: "min 45, mode 55, max 70".
@@ -111,7 +86,7 @@ std::string WriteRisk(lxw_workbook* book, const Formats& f, const WorkbookConten
     // An input's own values, as precise as the input itself.
     const auto inputValue = [&](Sheet& s, int r, int c, const std::string& field, double value) {
         const int d = facts[field].decimals;
-        s.Number(r, c, Rounded(value, d), f.decimals[d], NumberWidth(value, d, false));
+        s.Number(r, c, risk::Rounded(value, d), f.decimals[d], NumberWidth(value, d, false));
     };
     Sheet s(book, "Risk");
     const risk::RiskDefinitions& d = a.definitions;
@@ -216,7 +191,7 @@ std::string WriteRisk(lxw_workbook* book, const Formats& f, const WorkbookConten
     for (const UncertainInput& in : a.definitions.inputs) {
         ++r;
         s.Text(r, 0, InputName(content, in.field));
-        s.Text(r, 1, DistributionName(in.distribution));
+        s.Text(r, 1, std::string(risk::DistributionLabel(in.distribution)));
         s.Text(r, 2, ParametersText(in));
         inputValue(s, r, 3, in.field, facts[in.field].projectValue);
     }

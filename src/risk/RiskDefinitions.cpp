@@ -242,6 +242,17 @@ std::string ShortNumber(double value) {
     return std::string(buffer, end);
 }
 
+double Rounded(double value, int decimals) {
+    const double scale = std::pow(10.0, decimals);
+    return std::round(value * scale) / scale;
+}
+
+std::string_view DistributionLabel(DistributionKind kind) {
+    static constexpr std::array<std::string_view, 6> kLabels{"Uniform", "Triangular", "PERT",
+                                                             "Normal",  "Lognormal",  "Discrete"};
+    return kLabels[static_cast<std::size_t>(kind)];
+}
+
 ParsedDefinitions ParseRiskDefinitions(std::string_view json) {
     ParsedDefinitions parsed;
     Json root;

@@ -81,6 +81,11 @@ std::string RiskDefinitionsText(const RiskDefinitions& definitions);
 
 // The shortest text that reads back as `value`, independent of the C locale.
 std::string ShortNumber(double value);
+// `value` to `decimals` places, as the nearest double to that decimal: 0.9 x 62 is
+// 55.800000000000004, which ShortNumber would write in full; this gives 55.8.
+double Rounded(double value, int decimals);
+// The distribution as people name it: "Triangular", "PERT".
+std::string_view DistributionLabel(DistributionKind kind);
 // How messages name an entry of a list: "inputs[3]", or with `what` "inputs[3] (aadt)".
 std::string EntryName(std::string_view list, std::size_t index, std::string_view what = {});
 

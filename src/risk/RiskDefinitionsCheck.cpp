@@ -77,8 +77,7 @@ std::string InputProblem(const UncertainInput& in, const ProjectData& project,
     if (list && in.relative) return "a list index cannot be relative";
     if (std::string problem = ParameterProblem(in, *field, names); !problem.empty()) return problem;
 
-    ProjectData copy = project;
-    const double base = FindSlots(copy, {field->item}).front().Get();
+    const double base = ProjectValue(project, field->item);
     if (in.relative && in.distribution == Kind::Lognormal && !(base > 0.0))
         return "a relative lognormal distribution needs a project value above 0, not " +
                ShortNumber(base);

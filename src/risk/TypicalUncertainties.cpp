@@ -19,13 +19,6 @@ bool IsUnitPrice(std::string_view name) {
     return name.ends_with("Price");
 }
 
-// `value` to `decimals` places, as the nearest double to that decimal: 0.9 x 62 is
-// 55.800000000000004, which the definitions' text would print in full; this gives 55.8.
-double Rounded(double value, int decimals) {
-    const double scale = std::pow(10.0, decimals);
-    return std::round(value * scale) / scale;
-}
-
 // A bound of a range around `value`, rounded, that rounding does not move onto or past `value`
 // (a price of 0.01 would otherwise leave a range of no width), within what Compute Costs
 // accepts.

@@ -114,4 +114,9 @@ std::vector<FieldSlot> FindSlots(ProjectData& project, const std::vector<int>& i
     return slots;
 }
 
+double ProjectValue(const ProjectData& project, int item) {
+    ProjectData copy = project;
+    return FindSlots(copy, {item}).front().Get();
+}
+
 } // namespace velmora::risk

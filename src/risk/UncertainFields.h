@@ -50,5 +50,7 @@ struct FieldSlot {
 
 // The slots of the saved items `items` (positions from LookUpField) in `project`.
 std::vector<FieldSlot> FindSlots(ProjectData& project, const std::vector<int>& items);
+// The value the saved item `item` has in `project`.
+double ProjectValue(const ProjectData& project, int item);
 
 } // namespace velmora::risk

@@ -60,6 +60,21 @@ QPushButton* ButtonOf(const QString& text) {
     return button;
 }
 
+// A table under its title, with its buttons below: `left` from the left edge, `right` at the
+// right one.
+QGroupBox* TableBox(const QString& title, QTableView* table, std::initializer_list<QWidget*> left,
+                    QWidget* right = nullptr) {
+    auto* buttons = new QHBoxLayout;
+    for (QWidget* button : left) buttons->addWidget(button);
+    buttons->addStretch();
+    if (right) buttons->addWidget(right);
+    auto* box = new QGroupBox(title);
+    auto* layout = new QVBoxLayout(box);
+    layout->addWidget(table);
+    layout->addLayout(buttons);
+    return box;
+}
+
 } // namespace
 
 RiskAnalysisWindow::RiskAnalysisWindow(const ProjectData& project, QWidget* parent,
@@ -107,15 +122,8 @@ RiskAnalysisWindow::RiskAnalysisWindow(const ProjectData& project, QWidget* pare
     auto* add = ButtonOf(QStringLiteral("Add..."));
     auto* remove = ButtonOf(QStringLiteral("Remove"));
     auto* typical = ButtonOf(QStringLiteral("Typical Uncertainties"));
-    auto* inputButtons = new QHBoxLayout;
-    inputButtons->addWidget(add);
-    inputButtons->addWidget(remove);
-    inputButtons->addStretch();
-    inputButtons->addWidget(typical);
-    auto* inputBox = new QGroupBox(QStringLiteral("Uncertain inputs"));
-    auto* inputLayout = new QVBoxLayout(inputBox);
-    inputLayout->addWidget(inputs_);
-    inputLayout->addLayout(inputButtons);
+    QGroupBox* inputBox =
+        TableBox(QStringLiteral("Uncertain inputs"), inputs_, {add, remove}, typical);
 
     iterations_ = new QLineEdit;
     usePrecision_ = new QCheckBox(QStringLiteral("Stop at a precision of"));
@@ -143,17 +151,12 @@ RiskAnalysisWindow::RiskAnalysisWindow(const ProjectData& project, QWidget* pare
     correlations_->setWordWrap(true);
     correlations_->verticalHeader()->setDefaultSectionSize(
         inputs_->verticalHeader()->defaultSectionSize());
-    correlations_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    correlations_->horizontalHeader()->setSectionResizeMode(RiskCorrelationsModel::Rank,
+                                                            QHeaderView::ResizeToContents);
     auto* addPair = ButtonOf(QStringLiteral("Add Pair"));
     auto* removePair = ButtonOf(QStringLiteral("Remove Pair"));
-    auto* pairButtons = new QHBoxLayout;
-    pairButtons->addWidget(addPair);
-    pairButtons->addWidget(removePair);
-    pairButtons->addStretch();
-    auto* correlationBox = new QGroupBox(QStringLiteral("Correlations"));
-    auto* correlationLayout = new QVBoxLayout(correlationBox);
-    correlationLayout->addWidget(correlations_);
-    correlationLayout->addLayout(pairButtons);
+    QGroupBox* correlationBox =
+        TableBox(QStringLiteral("Correlations"), correlations_, {addPair, removePair});
 
     auto* lower = new QHBoxLayout;
     lower->addWidget(settingsBox);
@@ -179,9 +182,7 @@ RiskAnalysisWindow::RiskAnalysisWindow(const ProjectData& project, QWidget* pare
     cancelRun_ = ButtonOf(QStringLiteral("Cancel"));
     cancelRun_->setEnabled(false);
     progress_ = new QProgressBar;
-    progress_->setFormat(QStringLiteral("%v of %m iterations"));
-    progress_->setTextVisible(false);
-    progress_->setValue(0);
+    ShowProgress(0, 0);
     auto* accept = ButtonOf(QStringLiteral("Accept Changes"));
     accept->setDefault(true);
     auto* cancel = ButtonOf(QStringLiteral("Cancel Changes"));
@@ -283,11 +284,15 @@ void RiskAnalysisWindow::CommitTo(ProjectData& project) const {
 
 void RiskAnalysisWindow::accept() {
     if (Running()) return;
-    // Enter in an entry accepts without leaving it: the cell's editor gives up its entry when
-    // it loses the focus, and a settings box is checked as if it had been left.
+    // Accept may come with an entry still open in a cell or a settings box: it is checked as if
+    // it had been left.
     if (!CommitEntries()) return;
-    SaveGeometry(this, QStringLiteral("RiskAnalysisWindow"));
     QDialog::accept();
+}
+
+void RiskAnalysisWindow::done(int result) {
+    SaveGeometry(this, QStringLiteral("RiskAnalysisWindow"));
+    QDialog::done(result);
 }
 
 bool RiskAnalysisWindow::Changed() const {
@@ -302,7 +307,6 @@ void RiskAnalysisWindow::reject() {
         return;
     control_.cancel = true;
     if (worker_.joinable()) worker_.join();
-    SaveGeometry(this, QStringLiteral("RiskAnalysisWindow"));
     QDialog::reject();
 }
 

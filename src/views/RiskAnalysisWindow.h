@@ -87,6 +87,8 @@ public:
     void CancelRun();
 
     void accept() override;
+    // Either way the window's size and place are kept for the next time.
+    void done(int result) override;
     // Asks before changed definitions are dropped; a run still going is cancelled.
     void reject() override;
 

@@ -25,6 +25,19 @@ namespace velmora {
 
 using namespace riskwindow;
 
+namespace {
+
+// The rows selected in `table`, last first, so that erasing one keeps the others' places.
+std::vector<int> SelectedRowsLastFirst(const QTableView* table) {
+    std::vector<int> rows;
+    for (const QModelIndex& index : table->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::ranges::sort(rows, std::greater{});
+    return rows;
+}
+
+} // namespace
+
 void RiskAnalysisWindow::Show(const RiskDefinitions& d) {
     const QSignalBlocker blockPrecision(usePrecision_), blockSampling(sampling_);
     iterations_->setText(QString::number(d.iterations));
@@ -51,20 +64,19 @@ RiskAnalysisWindow::Collected RiskAnalysisWindow::Collect() const {
     Collected c;
     RiskDefinitions& d = c.definitions;
     d = accepted_;
-    const auto fail = [&](QLineEdit* where, const QString& what) {
+    const auto fail = [&](QLineEdit* where, std::string_view key) {
         if (c.error.isEmpty())
-            c.error =
-                QStringLiteral("%1: \"%2\" is not a number").arg(what, where->text().trimmed()),
+            c.error = NotANumber(QString::fromStdString(Names().Setting(key)), where->text()),
             c.where = where;
     };
     if (const auto n = ParseWhole<std::int64_t>(iterations_->text()))
         d.iterations = *n;
     else
-        fail(iterations_, QStringLiteral("Iterations"));
+        fail(iterations_, "iterations");
     if (const auto n = ParseWhole<std::uint64_t>(seed_->text()))
         d.seed = *n;
     else
-        fail(seed_, QStringLiteral("Seed"));
+        fail(seed_, "seed");
     d.sampling = sampling_->currentIndex() == 0 ? risk::Sampling::LatinHypercube
                                                 : risk::Sampling::MonteCarlo;
     d.precision.reset();
@@ -73,12 +85,12 @@ RiskAnalysisWindow::Collected RiskAnalysisWindow::Collect() const {
         if (const auto p = ParseDouble(precision_->text()))
             d.precision = *p;
         else
-            fail(precision_, QStringLiteral("Precision"));
+            fail(precision_, "precision");
         if (!maxIterations_->text().trimmed().isEmpty()) {
             if (const auto n = ParseWhole<std::int64_t>(maxIterations_->text()))
                 d.maxIterations = *n;
             else
-                fail(maxIterations_, QStringLiteral("Max iterations"));
+                fail(maxIterations_, "maxIterations");
         }
     }
     return c;
@@ -138,11 +150,24 @@ bool RiskAnalysisWindow::Keep(const RiskDefinitions& d, QWidget* where, int row,
     return true;
 }
 
+bool RiskAnalysisWindow::CommitEntries() {
+    // An entry still open in a table's cell is taken as if the cell had been left.
+    const int refusals = refusals_;
+    for (QTableView* table : {inputs_, correlations_})
+        if (QWidget* editor = table->indexWidget(table->currentIndex())) {
+            QMetaObject::invokeMethod(table, "commitData", Q_ARG(QWidget*, editor));
+            QMetaObject::invokeMethod(
+                table, "closeEditor", Q_ARG(QWidget*, editor),
+                Q_ARG(QAbstractItemDelegate::EndEditHint, QAbstractItemDelegate::NoHint));
+        }
+    return refusals_ == refusals && CheckSettings(focusWidget());
+}
+
 void RiskAnalysisWindow::AddInputs(const std::vector<std::string>& fields) {
     RiskDefinitions d = accepted_;
     for (const std::string& field : fields)
         if (std::ranges::find(d.inputs, field, &UncertainInput::field) == d.inputs.end())
-            d.inputs.push_back(StartingInput(field, ProjectValue(project_, field)));
+            d.inputs.push_back(StartingInput(field, project_));
     Keep(d, inputs_, int(d.inputs.size()) - 1, Input);
 }
 
@@ -184,11 +209,7 @@ void RiskAnalysisWindow::PickInputs() {
 
 void RiskAnalysisWindow::RemoveInputs() {
     RiskDefinitions d = accepted_;
-    std::vector<int> rows;
-    for (const QModelIndex& index : inputs_->selectionModel()->selectedRows())
-        rows.push_back(index.row());
-    std::ranges::sort(rows, std::greater{});
-    for (int r : rows) {
+    for (int r : SelectedRowsLastFirst(inputs_)) {
         const std::string field = d.inputs[r].field;
         d.inputs.erase(d.inputs.begin() + r);
         std::erase_if(d.correlations, [&](const risk::RankCorrelation& c) {
@@ -240,11 +261,8 @@ void RiskAnalysisWindow::AddPair() {
 }
 
 void RiskAnalysisWindow::RemovePair() {
-    std::vector<int> rows;
-    for (const QModelIndex& index : correlations_->selectionModel()->selectedRows())
-        rows.push_back(index.row());
-    std::ranges::sort(rows, std::greater{});
-    for (int r : rows) accepted_.correlations.erase(accepted_.correlations.begin() + r);
+    for (int r : SelectedRowsLastFirst(correlations_))
+        accepted_.correlations.erase(accepted_.correlations.begin() + r);
     Show(accepted_);
 }
 

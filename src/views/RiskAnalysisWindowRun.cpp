@@ -6,12 +6,10 @@
 #include "views/RiskResultsView.h"
 #include "views/RiskWindowCells.h"
 
-#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTabWidget>
-#include <QTableView>
 #include <QTimer>
 #include <sys/resource.h>
 
@@ -25,7 +23,6 @@ void RiskAnalysisWindow::SetRunning(bool running) {
     cancelRun_->setEnabled(running);
     Control(kAccept)->setEnabled(!running);
     if (running) {
-        progress_->setTextVisible(true);
         ShowProgress(0, control_.iterationsPlanned);
         poll_->start();
     } else {
@@ -148,19 +145,6 @@ void RiskAnalysisWindow::MarkResults() {
     if (resultsView_ && results_)
         resultsView_->SetOutOfDate(risk::RiskDefinitionsText(accepted_) !=
                                    results_->project.riskDefinitions);
-}
-
-bool RiskAnalysisWindow::CommitEntries() {
-    // An entry still open in a table's cell is taken as if the cell had been left.
-    const int refusals = refusals_;
-    for (QTableView* table : {inputs_, correlations_})
-        if (QWidget* editor = table->indexWidget(table->currentIndex())) {
-            QMetaObject::invokeMethod(table, "commitData", Q_ARG(QWidget*, editor));
-            QMetaObject::invokeMethod(
-                table, "closeEditor", Q_ARG(QWidget*, editor),
-                Q_ARG(QAbstractItemDelegate::EndEditHint, QAbstractItemDelegate::NoHint));
-        }
-    return refusals_ == refusals && CheckSettings(focusWidget());
 }
 
 } // namespace velmora

@@ -61,11 +61,9 @@ bool RiskCorrelationsModel::setData(const QModelIndex& index, const QVariant& va
         const QString text = value.toString();
         const std::optional<double> rank = ParseDouble(text);
         if (!rank) {
+            const std::string entry = riskwindow::Names().Correlation(std::size_t(row), pair);
             refused_(row, column,
-                     QStringLiteral("%1 rank: \"%2\" is not a number")
-                         .arg(QString::fromStdString(
-                                  riskwindow::Names().Correlation(std::size_t(row), pair)),
-                              text.trimmed()));
+                     riskwindow::NotANumber(QString::fromStdString(entry + " rank"), text));
             return false;
         }
         if (*rank == pair.rank) return false;

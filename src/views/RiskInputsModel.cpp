@@ -37,7 +37,7 @@ void RiskInputsModel::Show(const std::vector<UncertainInput>& inputs) {
         densities_.clear();
         for (const UncertainInput& in : inputs_) {
             const std::optional<risk::FieldInfo> info = risk::LookUpField(in.field);
-            values_.push_back(info ? riskwindow::ProjectValue(project_, in.field) : 0.0);
+            values_.push_back(info ? risk::ProjectValue(project_, info->item) : 0.0);
             densities_.push_back(info ? DensityHeights(in, values_.back(),
                                                        info->kind != risk::FieldInfo::Kind::Number)
                                       : QList<double>());
@@ -46,20 +46,21 @@ void RiskInputsModel::Show(const std::vector<UncertainInput>& inputs) {
 }
 
 QString RiskInputsModel::Text(int row, int column) const {
-    UncertainInput in = inputs_[std::size_t(row)];
+    const UncertainInput& in = inputs_[std::size_t(row)];
     switch (column) {
     case Input:
         return LabelOfInput(in.field);
     case Value:
         return FormatDouble(values_[std::size_t(row)]);
     case Kind:
-        return QString::fromLatin1(kKinds[int(in.distribution)]);
+        return KindLabel(in.distribution);
     case Values:
         return Takes(in.distribution, column) ? List(in.values) : QString();
     case Probabilities:
         return Takes(in.distribution, column) ? List(in.probabilities) : QString();
     default:
-        if (std::optional<double>* p = Parameter(in, column); p && *p) return FormatDouble(**p);
+        if (const std::optional<double>* p = Parameter(in, column); p && *p)
+            return FormatDouble(**p);
         return {};
     }
 }
@@ -91,7 +92,8 @@ QVariant RiskInputsModel::data(const QModelIndex& index, int role) const {
     case kChoicesRole: {
         if (column != Kind) return {};
         QStringList kinds;
-        for (const char* k : kKinds) kinds << QString::fromLatin1(k);
+        for (int k = 0; k <= int(DistributionKind::Discrete); ++k)
+            kinds << KindLabel(DistributionKind(k));
         return kinds;
     }
     case kDensityRole:
@@ -141,8 +143,7 @@ bool RiskInputsModel::setData(const QModelIndex& index, const QVariant& value, i
     const QString what = Names().Input(std::size_t(row), in.field).c_str() + QStringLiteral(" ") +
                          QString::fromLatin1(kColumnTitles[column]).toLower();
     const auto notNumber = [&] {
-        refused_(row, column,
-                 QStringLiteral("%1: \"%2\" is not a number").arg(what, text.trimmed()));
+        refused_(row, column, NotANumber(what, text));
         return false;
     };
     if (column == Values || column == Probabilities) {

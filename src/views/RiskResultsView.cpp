@@ -38,12 +38,6 @@ QString Percent(double share) {
     return Fixed(100.0 * share, 1);
 }
 
-QString Grouped(std::int64_t n) {
-    QString digits = QString::number(n < 0 ? -n : n);
-    for (int k = int(digits.size()) - 3; k > 0; k -= 3) digits.insert(k, ',');
-    return n < 0 ? '-' + digits : digits;
-}
-
 // "4 of 10,000 iterations (0.04 %)": a count that is not 0 never reads as 0.0 %.
 QString Share(std::int64_t n, std::int64_t of) {
     const double percent = of > 0 ? 100.0 * double(n) / double(of) : 0.0;

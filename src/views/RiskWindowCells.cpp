@@ -56,6 +56,10 @@ bool Optional(DistributionKind kind, int column) {
            (column == Column::Min || column == Column::Max);
 }
 
+const std::optional<double>* Parameter(const UncertainInput& in, int column) {
+    return Parameter(const_cast<UncertainInput&>(in), column);
+}
+
 std::optional<double>* Parameter(UncertainInput& in, int column) {
     switch (column) {
     case Column::Min:
@@ -96,15 +100,20 @@ const risk::EntryNames& Names() {
     return names;
 }
 
-double ProjectValue(const ProjectData& project, const std::string& field) {
-    ProjectData copy = project;
-    return risk::FindSlots(copy, {risk::LookUpField(field)->item}).front().Get();
+QString NotANumber(const QString& what, const QString& text) {
+    return QStringLiteral("%1: \"%2\" is not a number").arg(what, text.trimmed());
 }
 
-// A starting distribution for `field` around its project value `v`, within what Compute Costs
+QString KindLabel(DistributionKind kind) {
+    const std::string_view label = risk::DistributionLabel(kind);
+    return QString::fromLatin1(label.data(), qsizetype(label.size()));
+}
+
+// A starting distribution for `field` around its value in `project`, within what Compute Costs
 // accepts: a list index keeps its entry, a number varies by 10 % either way.
-UncertainInput StartingInput(const std::string& field, double v) {
+UncertainInput StartingInput(const std::string& field, const ProjectData& project) {
     const risk::FieldInfo info = *risk::LookUpField(field);
+    const double v = risk::ProjectValue(project, info.item);
     UncertainInput in;
     in.field = field;
     if (info.kind == risk::FieldInfo::Kind::ListIndex) {

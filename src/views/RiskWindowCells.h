@@ -23,8 +23,6 @@ using risk::UncertainInput;
 using Column = RiskInputsModel::Column;
 
 inline const char* const kCaption = "Risk Analysis";
-inline const char* const kKinds[] = {"Uniform", "Triangular", "PERT",
-                                     "Normal",  "Lognormal",  "Discrete"};
 inline const char* const kColumnTitles[] = {"Input", "Project value", "Distribution",  "Relative",
                                             "Min",   "Mode",          "Max",           "Mean",
                                             "SD",    "Values",        "Probabilities", "Density"};
@@ -34,6 +32,7 @@ bool Takes(DistributionKind kind, int column);
 bool Optional(DistributionKind kind, int column);
 // The parameter of `in` that `column` shows.
 std::optional<double>* Parameter(UncertainInput& in, int column);
+const std::optional<double>* Parameter(const UncertainInput& in, int column);
 // Values as a cell shows and reads them, blanks between.
 QString List(const std::vector<double>& values);
 std::optional<std::vector<double>> ParseList(const QString& text);
@@ -49,13 +48,16 @@ std::optional<Int> ParseWhole(const QString& text) {
 
 // Inputs as the tables show them: "Row 2 (Unit Prices: HMA Wearing Course ($/ton))".
 const risk::EntryNames& Names();
+// The refusal of an entry that does not read as a number: "Precision: \"abc\" is not a number".
+QString NotANumber(const QString& what, const QString& text);
+// The distribution's name as the Distribution column shows it.
+QString KindLabel(DistributionKind kind);
 // The pop-up help of the window's control `id`.
 QString Popup(int id);
-double ProjectValue(const ProjectData& project, const std::string& field);
 // The density of `in` as 24 heights from 0 to 1, for the Density column; empty when every
 // sample is one value.
 QList<double> DensityHeights(const UncertainInput& in, double base, bool whole);
-UncertainInput StartingInput(const std::string& field, double v);
+UncertainInput StartingInput(const std::string& field, const ProjectData& project);
 UncertainInput Converted(const UncertainInput& in, DistributionKind kind);
 
 } // namespace velmora::riskwindow
