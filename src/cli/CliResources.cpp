@@ -40,13 +40,10 @@ bool ThreadsOf(const Arguments& arguments, unsigned& threads, std::ostream& err)
 
 bool RiskFitsInMemory(const std::string& file, const risk::RiskDefinitions& definitions,
                       std::ostream& err) {
-    const std::optional<std::uint64_t> available = risk::AvailableMemory();
-    const std::uint64_t needed = risk::EstimateRiskMemory(definitions);
-    if (!available || needed <= *available) return true;
-    err << "velmora-cli: " << file << ": " << definitions.MostIterations()
-        << " iterations need about " << risk::MemorySize(needed) << " of memory, and "
-        << risk::MemorySize(*available)
-        << " is available; run fewer iterations (--iterations N), or stop at a precision "
+    const std::string shortfall = risk::MemoryShortfall(definitions);
+    if (shortfall.empty()) return true;
+    err << "velmora-cli: " << file << ": " << shortfall
+        << "; run fewer iterations (--iterations N), or stop at a precision "
            "(--precision D with --max-iterations N)\n";
     return false;
 }

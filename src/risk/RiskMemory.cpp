@@ -47,6 +47,14 @@ std::string MemorySize(std::uint64_t bytes) {
     return std::string(buffer, end) + (giga ? " GB" : " MB");
 }
 
+std::string MemoryShortfall(const RiskDefinitions& definitions) {
+    const std::optional<std::uint64_t> available = AvailableMemory();
+    const std::uint64_t needed = EstimateRiskMemory(definitions);
+    if (!available || needed <= *available) return {};
+    return std::to_string(definitions.MostIterations()) + " iterations need about " +
+           MemorySize(needed) + " of memory, and " + MemorySize(*available) + " is available";
+}
+
 std::optional<std::uint64_t> AvailableMemory() {
     if (const char* given = std::getenv("VELMORA_AVAILABLE_MEMORY"))
         if (const std::optional<std::uint64_t> bytes = WholeNumber(given)) return bytes;

@@ -24,4 +24,9 @@ std::optional<std::uint64_t> AvailableMemory();
 // "640 MB", "2.4 GB": what a user compares with what the machine shows.
 std::string MemorySize(std::uint64_t bytes);
 
+// When a run of `definitions` would not fit in the memory available: "3000 iterations need
+// about 1.3 MB of memory, and 1.0 MB is available", to which each front end adds its advice.
+// Empty when it fits, or when the system does not say what is available.
+std::string MemoryShortfall(const RiskDefinitions& definitions);
+
 } // namespace velmora::risk

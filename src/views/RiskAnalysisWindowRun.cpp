@@ -40,15 +40,10 @@ void RiskAnalysisWindow::Run() {
                     QString::fromLatin1(kCaption), QMessageBox::Information);
         return;
     }
-    const std::optional<std::uint64_t> available = risk::AvailableMemory();
-    if (const std::uint64_t needed = risk::EstimateRiskMemory(accepted_);
-        available && needed > *available) {
+    if (const std::string shortfall = risk::MemoryShortfall(accepted_); !shortfall.empty()) {
         ShowMessage(this,
-                    QStringLiteral("%1 iterations need about %2 of memory, and %3 is available. "
-                                   "Run fewer iterations, or stop at a precision.")
-                        .arg(QString::number(accepted_.MostIterations()),
-                             QString::fromStdString(risk::MemorySize(needed)),
-                             QString::fromStdString(risk::MemorySize(*available))),
+                    QString::fromStdString(shortfall) +
+                        QStringLiteral(". Run fewer iterations, or stop at a precision."),
                     QString::fromLatin1(kCaption));
         return;
     }
