@@ -3,8 +3,8 @@
 // between two turns as the counter longest_gap_ms (a person notices about 50 ms). Offscreen
 // unless a display platform is named.
 
-#include "views/RiskAnalysisWindow.h"
 #include "risk/TypicalUncertainties.h"
+#include "views/RiskAnalysisWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -4,8 +4,8 @@
 // and save return the reason of a failure as the text the user is shown; asking the user
 // anything is the main window's business.
 
-#include "views/RiskAnalysisWindow.h"
 #include "model/ProjectData.h"
+#include "views/RiskAnalysisWindow.h"
 
 #include <QObject>
 #include <QString>
