@@ -2,15 +2,15 @@
 
 #include "app/ProjectDocument.h"
 #include "forms/AsphaltActivitiesForm.h"
-#include "forms/ComputedCostsForm.h"
 #include "forms/ConcreteActivitiesForm.h"
 #include "forms/GeneralInfoForm.h"
 #include "forms/MaintenanceForm.h"
-#include "forms/PrintedReport.h"
 #include "forms/TrafficWorkZoneForm.h"
 #include "forms/UnitPricesForm.h"
 #include "gui/DialogUnits.h"
 #include "model/SavedFields.h"
+#include "views/ComputedCostsForm.h"
+#include "views/PrintedReport.h"
 #include "views/RiskAnalysisWindow.h"
 #include "views/RiskResultsView.h"
 

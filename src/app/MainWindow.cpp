@@ -5,12 +5,12 @@
 #include "app/ExampleProjects.h"
 #include "app/HelpWindow.h"
 #include "app/LockKeys.h"
-#include "forms/CostChartsForm.h"
-#include "forms/ProjectExport.h"
 #include "gui/FileDialog.h"
 #include "gui/Help.h"
 #include "gui/MessageBox.h"
 #include "gui/WindowGeometry.h"
+#include "views/CostChartsForm.h"
+#include "views/ProjectExport.h"
 #include "views/RiskAnalysisWindow.h"
 
 #include <QAction>

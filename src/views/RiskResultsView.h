@@ -4,8 +4,8 @@
 // of both totals, the figures of the totals and their difference, the inputs that move the
 // difference most, and the iterations that gridlocked or were refused.
 
-#include "forms/PrintedReport.h"
 #include "risk/RiskAnalysis.h"
+#include "views/PrintedReport.h"
 
 #include <QList>
 #include <QString>

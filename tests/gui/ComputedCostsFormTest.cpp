@@ -1,6 +1,6 @@
 // The Computed Costs form through Compute Costs: the numbers it shows, the "Excluded" overlays,
 // the gridlock messages, and its exports.
-#include "forms/ComputedCostsForm.h"
+#include "views/ComputedCostsForm.h"
 #include "../core/CoreTestSupport.h"
 #include "GuiTestSupport.h"
 

@@ -1,11 +1,11 @@
 // The Cost Charts window: its bars against the Computed Costs results, the cash flow against the
 // engine's list, a refused project, and the pictures it saves.
-#include "forms/CostChartsForm.h"
+#include "views/CostChartsForm.h"
 #include "../core/CoreTestSupport.h"
 #include "GuiTestSupport.h"
 #include "engine/CashFlow.h"
-#include "forms/ComputedCostsForm.h"
 #include "gui/ChartPicture.h"
+#include "views/ComputedCostsForm.h"
 
 #include <QAbstractBarSeries>
 #include <QApplication>

@@ -4,11 +4,11 @@
 #include "../core/CoreTestSupport.h"
 #include "MainWindowFixture.h"
 #include "forms/AsphaltActivitiesForm.h"
-#include "forms/ComputedCostsForm.h"
 #include "forms/ConcreteActivitiesForm.h"
 #include "forms/MaintenanceForm.h"
 #include "gui/FormNumbers.h"
 #include "model/SavedFields.h"
+#include "views/ComputedCostsForm.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -4,8 +4,8 @@
 #include "app/ExampleProjects.h"
 #include "app/HelpWindow.h"
 #include "engine/Analysis.h"
-#include "forms/ComputedCostsForm.h"
 #include "model/SavedFields.h"
+#include "views/ComputedCostsForm.h"
 
 #include <QDir>
 #include <QMenuBar>

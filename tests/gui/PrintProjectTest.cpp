@@ -1,10 +1,10 @@
 // The printed report: what it holds for a computed, a gridlocked and a refused project, and that
 // every page reaches the printer; and the gridlock note of the Cost Charts window.
 #include "engine/Analysis.h"
-#include "forms/CostChartsForm.h"
-#include "forms/PrintedReport.h"
 #include "model/ProjectFile.h"
 #include "model/SavedFields.h"
+#include "views/CostChartsForm.h"
+#include "views/PrintedReport.h"
 
 #include <QFile>
 #include <QLabel>

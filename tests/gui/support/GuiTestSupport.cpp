@@ -1,6 +1,6 @@
 #include "GuiTestSupport.h"
 
-#include "forms/ComputedCostsForm.h"
+#include "views/ComputedCostsForm.h"
 
 #include <QApplication>
 #include <QDir>

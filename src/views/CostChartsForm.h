@@ -5,8 +5,8 @@
 // spent or discounted, with its net present value and equivalent uniform annual cost.
 
 #include "engine/Analysis.h"
-#include "forms/PrintedReport.h"
 #include "model/ProjectData.h"
+#include "views/PrintedReport.h"
 
 #include <QDialog>
 #include <array>

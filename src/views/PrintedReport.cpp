@@ -1,8 +1,8 @@
-#include "forms/PrintedReport.h"
+#include "views/PrintedReport.h"
 
 #include "engine/Analysis.h"
-#include "forms/CostChartsForm.h"
 #include "report/ReportDocument.h"
+#include "views/CostChartsForm.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>

@@ -1,10 +1,10 @@
-#include "forms/ProjectExport.h"
+#include "views/ProjectExport.h"
 
 #include "forms/InputLabels.h"
-#include "forms/PrintedReport.h"
 #include "gui/FileDialog.h"
 #include "gui/MessageBox.h"
 #include "gui/SaveBytes.h"
+#include "views/PrintedReport.h"
 
 #include <QDir>
 #include <QFile>

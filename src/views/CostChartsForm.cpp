@@ -1,12 +1,12 @@
-#include "forms/CostChartsForm.h"
+#include "views/CostChartsForm.h"
 
 #include "engine/Arithmetic.h"
 #include "engine/CashFlow.h"
-#include "forms/ComputedCostsForm.h"
 #include "gui/ChartPicture.h"
 #include "gui/DialogUnits.h"
 #include "gui/FormNumbers.h"
 #include "gui/Help.h"
+#include "views/ComputedCostsForm.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>

@@ -1,7 +1,7 @@
-#include "forms/ComputedCostsForm.h"
+#include "views/ComputedCostsForm.h"
 
-#include "forms/CostChartsForm.h"
-#include "forms/ProjectExport.h"
+#include "views/CostChartsForm.h"
+#include "views/ProjectExport.h"
 
 #include "gui/DialogUnits.h"
 #include "gui/FileDialog.h"
