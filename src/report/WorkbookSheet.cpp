@@ -42,17 +42,6 @@ double NumberWidth(double value, int decimals, bool thousands) {
     return length + std::max(0.0, std::floor((digits - 1) / 3));
 }
 
-std::string Fixed(double value, int decimals) {
-    char buffer[400];
-    const auto [end, ec] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    return std::string(buffer, end);
-}
-
-std::string Percent(double share) {
-    return std::isfinite(share) ? Fixed(100.0 * share, 1) + " %" : "-";
-}
-
 std::string CellTextProblem(std::string_view text, std::string_view what) {
     const auto characters = static_cast<std::size_t>(
         std::ranges::count_if(text, [](unsigned char c) { return (c & 0xC0) != 0x80; }));

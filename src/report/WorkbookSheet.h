@@ -3,6 +3,8 @@
 // What the sheets of the workbook share: their formats, a sheet that takes its cells in any
 // order, and the limit of a cell's text. Only the workbook's writers include it.
 
+#include "NumberText.h"
+
 #include <array>
 #include <map>
 #include <string>
@@ -27,8 +29,6 @@ struct Formats {
 
 // How many characters a number takes as its format shows it.
 double NumberWidth(double value, int decimals, bool thousands);
-std::string Fixed(double value, int decimals);
-std::string Percent(double share);
 
 // Why `text` does not fit in a cell, naming it by `what` (a saved field such as "projectTitle",
 // or where it stands), or empty when it fits. Characters count as spreadsheets count them: each

@@ -3,6 +3,7 @@
 #include "forms/InputLabels.h"
 #include "gui/ChartPicture.h"
 #include "gui/FormNumbers.h"
+#include "report/DecisionSummary.h"
 #include "risk/RefusalCauses.h"
 #include "views/RiskCharts.h"
 
@@ -32,10 +33,6 @@ QString Fixed(double value, int decimals) {
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals)
             .ptr;
     return QString::fromLatin1(buffer, int(end - buffer));
-}
-
-QString Percent(double share) {
-    return Fixed(100.0 * share, 1);
 }
 
 // "4 of 10,000 iterations (0.04 %)": a count that is not 0 never reads as 0.0 %.
@@ -128,16 +125,6 @@ QString GroupedNumber(double value) {
     return Grouped(std::llround(value));
 }
 
-QString CheaperOptionSentence(const risk::Proportion& p) {
-    const bool asphalt = !(p.value < 0.5);
-    const double value = asphalt ? p.value : 1.0 - p.value;
-    const double lower = asphalt ? p.lower : 1.0 - p.upper;
-    const double upper = asphalt ? p.upper : 1.0 - p.lower;
-    return QStringLiteral("%1 is the cheaper option in %2 % of %3 iterations (95 %: %4–%5 %)")
-        .arg(asphalt ? QStringLiteral("Asphalt") : QStringLiteral("Concrete"), Percent(value),
-             Grouped(p.count), Percent(lower), Percent(upper));
-}
-
 RiskResultsView::RiskResultsView(const RiskAnalysis& a, QWidget* parent) : QWidget(parent) {
     const auto at = [&](std::string_view name) { return risk::ResultIndex(name); };
     const std::size_t asphalt = at("asphaltTotal"), concrete = at("concreteTotal");
@@ -151,7 +138,7 @@ RiskResultsView::RiskResultsView(const RiskAnalysis& a, QWidget* parent) : QWidg
                                             refused ? none : project[concrete],
                                             QColor(70, 130, 200)}};
 
-    sentence_ = new QLabel(CheaperOptionSentence(a.asphaltCheaper));
+    sentence_ = new QLabel(QString::fromStdString(CheaperOptionSentence(a.asphaltCheaper)));
     QFont large = sentence_->font();
     large.setPointSizeF(large.pointSizeF() * 1.6);
     large.setBold(true);

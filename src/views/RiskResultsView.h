@@ -19,9 +19,6 @@ class QTableWidget;
 
 namespace velmora {
 
-// "Asphalt is the cheaper option in 63.2 % of 10,000 iterations (95 %: 62.2–64.1 %)", or the
-// same of concrete when concrete is the likelier cheaper one.
-QString CheaperOptionSentence(const risk::Proportion& asphaltCheaper);
 // Whole dollars with thousands separators, whatever the locale: "-1,234,567".
 QString GroupedNumber(double value);
 

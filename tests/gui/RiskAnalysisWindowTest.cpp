@@ -3,6 +3,7 @@
 // through the command form, and a heavy run that reports its progress.
 #include "MainWindowFixture.h"
 #include "RiskWindowDriver.h"
+#include "report/DecisionSummary.h"
 #include "risk/RiskExport.h"
 #include "risk/TypicalUncertainties.h"
 #include "views/RiskResultsView.h"
@@ -79,7 +80,7 @@ private slots:
         QCOMPARE(risk::RiskAnalysisJson(*w.Results()->analysis).dump(),
                  risk::RiskAnalysisJson(core).dump());
 
-        QCOMPARE(w.ResultsView()->Sentence(), CheaperOptionSentence(core.asphaltCheaper));
+        QCOMPARE(w.ResultsView()->Sentence(), QString::fromStdString(CheaperOptionSentence(core.asphaltCheaper)));
         QCOMPARE(
             w.ResultsView()->Figures()->item(6, 0)->text(),
             GroupedNumber(core.statistics[risk::ResultIndex("asphaltTotal")].percentiles[6].value));
