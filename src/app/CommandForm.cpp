@@ -219,11 +219,8 @@ void CommandForm::Print() {
     QPrinter printer;
     QPrintDialog dialog(&printer, window());
     if (dialog.exec() != QDialog::Accepted) return;
-    // Pages of the analysis windows, after the report's text.
-    std::vector<PrintedPage> pages;
-    if (const RiskResults* risk = document_.CurrentRiskResults())
-        pages.push_back(RiskResultsPage(risk->analysis));
-    PrintProject(printer, document_.Project(), pages);
+    const RiskResults* risk = document_.CurrentRiskResults();
+    PrintProject(printer, document_.Project(), risk ? risk->analysis.get() : nullptr);
 }
 
 } // namespace velmora

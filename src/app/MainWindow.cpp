@@ -135,8 +135,11 @@ void MainWindow::CreateActions() {
         ExportProjectWorkbook(this, document_.Project(), document_.Path(),
                               risk ? risk->analysis.get() : nullptr);
     });
-    connect(a.exportPdf, &QAction::triggered, this,
-            [this] { ExportPdf(this, document_.Project(), document_.Path()); });
+    connect(a.exportPdf, &QAction::triggered, this, [this] {
+        const RiskResults* risk = document_.CurrentRiskResults();
+        ExportPdf(this, document_.Project(), document_.Path(),
+                  risk ? risk->analysis.get() : nullptr);
+    });
     connect(a.print, &QAction::triggered, form_, &CommandForm::Print);
     connect(a.exit, &QAction::triggered, this, &QWidget::close);
     connect(a.helpTopics, &QAction::triggered, this, [] { ShowHelpTopic("index"); });

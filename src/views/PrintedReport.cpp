@@ -3,6 +3,7 @@
 #include "engine/Analysis.h"
 #include "report/ReportDocument.h"
 #include "views/CostChartsForm.h"
+#include "views/RiskResultsView.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
@@ -142,11 +143,10 @@ int PrintDocument(QPrinter& printer, const QString& html, const QString& footer,
     return total;
 }
 
-void PrintProject(QPrinter& printer, const ProjectData& project,
-                  std::span<const PrintedPage> pages) {
+void PrintProject(QPrinter& printer, const ProjectData& project, const risk::RiskAnalysis* risk) {
     std::vector<PrintedPage> all;
     if (std::optional<PrintedPage> charts = CostChartsPage(project)) all.push_back(*charts);
-    all.insert(all.end(), pages.begin(), pages.end());
+    if (risk) all.push_back(RiskResultsPage({std::shared_ptr<void>(), risk}));
     PrintDocument(printer, PrintedReportHtml(project, std::time(nullptr)),
                   QString::fromStdString(project.projectTitle), all);
 }

@@ -15,6 +15,9 @@ class QPrinter;
 namespace velmora {
 
 struct ProjectData;
+namespace risk {
+struct RiskAnalysis;
+}
 
 // The report as HTML: every input of `project` and the costs of a Compute Costs run on a copy of
 // it, as the export would write them at `time`. A project that Compute Costs refuses gets its
@@ -35,8 +38,9 @@ int PrintDocument(QPrinter& printer, const QString& html, const QString& footer,
                   std::span<const PrintedPage> pages = {});
 
 // Asks nothing: prints the report of `project` on `printer` as it is set up, then the page of
-// its cost charts (unless Compute Costs refuses it), then `pages`.
+// its cost charts (unless Compute Costs refuses it), then the page of `risk`, results of a risk
+// analysis of the project as it stands.
 void PrintProject(QPrinter& printer, const ProjectData& project,
-                  std::span<const PrintedPage> pages = {});
+                  const risk::RiskAnalysis* risk = nullptr);
 
 } // namespace velmora

@@ -41,11 +41,8 @@ QString AskExportFile(QWidget* parent, const QString& caption, const QString& ex
     return MayReplace(parent, path, caption) ? path : QString();
 }
 
-// Writes `bytes`, or says why `path` was left as it was: `reason` when the content could not be
-// made, else the reason the file could not be written.
-bool Save(QWidget* parent, const QString& caption, const QString& path, std::string_view bytes,
-          QString reason = {}) {
-    if (reason.isEmpty()) reason = SaveBytes(path, bytes);
+// Says why `path` was left as it was, when `reason` says it was; true when it was written.
+bool Reported(QWidget* parent, const QString& caption, const QString& path, const QString& reason) {
     if (reason.isEmpty()) return true;
     ShowMessage(
         parent,
@@ -72,8 +69,9 @@ void ExportWorkbook(QWidget* parent, const WorkbookContent& content, const QStri
         return LabelOfInput(field).toStdString();
     };
     const Workbook workbook = BuildWorkbook(labelled);
-    if (!Save(parent, caption, path, workbook.bytes, QString::fromStdString(workbook.error)))
-        return;
+    const QString reason =
+        workbook.ok() ? SaveBytes(path, workbook.bytes) : QString::fromStdString(workbook.error);
+    if (!Reported(parent, caption, path, reason)) return;
     ShowMessage(parent,
                 QStringLiteral("Your life cycle cost analysis has been successfully exported."),
                 caption, QMessageBox::Information);
@@ -94,11 +92,8 @@ void ExportProjectWorkbook(QWidget* parent, const ProjectData& project, const QS
     ExportWorkbook(parent, content, projectFile);
 }
 
-void ExportPdf(QWidget* parent, const ProjectData& project, const QString& projectFile) {
-    const QString caption = QStringLiteral("Export PDF");
-    const QString path =
-        AskExportFile(parent, caption, "pdf", QStringLiteral("PDF Files (*.pdf)"), projectFile);
-    if (path.isEmpty()) return;
+QString WriteProjectPdf(const ProjectData& project, const risk::RiskAnalysis* risk,
+                        const QString& path) {
     // Qt's PDF writer writes straight into its file: it writes a private one, and the chosen
     // file is replaced only once the whole report is there.
     QTemporaryDir folder;
@@ -107,13 +102,22 @@ void ExportPdf(QWidget* parent, const ProjectData& project, const QString& proje
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
-        PrintProject(printer, project);
+        PrintProject(printer, project, risk);
     }
     QFile file(pdf);
     const QByteArray bytes =
         folder.isValid() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    Save(parent, caption, path, std::string_view(bytes.constData(), bytes.size()),
-         bytes.isEmpty() ? QStringLiteral("The printed report could not be made.") : QString());
+    if (bytes.isEmpty()) return QStringLiteral("The printed report could not be made.");
+    return SaveBytes(path, std::string_view(bytes.constData(), bytes.size()));
+}
+
+void ExportPdf(QWidget* parent, const ProjectData& project, const QString& projectFile,
+               const risk::RiskAnalysis* risk) {
+    const QString caption = QStringLiteral("Export PDF");
+    const QString path =
+        AskExportFile(parent, caption, "pdf", QStringLiteral("PDF Files (*.pdf)"), projectFile);
+    if (path.isEmpty()) return;
+    Reported(parent, caption, path, WriteProjectPdf(project, risk, path));
 }
 
 } // namespace velmora

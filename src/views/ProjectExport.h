@@ -23,9 +23,17 @@ void ExportWorkbook(QWidget* parent, const WorkbookContent& content, const QStri
 void ExportProjectWorkbook(QWidget* parent, const ProjectData& project, const QString& projectFile,
                            const risk::RiskAnalysis* risk = nullptr);
 
+// Writes the printed report of `project` as a PDF file at `path`, as Print would print it;
+// `risk`, results of a risk analysis of the project as it stands, adds their pages. A file
+// already there is replaced only once the whole report is written. Returns why nothing was
+// written, or an empty text.
+QString WriteProjectPdf(const ProjectData& project, const risk::RiskAnalysis* risk,
+                        const QString& path);
+
 // Asks for a file and writes the printed report of `project` into it as PDF, without a print
 // dialog.
-void ExportPdf(QWidget* parent, const ProjectData& project, const QString& projectFile);
+void ExportPdf(QWidget* parent, const ProjectData& project, const QString& projectFile,
+               const risk::RiskAnalysis* risk = nullptr);
 
 // Two names of one file: the same path spelt another way, a link, a hard link.
 bool SameFile(const QString& a, const QString& b);
