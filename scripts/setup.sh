@@ -4,7 +4,7 @@
 set -eu
 packages="build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
-  libxlsxwriter-dev desktop-file-utils libxml2-utils unzip
+  libxlsxwriter-dev desktop-file-utils libxml2-utils unzip poppler-utils
   nlohmann-json3-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev locales xauth xvfb"

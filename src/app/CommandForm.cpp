@@ -217,6 +217,7 @@ void CommandForm::OnRiskAnalysis() {
 
 void CommandForm::Print() {
     QPrinter printer;
+    PreparePrinter(printer, document_.Project());
     QPrintDialog dialog(&printer, window());
     if (dialog.exec() != QDialog::Accepted) return;
     const RiskResults* risk = document_.CurrentRiskResults();

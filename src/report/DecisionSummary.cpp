@@ -138,7 +138,8 @@ SummarizeDecision(const ProjectData& project, const AnalysisResult* run, const R
     if (refusal || !run) {
         // A refused project has no costs: the page says why, and claims nothing else.
         s.refused = true;
-        s.headline = refusal ? refusal->caption : "Not computed";
+        s.headline = "The costs cannot be computed: " +
+                     (refusal ? refusal->caption : std::string("the analysis did not run"));
         if (refusal) s.caveats.push_back(refusal->text);
         return s;
     }

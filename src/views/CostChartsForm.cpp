@@ -14,7 +14,6 @@
 #include <QChartView>
 #include <QDialogButtonBox>
 #include <QGraphicsLayout>
-#include <QGraphicsScene>
 #include <QHBoxLayout>
 #include <QHorizontalStackedBarSeries>
 #include <QLabel>
@@ -191,10 +190,12 @@ QChart* MakeCostChart(const CostResults& results) {
     return chart;
 }
 
-QChart* MakeCashFlowChart(const ProjectData& project, const AnalysisResult& run, int option,
-                          bool discounted, double top) {
-    return CashFlowChart(project, run, option, AmountsByYear(project, run, discounted)[option], top,
-                         discounted);
+std::array<QChart*, 2> MakeCashFlowCharts(const ProjectData& project, const AnalysisResult& run,
+                                          bool discounted) {
+    const std::array<YearlyAmounts, 2> amounts = AmountsByYear(project, run, discounted);
+    const double top = HighestYear(amounts);
+    return {CashFlowChart(project, run, 0, amounts[0], top, discounted),
+            CashFlowChart(project, run, 1, amounts[1], top, discounted)};
 }
 
 CostChartsForm::CostChartsForm(const ProjectData& project, const AnalysisResult& run,
@@ -264,13 +265,11 @@ CostChartsForm::CostChartsForm(const ProjectData& project, const AnalysisResult&
 }
 
 void CostChartsForm::ShowCashFlows() {
-    const bool discounted = discounted_->isChecked();
-    const std::array<YearlyAmounts, 2> amounts = AmountsByYear(project_, run_, discounted);
-    const double top = HighestYear(amounts);
+    const std::array<QChart*, 2> charts =
+        MakeCashFlowCharts(project_, run_, discounted_->isChecked());
     for (int option : {PavementOption::Asphalt, PavementOption::Concrete}) {
         QChart* old = cashFlowViews_[option]->chart();
-        cashFlowViews_[option]->setChart(
-            CashFlowChart(project_, run_, option, amounts[option], top, discounted));
+        cashFlowViews_[option]->setChart(charts[option]);
         delete old;
     }
 }
@@ -281,32 +280,6 @@ void CostCharts(const ProjectData& project, QWidget* parent) {
     const AnalysisResult run = RunAnalysisOnCopy(copy);
     CostChartsForm form(copy, run, parent);
     form.exec();
-}
-
-std::optional<PrintedPage> CostChartsPage(const ProjectData& project) {
-    ProjectData copy = project;
-    if (!PrepareAnalysis(copy).ok()) return std::nullopt;
-    const AnalysisResult run = RunAnalysisOnCopy(copy);
-    return PrintedPage{
-        QStringLiteral("COST CHARTS"), [copy, run](QPainter& painter, const QRectF& area) {
-            // Laid out on a canvas of about a screen's width, then scaled onto the page, so that
-            // the charts' fonts keep their proportion to the bars.
-            const double width = 750;
-            const QRectF canvas(0, 0, width, width * area.height() / area.width());
-            const std::array<YearlyAmounts, 2> amounts = AmountsByYear(copy, run, false);
-            const double top = HighestYear(amounts);
-            QGraphicsScene scene(canvas);
-            const double third = canvas.height() / 3;
-            QChart* charts[] = {MakeCostChart(run.results),
-                                CashFlowChart(copy, run, 0, amounts[0], top, false),
-                                CashFlowChart(copy, run, 1, amounts[1], top, false)};
-            for (int k = 0; k < 3; ++k) {
-                scene.addItem(charts[k]);
-                // A blank strip under each chart keeps its axis title off the next one's title.
-                charts[k]->setGeometry(QRectF(0, k * third, width, third * 0.95));
-            }
-            scene.render(&painter, area, canvas);
-        }};
 }
 
 } // namespace velmora

@@ -6,11 +6,9 @@
 
 #include "engine/Analysis.h"
 #include "model/ProjectData.h"
-#include "views/PrintedReport.h"
 
 #include <QDialog>
 #include <array>
-#include <optional>
 
 class QChart;
 class QChartView;
@@ -50,17 +48,14 @@ private:
 // The stacked bars of both options' net present values per mile, as the results form rounds
 // them.
 QChart* MakeCostChart(const CostResults& results);
-// One option's expenditures per mile by year, agency, user and maintenance stacked; a stage
-// with a fractional year counts in the year it starts. `top` is the value axis' upper end, so
-// that both options are drawn to one scale.
-QChart* MakeCashFlowChart(const ProjectData& project, const AnalysisResult& run, int option,
-                          bool discounted, double top);
+// Each option's expenditures per mile by year, agency, user and maintenance stacked, both on one
+// scale so that a year of one compares with the other's; a stage with a fractional year counts
+// in the year it starts.
+std::array<QChart*, 2> MakeCashFlowCharts(const ProjectData& project, const AnalysisResult& run,
+                                          bool discounted);
 
 // Cost Charts: the hand-off on a copy of `project` (a refusal is shown as Compute Costs shows
 // it, and no window opens), the run, and the window.
 void CostCharts(const ProjectData& project, QWidget* parent = nullptr);
-
-// The printed page of both cost charts; none when Compute Costs refuses the project.
-std::optional<PrintedPage> CostChartsPage(const ProjectData& project);
 
 } // namespace velmora

@@ -1,52 +1,79 @@
 #include "views/PrintedReport.h"
 
 #include "engine/Analysis.h"
+#include "forms/InputLabels.h"
+#include "report/DecisionSummary.h"
+#include "report/NumberText.h"
 #include "report/ReportDocument.h"
 #include "views/CostChartsForm.h"
-#include "views/RiskResultsView.h"
+#include "views/PrintedCharts.h"
+#include "views/PrintedPages.h"
+#include "views/PrintedSummary.h"
 
-#include <QAbstractTextDocumentLayout>
-#include <QPainter>
+#include <QLocale>
+#include <QPageSize>
 #include <QPrinter>
-#include <QTextDocument>
+#include <cmath>
 #include <span>
-#include <vector>
 
 namespace velmora {
 namespace {
 
-QString Escaped(const QString& text) {
-    return text.toHtmlEscaped().replace(u'\n', QStringLiteral("<br>"));
+// Two labels of the tab-separated report are kept there for the spreadsheets built on it, but
+// misname what they print: the joint sealing quantity is a length, the price is for grinding.
+QString PrintedLabel(const std::string& text) {
+    if (text == "Joint Sealing, sy") return QStringLiteral("Joint Sealing, ft");
+    if (text == "Concrete Milling:") return QStringLiteral("Concrete Grinding:");
+    return QString::fromStdString(text);
 }
 
-QString CellText(const ReportCell& cell) {
-    if (cell.kind == ReportCell::Kind::Text) return QString::fromStdString(cell.text);
-    return QString::number(cell.value, 'f', cell.decimals);
+// A maintenance row nobody filled in: the form's placeholder and no numbers.
+bool UnusedMaintenanceRow(const ProjectData& project, const std::string& field) {
+    for (const auto& [option, rows] :
+         {std::pair{"asphaltMaintenance[", &project.asphaltMaintenance},
+          std::pair{"concreteMaintenance[", &project.concreteMaintenance}})
+        if (field.starts_with(option)) {
+            const MaintenanceActivity& row = (*rows)[field[std::string_view(option).size()] - '0'];
+            const bool described = row.description != MaintenanceActivity{}.description &&
+                                   row.description.find_first_not_of(" \t") != std::string::npos;
+            return !described && row.quantity == 0.0 && row.unitPrice == 0.0 &&
+                   row.yearsBetween == 0;
+        }
+    return false;
 }
 
-// A section's rows as HTML: rows between blank lines make one table, with headings as <th> and
-// numbers right-aligned; a row of one text alone is a paragraph.
-QString RowsHtml(std::span<const ReportRow> rows) {
-    QString html;
+QString CellHtml(const ReportCell& cell, bool money) {
+    if (cell.kind == ReportCell::Kind::Text)
+        return "<td>" + PrintedLabel(cell.text).trimmed().toHtmlEscaped() + "</td>";
+    // Computed costs are whole dollars: cents would only be noise in them.
+    const QString number = money ? QString::fromStdString(Grouped(std::llround(cell.value)))
+                                 : QString::number(cell.value, 'f', cell.decimals);
+    return "<td align=\"right\">" + number + "</td>";
+}
+
+// A section as one block: its heading, then its rows, where rows between blank lines make one
+// table and a row of one text alone is a paragraph.
+QString SectionHtml(const ReportSection& section, const ProjectData& project) {
+    const bool money = section.kind == ReportSection::Kind::Costs;
+    QString html = "<h2>" + QString::fromStdString(section.heading).toHtmlEscaped() + "</h2>";
     QString table;
     const auto flush = [&] {
-        if (table.isEmpty()) return;
-        html += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">" + table + "</table>";
+        if (!table.isEmpty())
+            html += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">" + table + "</table>";
         table.clear();
     };
-    for (const ReportRow& row : rows) {
+    for (const ReportRow& row : section.rows) {
         if (row.cells.size() <= 1) {
             flush();
-            if (!row.cells.empty()) html += "<p>" + Escaped(CellText(row.cells[0])) + "</p>";
+            if (!row.cells.empty()) html += "<p>" + HtmlText(row.cells[0].text) + "</p>";
             continue;
         }
+        if (UnusedMaintenanceRow(project, row.cells[0].field)) continue;
         table += "<tr>";
-        const QString tag = row.header ? "th" : "td";
-        for (const ReportCell& cell : row.cells) {
-            const bool number = cell.kind == ReportCell::Kind::Number;
-            table += "<" + tag + (number ? " align=\"right\">" : ">") +
-                     Escaped(CellText(cell).trimmed()) + "</" + tag + ">";
-        }
+        for (const ReportCell& cell : row.cells)
+            table += row.header
+                         ? "<th>" + QString::fromStdString(cell.text).toHtmlEscaped() + "</th>"
+                         : CellHtml(cell, money);
         table += "</tr>";
     }
     flush();
@@ -55,100 +82,48 @@ QString RowsHtml(std::span<const ReportRow> rows) {
 
 } // namespace
 
-QString PrintedReportHtml(const ProjectData& record, std::time_t time) {
+void PreparePrinter(QPrinter& printer, const ProjectData& project) {
+    printer.setPageSize(QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem
+                                      ? QPageSize::Letter
+                                      : QPageSize::A4));
+    printer.setDocName(QString::fromStdString(project.projectTitle));
+    printer.setCreator(QStringLiteral("Velmora 1.0"));
+}
+
+int PrintProject(QPrinter& printer, const ProjectData& record, const risk::RiskAnalysis* risk,
+                 std::time_t time) {
     // The hand-off rewrites the stage flags; printing works on a copy and changes no record.
     ProjectData project = record;
     const HandOff handOff = PrepareAnalysis(project);
     const AnalysisResult run = handOff.ok() ? RunAnalysisOnCopy(project) : AnalysisResult{};
-    const ReportDocument document =
-        BuildReportDocument(project, handOff.ok() ? &run.results : nullptr, time);
+    const AnalysisResult* computed = handOff.ok() ? &run : nullptr;
+    const DecisionSummary summary = SummarizeDecision(
+        project, computed, handOff.ok() ? nullptr : &handOff.refusal, risk,
+        [](const std::string& field) { return LabelOfInput(field).toStdString(); });
 
-    QString html = "<html><body>";
-    for (const ReportSection& section : document.sections) {
-        std::span<const ReportRow> rows = section.rows;
-        if (section.kind == ReportSection::Kind::Title) {
-            // The program's name and version line heads the whole printout.
-            html += "<h1>" + Escaped(CellText(rows.front().cells.front())) + "</h1>";
-            rows = rows.subspan(1);
-        } else {
-            html += "<h2>" + Escaped(QString::fromStdString(section.heading)) + "</h2>";
+    PrintedPages pages(printer);
+    pages.AddText(DecisionHtml(summary, project, time));
+    if (computed) AddChart(pages, 0.3, MakeCostChart(run.results));
+    if (!summary.riskSentence.empty()) pages.AddText(RiskSummaryHtml(summary));
+
+    if (computed) {
+        pages.NewPage();
+        pages.AddText(QStringLiteral("<h2>CASH FLOW</h2>"));
+        AddCashFlowCharts(pages, project, run);
+        if (!summary.riskSentence.empty()) {
+            pages.NewPage();
+            pages.AddText(QStringLiteral("<h2>RISK ANALYSIS</h2>"));
+            AddRiskCharts(pages, *risk);
         }
-        html += RowsHtml(rows);
     }
-    if (!handOff.ok())
-        html += "<h2>COMPUTED COSTS</h2><p><b>" +
-                Escaped(QString::fromStdString(handOff.refusal.caption)) + "</b></p><p>" +
-                Escaped(QString::fromStdString(handOff.refusal.text)) + "</p>";
-    for (const auto& [gridlock, option] :
-         {std::pair{run.option[PavementOption::Asphalt].gridlock, "Asphalt option"},
-          std::pair{run.option[PavementOption::Concrete].gridlock, "Concrete option"}})
-        if (gridlock)
-            html += "<p><b>" + QString(option) + ": " + kGridlockCaption + ".</b> " +
-                    Escaped(QString(kGridlockText)) + "</p>";
-    return html + "</body></html>";
-}
 
-int PrintDocument(QPrinter& printer, const QString& html, const QString& footer,
-                  std::span<const PrintedPage> pages) {
-    QTextDocument document;
-    // Laid out in the printer's own units, so that the text measures on paper as it prints.
-    document.documentLayout()->setPaintDevice(&printer);
-    QFont font = document.defaultFont();
-    font.setPointSizeF(9);
-    document.setDefaultFont(font);
-    document.setHtml(html);
-
-    QPainter painter;
-    if (!painter.begin(&printer)) return 0;
-    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
-    const double footerHeight = 2 * QFontMetricsF(font, &printer).height();
-    const QSizeF body(page.width(), page.height() - footerHeight);
-    document.setPageSize(body);
-
-    const int textPages = document.pageCount();
-    const int total = textPages + int(pages.size());
-    const auto printFooter = [&](int p) {
-        painter.setFont(font);
-        painter.drawText(QRectF(0, body.height(), body.width(), footerHeight),
-                         Qt::AlignHCenter | Qt::AlignBottom,
-                         QStringLiteral("%1 - Page %2 of %3").arg(footer).arg(p + 1).arg(total));
-    };
-    for (int p = 0; p < textPages; ++p) {
-        if (p > 0) printer.newPage();
-        const QRectF shown(0, p * body.height(), body.width(), body.height());
-        painter.save();
-        painter.translate(0, -shown.top());
-        painter.setClipRect(shown);
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = shown;
-        document.documentLayout()->draw(&painter, context);
-        painter.restore();
-        printFooter(p);
-    }
-    // Page titles in the size of the report's section headings.
-    QFont titleFont = font;
-    titleFont.setPointSizeF(font.pointSizeF() * 1.5);
-    titleFont.setBold(true);
-    const double titleHeight = 2 * QFontMetricsF(titleFont, &printer).height();
-    for (int k = 0; k < int(pages.size()); ++k) {
-        printer.newPage();
-        painter.save();
-        painter.setFont(titleFont);
-        painter.drawText(QRectF(0, 0, body.width(), titleHeight), Qt::AlignLeft | Qt::AlignTop,
-                         pages[k].title);
-        pages[k].paint(painter, QRectF(0, titleHeight, body.width(), body.height() - titleHeight));
-        painter.restore();
-        printFooter(textPages + k);
-    }
-    return total;
-}
-
-void PrintProject(QPrinter& printer, const ProjectData& project, const risk::RiskAnalysis* risk) {
-    std::vector<PrintedPage> all;
-    if (std::optional<PrintedPage> charts = CostChartsPage(project)) all.push_back(*charts);
-    if (risk) all.push_back(RiskResultsPage({std::shared_ptr<void>(), risk}));
-    PrintDocument(printer, PrintedReportHtml(project, std::time(nullptr)),
-                  QString::fromStdString(project.projectTitle), all);
+    pages.NewPage();
+    const ReportDocument document =
+        BuildReportDocument(project, computed ? &run.results : nullptr, time);
+    for (const ReportSection& section : document.sections)
+        if (section.kind != ReportSection::Kind::Title)
+            pages.AddText(SectionHtml(section, project));
+    return pages.Print(QString::fromStdString(record.projectTitle));
 }
 
 } // namespace velmora

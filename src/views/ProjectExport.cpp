@@ -102,7 +102,9 @@ QString WriteProjectPdf(const ProjectData& project, const risk::RiskAnalysis* ri
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
-        PrintProject(printer, project, risk);
+        PreparePrinter(printer, project);
+        if (PrintProject(printer, project, risk) == 0)
+            return QStringLiteral("The printed report could not be made.");
     }
     QFile file(pdf);
     const QByteArray bytes =

@@ -170,7 +170,7 @@ QChartView* Difference(const risk::Statistics& difference, double project) {
     return View(chart, QStringLiteral("Distribution of the difference"));
 }
 
-QChartView* Tornado(const risk::RiskAnalysis& a, double projectDifference) {
+QChartView* Tornado(const risk::RiskAnalysis& a, double projectDifference, int labelWidth) {
     std::vector<const risk::Swing*> bars;
     for (const risk::Swing& s : a.swings)
         if (std::isfinite(s.width) && bars.size() < 10) bars.push_back(&s);
@@ -188,7 +188,10 @@ QChartView* Tornado(const risk::RiskAnalysis& a, double projectDifference) {
     const QFontMetrics metrics{QFont()};
     for (const risk::Swing* s : bars) {
         full << LabelOfInput(s->field);
-        names << metrics.elidedText(full.back(), Qt::ElideMiddle, 300);
+        names
+            << (labelWidth > 0
+                    ? metrics.elidedText(full.back(), Qt::ElideMiddle, labelWidth)
+                    : QString(full.back()).replace(QStringLiteral(": "), QStringLiteral(":<br>")));
         *low << change(s->differenceAtLow);
         *high << change(s->differenceAtHigh);
     }
@@ -216,6 +219,8 @@ QChartView* Tornado(const risk::RiskAnalysis& a, double projectDifference) {
     else
         dollars->setRange(-1.0, 1.0);
     QChartView* view = View(chart, QStringLiteral("Inputs that move the difference most"));
+    // Bars take their colour, not a series' line, in the legend.
+    chart->legend()->setMarkerShape(QLegend::MarkerShapeRectangle);
     QObject::connect(series, &QHorizontalBarSeries::hovered, view,
                      [full](bool on, int index, QBarSet*) {
                          if (on && index >= 0 && index < full.size())
@@ -225,6 +230,23 @@ QChartView* Tornado(const risk::RiskAnalysis& a, double projectDifference) {
                      });
     view->setMinimumHeight(120 + 26 * int(bars.size()));
     return view;
+}
+
+std::array<QChartView*, 4> ResultCharts(const risk::RiskAnalysis& a, int tornadoLabelWidth) {
+    const std::size_t asphalt = risk::ResultIndex("asphaltTotal");
+    const std::size_t concrete = risk::ResultIndex("concreteTotal");
+    const auto project = risk::ResultValues(a.deterministic);
+    const bool refused = a.deterministicRefusal.has_value();
+    const double none = risk::kNotANumber;
+    const std::array<Total, 2> totals{Total{QStringLiteral("Asphalt"), &a.statistics[asphalt],
+                                            refused ? none : project[asphalt], QColor(60, 60, 60)},
+                                      Total{QStringLiteral("Concrete"), &a.statistics[concrete],
+                                            refused ? none : project[concrete],
+                                            QColor(70, 130, 200)}};
+    const double projectDifference = refused ? none : project[asphalt] - project[concrete];
+    return {Distributions(totals, false), Distributions(totals, true),
+            Difference(a.difference, projectDifference),
+            Tornado(a, refused ? 0.0 : projectDifference, tornadoLabelWidth)};
 }
 
 } // namespace velmora::riskcharts

@@ -26,6 +26,11 @@ QChartView* Distributions(const std::array<Total, 2>& totals, bool cumulative);
 // Asphalt total - concrete total, with 0 (neither cheaper) marked.
 QChartView* Difference(const risk::Statistics& difference, double project);
 // The ten widest swings, the widest on top, as changes of the difference from the project's.
-QChartView* Tornado(const risk::RiskAnalysis& a, double projectDifference);
+// Labels longer than `labelWidth` pixels are cut in their middle; 0 keeps them whole.
+QChartView* Tornado(const risk::RiskAnalysis& a, double projectDifference, int labelWidth = 300);
+
+// The four charts of a run's results: the totals' histograms and cumulative curves, the
+// difference, the tornado (its labels cut at `tornadoLabelWidth`, as Tornado cuts them).
+std::array<QChartView*, 4> ResultCharts(const risk::RiskAnalysis& a, int tornadoLabelWidth = 300);
 
 } // namespace velmora::riskcharts

@@ -128,15 +128,7 @@ QString GroupedNumber(double value) {
 RiskResultsView::RiskResultsView(const RiskAnalysis& a, QWidget* parent) : QWidget(parent) {
     const auto at = [&](std::string_view name) { return risk::ResultIndex(name); };
     const std::size_t asphalt = at("asphaltTotal"), concrete = at("concreteTotal");
-    const auto project = risk::ResultValues(a.deterministic);
     const bool refused = a.deterministicRefusal.has_value();
-    const double none = risk::kNotANumber;
-    using riskcharts::Total;
-    const std::array<Total, 2> totals{Total{QStringLiteral("Asphalt"), &a.statistics[asphalt],
-                                            refused ? none : project[asphalt], QColor(60, 60, 60)},
-                                      Total{QStringLiteral("Concrete"), &a.statistics[concrete],
-                                            refused ? none : project[concrete],
-                                            QColor(70, 130, 200)}};
 
     sentence_ = new QLabel(QString::fromStdString(CheaperOptionSentence(a.asphaltCheaper)));
     QFont large = sentence_->font();
@@ -175,10 +167,8 @@ RiskResultsView::RiskResultsView(const RiskAnalysis& a, QWidget* parent) : QWidg
     troubles_->setVisible(!troubles_->text().isEmpty());
 
     figures_ = FiguresTable({&a.statistics[asphalt], &a.statistics[concrete], &a.difference});
-    const double projectDifference = refused ? none : project[asphalt] - project[concrete];
-    charts_ = {riskcharts::Distributions(totals, false), riskcharts::Distributions(totals, true),
-               riskcharts::Difference(a.difference, projectDifference),
-               riskcharts::Tornado(a, refused ? 0.0 : projectDifference)};
+    const std::array<QChartView*, 4> charts = riskcharts::ResultCharts(a);
+    charts_ = QList<QChartView*>(charts.begin(), charts.end());
     const QString names[] = {QStringLiteral("risk-histogram"), QStringLiteral("risk-cumulative"),
                              QStringLiteral("risk-difference"), QStringLiteral("risk-tornado")};
     for (int k = 0; k < 4; ++k) AddPictureCommands(charts_[k], names[k]);
@@ -251,22 +241,6 @@ bool RiskResultsView::OutOfDate() const {
 
 QString RiskResultsView::Warning() const {
     return warning_->text();
-}
-
-PrintedPage RiskResultsPage(std::shared_ptr<const RiskAnalysis> analysis) {
-    return {QStringLiteral("Risk Analysis"), [analysis](QPainter& painter, const QRectF& area) {
-                RiskResultsView view(*analysis);
-                // Laid out at a screen size of the page's proportions, then scaled to the paper.
-                const double width = 1100.0;
-                view.resize(int(width), int(width * area.height() / area.width()));
-                view.setAttribute(Qt::WA_DontShowOnScreen);
-                view.show();
-                painter.save();
-                painter.translate(area.topLeft());
-                painter.scale(area.width() / width, area.width() / width);
-                view.render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
-                painter.restore();
-            }};
 }
 
 QString RiskResultsView::Sentence() const {

@@ -5,7 +5,6 @@
 // difference most, and the iterations that gridlocked or were refused.
 
 #include "risk/RiskAnalysis.h"
-#include "views/PrintedReport.h"
 
 #include <QList>
 #include <QString>
@@ -21,9 +20,6 @@ namespace velmora {
 
 // Whole dollars with thousands separators, whatever the locale: "-1,234,567".
 QString GroupedNumber(double value);
-
-// A printed page of the results: the page as the window shows it, scaled to the paper.
-PrintedPage RiskResultsPage(std::shared_ptr<const risk::RiskAnalysis> analysis);
 
 class RiskResultsView : public QWidget {
     Q_OBJECT

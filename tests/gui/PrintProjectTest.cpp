@@ -1,123 +1,173 @@
-// The printed report: what it holds for a computed, a gridlocked and a refused project, and that
-// every page reaches the printer; and the gridlock note of the Cost Charts window.
+// The printed report: the decision on page 1, what it holds for a computed, a gridlocked and a
+// refused project, tables kept whole, and that every page reaches the printer; and the gridlock
+// note of the Cost Charts window.
+#include "GuiTestSupport.h"
+#include "RiskWindowDriver.h"
 #include "engine/Analysis.h"
+#include "forms/InputLabels.h"
 #include "model/ProjectFile.h"
 #include "model/SavedFields.h"
+#include "report/DecisionSummary.h"
 #include "views/CostChartsForm.h"
 #include "views/PrintedReport.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QPrinter>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextDocument>
 
 using namespace velmora;
 
 namespace {
 
-QString PrintedText(const ProjectData& project) {
-    QTextDocument document;
-    document.setHtml(PrintedReportHtml(project, 0));
-    return document.toPlainText();
+// The pages of a PDF as pdftotext reads them, a table's row on a line, each page with its blanks
+// and line breaks run together.
+QStringList PdfPages(const QString& pdf) {
+    QProcess reader;
+    reader.start(QStringLiteral("pdftotext"),
+                 {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    reader.waitForFinished();
+    QStringList pages = QString::fromUtf8(reader.readAllStandardOutput()).split(u'\f');
+    if (!pages.isEmpty() && pages.back().trimmed().isEmpty()) pages.removeLast();
+    for (QString& page : pages) page = page.simplified();
+    return pages;
 }
 
-// Pages of a PDF file as Qt writes it: one "/Type /Page" object per page.
-int PdfPages(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return -1;
-    return int(QString::fromLatin1(file.readAll())
-                   .count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))));
-}
+struct Printed {
+    int count = 0;
+    QStringList pages;
+};
 
-void ToPdf(QPrinter& printer, const QString& path, QPageSize::PageSizeId size) {
+// VELMORA_SCREENSHOT_DIR keeps the PDFs, to be looked at.
+Printed Print(const ProjectData& project, const QString& name,
+              QPageSize::PageSizeId size = QPageSize::Letter,
+              const risk::RiskAnalysis* risk = nullptr) {
+    static QTemporaryDir scratch;
+    const QString pdf = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR", scratch.path()) + '/' + name;
+    QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
+    printer.setOutputFileName(pdf);
+    PreparePrinter(printer, project);
     printer.setPageSize(QPageSize(size));
+    const int count = PrintProject(printer, project, risk, 0);
+    return {count, PdfPages(pdf)};
+}
+
+// A table's heading and its total are never on different pages.
+bool TablesWhole(const Printed& printed) {
+    for (const QString& page : printed.pages)
+        for (const QString option : {"Asphalt", "Concrete"})
+            if (page.contains("COMPUTED COSTS - " + option.toUpper()) !=
+                page.contains(option + " Option Total="))
+                return false;
+    return true;
 }
 
 } // namespace
 
 class PrintProjectTest : public QObject {
     Q_OBJECT
+
 private slots:
-    void theInputsAndTheCostsArePrintedAsTables() {
-        ProjectData project;
-        // Text the export cannot hold prints as typed.
-        project.projectTitle = "Route 9 <north> \xe4\xb8\xad";
-        project.asphaltMaintenance[0] = {"Crack sealing", 2, 500, 7, 0};
+    void pageOneCarriesTheDecisionAndTheRestKeepsTablesWhole() {
+        ProjectData project = test::Example("route-9");
+        project.projectDescription = "Line one\nLine two";
         const ProjectData before = project;
-        const QString text = PrintedText(project);
+        const Printed printed = Print(project, ("route9.pdf"));
+        QVERIFY(printed.count >= 4);
+        QCOMPARE(printed.pages.size(), printed.count);
+        const QString& first = printed.pages[0];
         for (const char* expected :
-             {"Route 9 <north> \xe4\xb8\xad", "Crack sealing", "Asphalt Option Total=", "217.00",
-              "Concrete Option Total=", "352.00"})
-            QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
-        QVERIFY(!text.contains(kGridlockCaption));
-        // The run's treatment count is printed; the record itself keeps everything it had.
-        QVERIFY(PrintedReportHtml(project, 0).contains("<td align=\"right\">5</td>"));
+             {"Concrete is the cheaper option by $61,672 per mile (2.7 % of the asphalt total) in "
+              "net present value over 40 years at 4.00 %",
+              "Total (net present value) 2,289,636 2,227,964 61,672", "Line one Line two",
+              "Analysis period 40 years, discount rate 4.00 %"})
+            QVERIFY2(first.contains(QString::fromUtf8(expected)), qPrintable(first));
+        const QString all = printed.pages.join(u' ');
+        // Whole dollars with separators; labels that name what they print; no empty rows.
+        QVERIFY(all.contains("Initial Construction 1,751,806 19,920"));
+        QVERIFY(all.contains("Joint Sealing, ft") && all.contains("Concrete Grinding:"));
+        QVERIFY(!all.contains("Joint Sealing, sy") && !all.contains("Concrete Milling:"));
+        QVERIFY(!all.contains("Enter description") && all.contains("Crack sealing"));
+        for (int k = 0; k < printed.count; ++k) {
+            const QString footer = QStringLiteral("%1 - Page %2 of %3")
+                                       .arg(QString::fromStdString(project.projectTitle))
+                                       .arg(k + 1)
+                                       .arg(printed.count);
+            QVERIFY2(printed.pages[k].contains(footer), qPrintable(printed.pages[k]));
+        }
+        QVERIFY(TablesWhole(printed));
         QVERIFY(SameSavedFields(project, before));
     }
 
+    void riskResultsAddHowSureAndTheirChartsWithWholeNames() {
+        const ProjectData project = test::Example("route-9");
+        risk::RiskDefinitions d = risk::ParseRiskDefinitions(project.riskDefinitions).definitions;
+        d.iterations = 300;
+        const risk::RiskAnalysis a = test::Simulate(project, d);
+        const Printed printed = Print(project, "route9-risk.pdf", QPageSize::A4, &a);
+        QVERIFY(printed.count > Print(project, "route9-a4.pdf", QPageSize::A4).count);
+        const QString first = printed.pages[0];
+        QVERIFY2(first.contains(QString::fromStdString(CheaperOptionSentence(a.asphaltCheaper))),
+                 qPrintable(first));
+        QVERIFY(first.contains("Difference (asphalt - concrete)") || first.contains("Diﬀerence"));
+        // The tornado names its inputs in full, over two lines where they are long.
+        const QString charts = printed.pages.mid(1).join(u' ');
+        for (std::size_t k = 0; k < std::min<std::size_t>(10, a.swings.size()); ++k) {
+            const QString label = LabelOfInput(a.swings[k].field);
+            QVERIFY2(charts.contains(label.mid(label.lastIndexOf(": ") + 2)), qPrintable(label));
+        }
+    }
+
     // The printed report and the Cost Charts window both note the gridlocked option, and only it.
-    void aGridlockedOptionIsNotedInPrintAndInTheCharts() {
+    void aGridlockIsNamedOnPageOneAndInTheCharts() {
         ProjectData project;
         project.aadt = 20000;
         project.trafficGrowth = 10;
-        QStringList notes{PrintedText(project)};
+        const QString first = Print(project, ("gridlock.pdf")).pages.value(0);
+        QVERIFY2(first.contains("Gridlock: the work zone queue of the asphalt option") &&
+                     !first.contains("of the concrete option grows"),
+                 qPrintable(first));
         PrepareAnalysis(project);
         const CostChartsForm charts(project, RunAnalysisOnCopy(project));
-        QVERIFY(!charts.GridlockNote()->isHidden());
-        for (const QString& note : notes << charts.GridlockNote()->text())
-            QVERIFY(note.contains("Asphalt option: Gridlock.") &&
-                    !note.contains("Concrete option: Gridlock."));
+        QVERIFY(charts.GridlockNote()->text().contains("Asphalt option: Gridlock.") &&
+                !charts.GridlockNote()->text().contains("Concrete option: Gridlock."));
     }
 
-    void aRefusedProjectPrintsItsInputsAndTheRefusal() {
+    void aRefusedProjectPrintsTheRefusalAndItsInputsOnly() {
         ProjectData project;
         project.wzLength = 2;
         project.asphaltStage[1].wzInclusion = WzInclusion::Exclude;
         const ProjectData before = project;
-        const QString text = PrintedText(project);
-        QVERIFY(text.contains("Please adjust either work zone or project length, or both."));
-        QVERIFY(text.contains("Work Zone Length:"));
-        QVERIFY(!text.contains("Option Total="));
+        const Printed printed = Print(project, ("refused.pdf"));
+        QVERIFY(printed.pages.value(0).contains(
+            "Please adjust either work zone or project length, or both."));
+        const QString all = printed.pages.join(u' ');
+        QVERIFY(all.contains("Work Zone Length:"));
+        QVERIFY(!all.contains("cheaper") && !all.contains("Option Total=") &&
+                !all.contains("CASH FLOW"));
         // Printing leaves even the stage flags that Compute Costs would rewrite.
         QCOMPARE(EncodeProject(project).bytes, EncodeProject(before).bytes);
     }
 
     void everyPageReachesThePrinter() {
-        QTemporaryDir dir;
         ProjectData project;
-        QPrinter a4;
-        ToPdf(a4, dir.filePath("a4.pdf"), QPageSize::A4);
-        PrintProject(a4, project);
-        const int pages = PdfPages(dir.filePath("a4.pdf"));
-        QVERIFY2(pages >= 3, qPrintable(QString::number(pages)));
-
-        // The cost charts take a page after the text; a refused project has none to draw.
-        ProjectData tooLong;
-        tooLong.wzLength = 2;
-        QPrinter charts;
-        ToPdf(charts, dir.filePath("charts.pdf"), QPageSize::A4);
-        QCOMPARE(PrintDocument(charts, PrintedReportHtml(project, 0), "Untitled",
-                               std::vector{*CostChartsPage(project)}),
-                 pages);
-        QVERIFY(!CostChartsPage(tooLong));
-
+        const int letter = Print(project, ("letter.pdf")).count;
         // On smaller paper, more pages, and every one of them in the file.
-        const QString html = PrintedReportHtml(project, 0);
-        QPrinter a6;
-        ToPdf(a6, dir.filePath("a6.pdf"), QPageSize::A6);
-        const int smaller = PrintDocument(a6, html, "Untitled");
-        QVERIFY(smaller > pages - 1);
-        QCOMPARE(PdfPages(dir.filePath("a6.pdf")), smaller);
-
+        const Printed a6 = Print(project, ("a6.pdf"), QPageSize::A6);
+        QVERIFY(a6.count > letter);
+        QCOMPARE(a6.pages.size(), a6.count);
+        QVERIFY(TablesWhole(a6));
+        // A description longer than a page runs on over pages of its own, no line lost.
+        for (int k = 1; k <= 150; ++k)
+            project.projectDescription += "Line " + std::to_string(k) + "\n";
+        const Printed longer = Print(project, ("long.pdf"));
+        QVERIFY(longer.count > letter + 1);
+        QVERIFY(longer.pages.join(u' ').contains("Line 149 Line 150"));
         // A printer that cannot start prints nothing and says so by its count.
-        QPrinter nowhere;
-        ToPdf(nowhere, dir.filePath("no such folder/x.pdf"), QPageSize::A4);
-        QCOMPARE(PrintDocument(nowhere, html, "Untitled"), 0);
+        QCOMPARE(Print(project, ("no such folder/x.pdf")).count, 0);
     }
 };
 
