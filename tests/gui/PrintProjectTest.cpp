@@ -22,22 +22,19 @@ using namespace velmora;
 
 namespace {
 
-// The pages of a PDF as pdftotext reads them, a table's row on a line, each page with its blanks
-// and line breaks run together.
-QStringList PdfPages(const QString& pdf) {
+// A PDF's text as pdftotext reads it, a table's row on a line.
+QString PdfText(const QString& pdf) {
     QProcess reader;
     reader.start(QStringLiteral("pdftotext"),
                  {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     reader.waitForFinished();
-    QStringList pages = QString::fromUtf8(reader.readAllStandardOutput()).split(u'\f');
-    if (!pages.isEmpty() && pages.back().trimmed().isEmpty()) pages.removeLast();
-    for (QString& page : pages) page = page.simplified();
-    return pages;
+    return QString::fromUtf8(reader.readAllStandardOutput());
 }
 
 struct Printed {
     int count = 0;
-    QStringList pages;
+    QString text;
+    QStringList pages; // each with its blanks and line breaks run together
 };
 
 // VELMORA_SCREENSHOT_DIR keeps the PDFs, to be looked at.
@@ -51,8 +48,10 @@ Printed Print(const ProjectData& project, const QString& name,
     printer.setOutputFileName(pdf);
     PreparePrinter(printer, project);
     printer.setPageSize(QPageSize(size));
-    const int count = PrintProject(printer, project, risk, 0);
-    return {count, PdfPages(pdf)};
+    Printed printed{PrintProject(printer, project, risk, 0), PdfText(pdf), {}};
+    for (const QString& page : printed.text.split(u'\f', Qt::SkipEmptyParts))
+        if (!page.trimmed().isEmpty()) printed.pages << page.simplified();
+    return printed;
 }
 
 // A table's heading and its total are never on different pages.
@@ -82,9 +81,11 @@ private slots:
         for (const char* expected :
              {"Concrete is the cheaper option by $61,672 per mile (2.7 % of the asphalt total) in "
               "net present value over 40 years at 4.00 %",
-              "Total (net present value) 2,289,636 2,227,964 61,672", "Line one Line two",
+              "Total (net present value) 2,289,636 2,227,964 61,672",
               "Analysis period 40 years, discount rate 4.00 %"})
             QVERIFY2(first.contains(QString::fromUtf8(expected)), qPrintable(first));
+        // The description as typed, its line break kept.
+        QVERIFY(printed.text.contains(QRegularExpression("Line one *\\n *Line two")));
         const QString all = printed.pages.join(u' ');
         // Whole dollars with separators; labels that name what they print; no empty rows.
         QVERIFY(all.contains("Initial Construction 1,751,806 19,920"));
