@@ -14,12 +14,6 @@ using risk::FieldInfo;
 using risk::ShortNumber;
 using risk::UncertainInput;
 
-std::string InputName(const WorkbookContent& content, const std::string& field) {
-    if (content.inputLabel)
-        if (std::string label = content.inputLabel(field); !label.empty()) return label;
-    return field;
-}
-
 // The decimals of the shortest text that reads back as `value`.
 int DecimalsOf(double value) {
     char buffer[400];
@@ -77,6 +71,12 @@ std::string ParametersText(const UncertainInput& in) {
 }
 
 } // namespace
+
+std::string InputName(const WorkbookContent& content, const std::string& field) {
+    if (content.inputLabel)
+        if (std::string label = content.inputLabel(field); !label.empty()) return label;
+    return field;
+}
 
 std::string WriteRisk(lxw_workbook* book, const Formats& f, const WorkbookContent& content) {
     const risk::RiskAnalysis& a = *content.risk;

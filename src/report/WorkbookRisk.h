@@ -9,6 +9,9 @@
 
 namespace velmora::workbook {
 
+// An uncertain input as content.inputLabel names it, or by its field where that gives no label.
+std::string InputName(const WorkbookContent& content, const std::string& field);
+
 // The summary, the statistics of every result and of the difference, the outcomes, the
 // sensitivity and the distributions assumed, of content.risk. Returns why the sheet could not
 // be written, or nothing.
