@@ -150,8 +150,9 @@ TEST_F(CliWorkbookTest, TheSummaryOpensTheWorkbookWithTheDecision) {
               book.cells.at(InputsBeside(book, "Date and Time:", 'C')));
 }
 
-// --simulate adds the figures of `simulate --json` and the rows of `--samples`, and how sure the
-// decision is to the Summary.
+// --simulate adds the figures of `simulate --json` and the rows of `--samples`, how sure the
+// decision is to the Summary, and three charts to the Risk sheet that draw numbers held in its
+// cells, the histogram every iteration that has a difference.
 TEST_F(CliWorkbookTest, SimulateAddsTheRiskAnalysisAndItsSamples) {
     const std::string heavy = HeavyWithDefinitions();
     const auto run = [](std::vector<std::string> args) {
@@ -186,6 +187,32 @@ TEST_F(CliWorkbookTest, SimulateAddsTheRiskAnalysisAndItsSamples) {
     const json& difference = simulated.at("statistics").at("totalDifference");
     expect(Beside(book, "Summary!A", kDifferenceHeading, 'C'),
            difference.at("percentiles").at("50").at("value").get<double>());
+    const std::regex range(
+        "<c:(?:val|xVal|yVal)><c:numRef><c:f>Risk!\\$([A-Z])\\$([0-9]+):\\$[A-Z]\\$([0-9]+)<");
+    // A swing whose run gridlocked leaves a gap in its range, never a text.
+    int riskCharts = 0;
+    double histogram = 0.0;
+    for (int k = 1; k <= 6; ++k) {
+        const std::string xml =
+            Unzip(Path("r.xlsx"), "xl/charts/chart" + std::to_string(k) + ".xml");
+        EXPECT_EQ(xml.empty(), k == 6) << k;
+        const bool columns = xml.find("<c:barDir val=\"col\"/>") != std::string::npos;
+        int ranges = 0;
+        for (std::sregex_iterator m(xml.begin(), xml.end(), range), end; m != end; ++m, ++ranges) {
+            int numbers = 0;
+            for (int row = std::stoi((*m)[2]); row <= std::stoi((*m)[3]); ++row) {
+                const auto cell = book.cells.find("Risk!" + (*m)[1].str() + std::to_string(row));
+                if (cell == book.cells.end()) continue;
+                ASSERT_TRUE(std::holds_alternative<double>(cell->second)) << (*m)[0];
+                ++numbers;
+                if (columns) histogram += std::get<double>(cell->second);
+            }
+            EXPECT_GT(numbers, 0) << (*m)[0];
+        }
+        riskCharts += ranges > 0;
+    }
+    EXPECT_EQ(riskCharts, 3);
+    EXPECT_EQ(histogram, difference.at("count").get<double>());
     const json& gridlock = simulated.at("asphaltGridlockProbability");
     expect("Risk!B34", gridlock.at("value").get<double>() * gridlock.at("count").get<double>());
     // The samples sheet holds the CSV's rows cell for cell.
