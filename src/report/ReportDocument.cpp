@@ -223,16 +223,20 @@ private:
 
 } // namespace
 
+std::string ExportMoment(std::time_t time) {
+    const char* now = std::ctime(&time);
+    std::string_view moment = now ? now : "";
+    if (moment.ends_with('\n')) moment.remove_suffix(1);
+    return std::string(moment);
+}
+
 ReportDocument BuildReportDocument(const ProjectData& p, const CostResults* r, std::time_t time) {
     Builder b;
     using Kind = ReportSection::Kind;
 
     b.Section(Kind::Title, {});
     b.Row({Text("Velmora Version 1.0")});
-    const char* now = std::ctime(&time);
-    std::string_view moment = now ? now : "";
-    if (moment.ends_with('\n')) moment.remove_suffix(1);
-    b.Row({Text("Date and Time:"), Text(moment)});
+    b.Row({Text("Date and Time:"), Text(ExportMoment(time))});
     b.Row({Text("Project:"), Text(p.projectTitle, "projectTitle")});
 
     b.Section(Kind::Inputs, "GENERAL PROJECT INFORMATION");

@@ -47,4 +47,7 @@ struct ReportDocument {
 ReportDocument BuildReportDocument(const ProjectData& project, const CostResults* results,
                                    std::time_t time);
 
+// `time` as the report's "Date and Time:" line writes it: local time as ctime renders it.
+std::string ExportMoment(std::time_t time);
+
 } // namespace velmora

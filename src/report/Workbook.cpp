@@ -3,6 +3,7 @@
 #include "ReportDocument.h"
 #include "WorkbookRisk.h"
 #include "WorkbookSheet.h"
+#include "WorkbookSummary.h"
 #include "engine/CashFlow.h"
 
 #include <algorithm>
@@ -282,7 +283,8 @@ Workbook BuildWorkbook(const WorkbookContent& content) {
     // A sheet that cannot hold its content ends the workbook: a text left out would pass
     // unnoticed in a file that reports success.
     Workbook workbook;
-    workbook.error = WriteInputs(book, formats, content);
+    workbook.error = WriteSummary(book, formats, content);
+    if (workbook.error.empty()) workbook.error = WriteInputs(book, formats, content);
     if (workbook.error.empty()) workbook.error = WriteResults(book, formats, content);
     if (workbook.error.empty() && content.run)
         workbook.error = WriteCashFlow(book, formats, content);

@@ -1,9 +1,9 @@
 #pragma once
 
-// The report as a spreadsheet workbook: the inputs and the results as numbers a spreadsheet can
-// compute with, the cash flow of the run, and the risk analysis when one has run, with native
-// charts. One more writer of the report structure; like the others it returns bytes and the
-// front end decides where they go.
+// The report as a spreadsheet workbook: the decision first, as the printout's first page gives
+// it, then the inputs and the results as numbers a spreadsheet can compute with, the cash flow of
+// the run, and the risk analysis when one has run, with native charts. One more writer of the
+// report structure; like the others it returns bytes and the front end decides where they go.
 
 #include "engine/Analysis.h"
 #include "model/ProjectData.h"
@@ -26,7 +26,7 @@ struct WorkbookContent {
     // Null when `refusal` is set: the workbook then holds the inputs and the refusal.
     const AnalysisResult* run = nullptr;
     const Refusal* refusal = nullptr;
-    // Adds the sheets "Risk" and "Samples".
+    // Adds the sheets "Risk" and "Samples", and how sure the decision is to the Summary.
     const risk::RiskAnalysis* risk = nullptr;
     std::time_t time = 0;
     // Rows of the Samples sheet, its heading and the note of a cut included.

@@ -14,12 +14,6 @@ using risk::FieldInfo;
 using risk::ShortNumber;
 using risk::UncertainInput;
 
-std::string InputName(const WorkbookContent& content, const std::string& field) {
-    if (content.inputLabel)
-        if (std::string label = content.inputLabel(field); !label.empty()) return label;
-    return field;
-}
-
 // The decimals of the shortest text that reads back as `value`.
 int DecimalsOf(double value) {
     char buffer[400];
@@ -77,6 +71,12 @@ std::string ParametersText(const UncertainInput& in) {
 }
 
 } // namespace
+
+std::string InputName(const WorkbookContent& content, const std::string& field) {
+    if (content.inputLabel)
+        if (std::string label = content.inputLabel(field); !label.empty()) return label;
+    return field;
+}
 
 std::string WriteRisk(lxw_workbook* book, const Formats& f, const WorkbookContent& content) {
     const risk::RiskAnalysis& a = *content.risk;
@@ -161,6 +161,7 @@ std::string WriteRisk(lxw_workbook* book, const Formats& f, const WorkbookConten
     }
 
     r += 2;
+    const int swingHeading = r;
     col = 0;
     for (const char* heading : {"Input", "Rank corr. asphaltTotal", "Rank corr. concreteTotal",
                                 "Rank corr. totalDifference", "Input at P10", "Input at P90",
@@ -195,6 +196,7 @@ std::string WriteRisk(lxw_workbook* book, const Formats& f, const WorkbookConten
         s.Text(r, 2, ParametersText(in));
         inputValue(s, r, 3, in.field, facts[in.field].projectValue);
     }
+    ChartRisk(book, s, f, content, r + 2, swingHeading);
     worksheet_freeze_panes(s.get(), 2, 0);
     return s.Finish();
 }

@@ -1,5 +1,6 @@
 #include "CoreTestSupport.h"
 
+#include "report/DecisionSummary.h"
 #include "report/Workbook.h"
 #include "risk/RiskAnalysis.h"
 
@@ -20,7 +21,7 @@ namespace {
 
 std::string Unzip(const std::string& file, const std::string& member) {
     std::string text;
-    FILE* pipe = ::popen(("unzip -p '" + file + "' '" + member + "'").c_str(), "r");
+    FILE* pipe = ::popen(("unzip -p '" + file + "' '" + member + "' 2>/dev/null").c_str(), "r");
     char buffer[65536];
     for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
         text.append(buffer, n);
@@ -57,12 +58,16 @@ Book ReadBook(const std::string& path) {
     return book;
 }
 
-// The cell in `column` beside the Inputs sheet's first input (in reference order) reading `label`.
-std::string InputsBeside(const Book& book, const std::string& label, char column) {
+// The cell in `column` beside the first cell (in reference order) of column `at` ("Inputs!B")
+// reading `label`.
+std::string Beside(const Book& book, const std::string& at, const std::string& label, char column) {
     for (const auto& [ref, value] : book.cells)
-        if (ref.starts_with("Inputs!B") && value == Value(label))
-            return "Inputs!" + std::string(1, column) + ref.substr(8);
+        if (ref.starts_with(at) && std::isdigit(ref[at.size()]) && value == Value(label))
+            return at.substr(0, at.size() - 1) + column + ref.substr(at.size());
     return "(no " + label + ")";
+}
+std::string InputsBeside(const Book& book, const std::string& label, char column) {
+    return Beside(book, "Inputs!B", label, column);
 }
 
 // The row of the swing table that names `input`: the one with its value at P10 beside it.
@@ -89,7 +94,7 @@ TEST_F(CliWorkbookTest, ResultsAndInputsAreTheNumbersOfComputeAndShow) {
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.out, kExported);
         const Book book = ReadBook(Path("p.xlsx"));
-        EXPECT_EQ(book.sheets, "Inputs|Results|Cash Flow|");
+        EXPECT_EQ(book.sheets, "Summary|Inputs|Results|Cash Flow|");
         for (const auto& [label, column, expected] : {
                  std::tuple<const char*, char, Value>{"Project:", 'C', project.projectTitle},
                  {"Project Length:", 'C', project.projectLength},
@@ -126,7 +131,28 @@ TEST_F(CliWorkbookTest, ResultsAndInputsAreTheNumbersOfComputeAndShow) {
     }
 }
 
-// --simulate adds the figures of `simulate --json` and the rows of `--samples`.
+// The workbook opens on the decision: its sentence and the costs side by side as numbers, at
+// the moment of the export as the Inputs sheet gives it.
+TEST_F(CliWorkbookTest, TheSummaryOpensTheWorkbookWithTheDecision) {
+    const std::string route9 = std::string(VELMORA_EXAMPLES) + "/route-9.vlm";
+    ASSERT_EQ(RunCli({"workbook", route9, Path("r.xlsx")}).status, 0);
+    const Book book = ReadBook(Path("r.xlsx"));
+    EXPECT_EQ(book.sheets, "Summary|Inputs|Results|Cash Flow|");
+    EXPECT_EQ(book.cells.at("Summary!A5"),
+              Value("Concrete is the cheaper option by $61,672 per mile (2.7 % of the asphalt "
+                    "total) in net present value over 40 years at 4.00 %"));
+    for (const auto& [column, expected] :
+         {std::pair{'B', 2289636.0}, {'C', 2227964.0}, {'D', 61672.0}})
+        EXPECT_EQ(book.cells.at(Beside(book, "Summary!A", "Total (net present value)", column)),
+                  Value(expected))
+            << column;
+    EXPECT_EQ(book.cells.at(Beside(book, "Summary!A", "Date and Time:", 'B')),
+              book.cells.at(InputsBeside(book, "Date and Time:", 'C')));
+}
+
+// --simulate adds the figures of `simulate --json` and the rows of `--samples`, how sure the
+// decision is to the Summary, and three charts to the Risk sheet that draw numbers held in its
+// cells, the histogram every iteration that has a difference.
 TEST_F(CliWorkbookTest, SimulateAddsTheRiskAnalysisAndItsSamples) {
     const std::string heavy = HeavyWithDefinitions();
     const auto run = [](std::vector<std::string> args) {
@@ -137,7 +163,7 @@ TEST_F(CliWorkbookTest, SimulateAddsTheRiskAnalysisAndItsSamples) {
     const json simulated =
         json::parse(run({"simulate", heavy, "--json", "--samples", Path("s.csv")}).out);
     const Book book = ReadBook(Path("r.xlsx"));
-    EXPECT_EQ(book.sheets, "Inputs|Results|Cash Flow|Risk|Samples|");
+    EXPECT_EQ(book.sheets, "Summary|Inputs|Results|Cash Flow|Risk|Samples|");
     const auto expect = [&](const std::string& ref, double expected) {
         EXPECT_NEAR(std::get<double>(book.cells.at(ref)), expected, std::fabs(expected) * 1e-14)
             << ref;
@@ -153,6 +179,40 @@ TEST_F(CliWorkbookTest, SimulateAddsTheRiskAnalysisAndItsSamples) {
         expect("Risk!I" + row, s.at("percentiles").at("50").at("value").get<double>());
         expect("Risk!O" + row, s.at("count").get<double>());
     }
+    const json& cheaper = simulated.at("asphaltCheaperProbability");
+    risk::Proportion proportion{0, cheaper.at("count"), cheaper.at("value"), cheaper.at("lower"),
+                                cheaper.at("upper")};
+    EXPECT_TRUE(std::get<std::string>(book.cells.at("Summary!A14"))
+                    .starts_with(CheaperOptionSentence(proportion) + " of a risk analysis"));
+    const json& difference = simulated.at("statistics").at("totalDifference");
+    expect(Beside(book, "Summary!A", kDifferenceHeading, 'C'),
+           difference.at("percentiles").at("50").at("value").get<double>());
+    const std::regex range(
+        "<c:(?:val|xVal|yVal)><c:numRef><c:f>Risk!\\$([A-Z])\\$([0-9]+):\\$[A-Z]\\$([0-9]+)<");
+    // A swing whose run gridlocked leaves a gap in its range, never a text.
+    int riskCharts = 0;
+    double histogram = 0.0;
+    for (int k = 1; k <= 6; ++k) {
+        const std::string xml =
+            Unzip(Path("r.xlsx"), "xl/charts/chart" + std::to_string(k) + ".xml");
+        EXPECT_EQ(xml.empty(), k == 6) << k;
+        const bool columns = xml.find("<c:barDir val=\"col\"/>") != std::string::npos;
+        int ranges = 0;
+        for (std::sregex_iterator m(xml.begin(), xml.end(), range), end; m != end; ++m, ++ranges) {
+            int numbers = 0;
+            for (int row = std::stoi((*m)[2]); row <= std::stoi((*m)[3]); ++row) {
+                const auto cell = book.cells.find("Risk!" + (*m)[1].str() + std::to_string(row));
+                if (cell == book.cells.end()) continue;
+                ASSERT_TRUE(std::holds_alternative<double>(cell->second)) << (*m)[0];
+                ++numbers;
+                if (columns) histogram += std::get<double>(cell->second);
+            }
+            EXPECT_GT(numbers, 0) << (*m)[0];
+        }
+        riskCharts += ranges > 0;
+    }
+    EXPECT_EQ(riskCharts, 3);
+    EXPECT_EQ(histogram, difference.at("count").get<double>());
     const json& gridlock = simulated.at("asphaltGridlockProbability");
     expect("Risk!B34", gridlock.at("value").get<double>() * gridlock.at("count").get<double>());
     // The samples sheet holds the CSV's rows cell for cell.
@@ -282,11 +342,12 @@ TEST_F(CliWorkbookTest, ATextTooLongForACellIsRefusedByName) {
         {"workbook", Path("default.vlm"), Path("w.xlsx"), "--set", "projectTitle=" + longest});
     ASSERT_EQ(fits.status, 0) << fits.err;
     // Too long a cell for ReadBook's pattern: the Inputs sheet holds the text whole.
-    EXPECT_NE(Unzip(Path("w.xlsx"), "xl/worksheets/sheet1.xml").find(">" + longest + "</t>"),
+    EXPECT_NE(Unzip(Path("w.xlsx"), "xl/worksheets/sheet2.xml").find(">" + longest + "</t>"),
               std::string::npos);
 }
 
-// A refused project still gets its inputs and the refusal, and exits as `report` does.
+// A refused project still gets its inputs and the refusal, the Summary too, and exits as
+// `report` does.
 TEST_F(CliWorkbookTest, ARefusedProjectGetsItsInputsAndTheRefusal) {
     const RefusalCase refusal = RefusalCases().front();
     const CliRun refused =
@@ -294,7 +355,13 @@ TEST_F(CliWorkbookTest, ARefusedProjectGetsItsInputsAndTheRefusal) {
     EXPECT_EQ(refused.status, 3);
     EXPECT_EQ(refused.err, refusal.caption + "\n" + refusal.text + "\n");
     const Book book = ReadBook(Path("r.xlsx"));
-    EXPECT_EQ(book.sheets, "Inputs|Results|");
+    EXPECT_EQ(book.sheets, "Summary|Inputs|Results|");
+    // The Summary says why, and claims nothing more.
+    EXPECT_EQ(book.cells.at("Summary!A5"), Value(refusal.caption));
+    EXPECT_EQ(book.cells.at("Summary!A6"), Value(refusal.text));
+    EXPECT_EQ(std::ranges::count_if(
+                  book.cells, [](const auto& cell) { return cell.first.starts_with("Summary!"); }),
+              6);
     EXPECT_EQ(book.cells.at("Results!A1"), Value(refusal.caption));
     EXPECT_EQ(book.cells.at("Results!A2"), Value(refusal.text));
     EXPECT_TRUE(
