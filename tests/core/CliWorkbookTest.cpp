@@ -357,7 +357,8 @@ TEST_F(CliWorkbookTest, ARefusedProjectGetsItsInputsAndTheRefusal) {
     const Book book = ReadBook(Path("r.xlsx"));
     EXPECT_EQ(book.sheets, "Summary|Inputs|Results|");
     // The Summary says why, and claims nothing more.
-    EXPECT_EQ(book.cells.at("Summary!A5"), Value(refusal.caption));
+    EXPECT_EQ(book.cells.at("Summary!A5"),
+              Value("The costs cannot be computed: " + refusal.caption));
     EXPECT_EQ(book.cells.at("Summary!A6"), Value(refusal.text));
     EXPECT_EQ(std::ranges::count_if(
                   book.cells, [](const auto& cell) { return cell.first.starts_with("Summary!"); }),

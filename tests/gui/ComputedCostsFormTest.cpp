@@ -147,8 +147,8 @@ private slots:
         QVERIFY(!RunCompute(project, [&](ComputedCostsForm& form) {
                      test::SaveScreenshot(&form, "computed-costs-heavy");
                      ClickExport(form, ComputedCostsForm::kExportWorkbook);
-                     QCOMPARE(test::WorkbookCell(path, 2, "F9"), test::ResultCells(form)[23]);
-                     QCOMPARE(test::WorkbookCell(path, 2, "C3"), test::ResultCells(form)[5]);
+                     QCOMPARE(test::WorkbookCell(path, 3, "F9"), test::ResultCells(form)[23]);
+                     QCOMPARE(test::WorkbookCell(path, 3, "C3"), test::ResultCells(form)[5]);
                  }).isEmpty());
     }
 

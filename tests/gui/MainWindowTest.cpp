@@ -328,8 +328,8 @@ private slots:
         ProjectData project = Project();
         QVERIFY(PrepareAnalysis(project).ok());
         const AnalysisResult run = RunAnalysisOnCopy(project);
-        QCOMPARE(test::WorkbookCell(Path("p.xlsx"), 2, "B9").toDouble(), run.results[0].total);
-        QCOMPARE(test::WorkbookCell(Path("p.xlsx"), 1, "C8").toDouble(), 2.5);
+        QCOMPARE(test::WorkbookCell(Path("p.xlsx"), 3, "B9").toDouble(), run.results[0].total);
+        QCOMPARE(test::WorkbookCell(Path("p.xlsx"), 2, "C8").toDouble(), 2.5);
         const QRegularExpression page(QStringLiteral("/Type\\s*/Page\\b"));
         QVERIFY(QString::fromLatin1(ReadAll(Path("p.pdf"))).count(page) > 1);
 
