@@ -37,12 +37,16 @@ struct Printed {
     QStringList pages; // each with its blanks and line breaks run together
 };
 
-// VELMORA_SCREENSHOT_DIR keeps the PDFs, to be looked at.
+// Where the PDFs go: VELMORA_SCREENSHOT_DIR keeps them, to be looked at.
+QString Folder() {
+    static QTemporaryDir scratch;
+    return qEnvironmentVariable("VELMORA_SCREENSHOT_DIR", scratch.path());
+}
+
 Printed Print(const ProjectData& project, const QString& name,
               QPageSize::PageSizeId size = QPageSize::Letter,
               const risk::RiskAnalysis* risk = nullptr) {
-    static QTemporaryDir scratch;
-    const QString pdf = qEnvironmentVariable("VELMORA_SCREENSHOT_DIR", scratch.path()) + '/' + name;
+    const QString pdf = Folder() + '/' + name;
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdf);
@@ -100,6 +104,13 @@ private slots:
             QVERIFY2(printed.pages[k].contains(footer), qPrintable(printed.pages[k]));
         }
         QVERIFY(TablesWhole(printed));
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {Folder() + "/route9.pdf"});
+        info.waitForFinished();
+        const QString facts = QString::fromUtf8(info.readAllStandardOutput()).simplified();
+        QVERIFY2(facts.contains("Title: Route 9 reconstruction") &&
+                     facts.contains("Creator: Velmora"),
+                 qPrintable(facts));
         QVERIFY(SameSavedFields(project, before));
     }
 
@@ -155,9 +166,19 @@ private slots:
 
     void everyPageReachesThePrinter() {
         ProjectData project;
-        const int letter = Print(project, ("letter.pdf")).count;
+        // Paper as the user's locale has it.
+        for (const auto& [locale, size] :
+             {std::pair{QLocale(QLocale::English, QLocale::UnitedStates), QPageSize::Letter},
+              std::pair{QLocale(QLocale::German, QLocale::Germany), QPageSize::A4}}) {
+            QLocale::setDefault(locale);
+            QPrinter printer;
+            PreparePrinter(printer, project);
+            QCOMPARE(printer.pageLayout().pageSize().id(), size);
+        }
+        QLocale::setDefault(QLocale::system());
+        const int letter = Print(project, "letter.pdf").count;
         // On smaller paper, more pages, and every one of them in the file.
-        const Printed a6 = Print(project, ("a6.pdf"), QPageSize::A6);
+        const Printed a6 = Print(project, "a6.pdf", QPageSize::A6);
         QVERIFY(a6.count > letter);
         QCOMPARE(a6.pages.size(), a6.count);
         QVERIFY(TablesWhole(a6));
