@@ -216,7 +216,7 @@ void CommandForm::OnRiskAnalysis() {
 }
 
 void CommandForm::Print() {
-    QPrinter printer;
+    QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, window());
     if (dialog.exec() != QDialog::Accepted) return;
     const RiskResults* risk = document_.CurrentRiskResults();
