@@ -7,7 +7,7 @@ packages="build-essential cmake ninja-build pkg-config git
   libxlsxwriter-dev desktop-file-utils libxml2-utils unzip
   nlohmann-json3-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev locales xauth xvfb"
+  clang libclang-rt-14-dev locales xauth xvfb poppler-utils"
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
 # shellcheck disable=SC2086
