@@ -216,7 +216,8 @@ void CommandForm::OnRiskAnalysis() {
 }
 
 void CommandForm::Print() {
-    QPrinter printer;
+    // At the printer's own resolution, as Export PDF prints: the same pages, spaced alike.
+    QPrinter printer(QPrinter::HighResolution);
     PreparePrinter(printer, document_.Project());
     QPrintDialog dialog(&printer, window());
     if (dialog.exec() != QDialog::Accepted) return;

@@ -1,13 +1,21 @@
 #include "app/MainWindow.h"
+#include "app/PdfCommand.h"
 
 #include <QApplication>
 #include <QTimer>
 #include <QWindow>
 #include <cstdlib>
+#include <iostream>
 
 int main(int argc, char** argv) {
+    // The platform is chosen as the application is made, so the command line is read before.
+    QStringList given;
+    for (int k = 1; k < argc; ++k) given << QString::fromLocal8Bit(argv[k]);
+    const bool pdf = velmora::IsPdfCommand(given);
+    if (pdf) velmora::PrepareForPdfCommand();
     QApplication application(argc, argv);
     application.setApplicationName("Velmora");
+    if (pdf) return velmora::RunPdfCommand(application.arguments().mid(1), std::cerr);
     application.setWindowIcon(QIcon(":/icons/velmora.png"));
     velmora::MainWindow window;
     const QStringList arguments = application.arguments().mid(1);

@@ -22,15 +22,6 @@ using namespace velmora;
 
 namespace {
 
-// A PDF's text as pdftotext reads it, a table's row on a line.
-QString PdfText(const QString& pdf) {
-    QProcess reader;
-    reader.start(QStringLiteral("pdftotext"),
-                 {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    reader.waitForFinished();
-    return QString::fromUtf8(reader.readAllStandardOutput());
-}
-
 struct Printed {
     int count = 0;
     QString text;
@@ -52,7 +43,8 @@ Printed Print(const ProjectData& project, const QString& name,
     printer.setOutputFileName(pdf);
     PreparePrinter(printer, project);
     printer.setPageSize(QPageSize(size));
-    Printed printed{PrintProject(printer, project, risk, 0), PdfText(pdf), {}};
+    Printed printed{PrintProject(printer, project, risk, 0), {}, {}};
+    if (printed.count > 0) printed.text = test::PdfText(pdf);
     for (const QString& page : printed.text.split(u'\f', Qt::SkipEmptyParts))
         if (!page.trimmed().isEmpty()) printed.pages << page.simplified();
     return printed;
@@ -104,10 +96,7 @@ private slots:
             QVERIFY2(printed.pages[k].contains(footer), qPrintable(printed.pages[k]));
         }
         QVERIFY(TablesWhole(printed));
-        QProcess info;
-        info.start(QStringLiteral("pdfinfo"), {Folder() + "/route9.pdf"});
-        info.waitForFinished();
-        const QString facts = QString::fromUtf8(info.readAllStandardOutput()).simplified();
+        const QString facts = test::Output("pdfinfo", {Folder() + "/route9.pdf"}).simplified();
         QVERIFY2(facts.contains("Title: Route 9 reconstruction") &&
                      facts.contains("Creator: Velmora"),
                  qPrintable(facts));

@@ -138,6 +138,29 @@ QString WorkbookCell(const QString& path, int sheet, const QString& ref) {
     return cell.captured(1) + cell.captured(2);
 }
 
+// What `program` prints on stdout; fails the test when it does not run to a success.
+QString Output(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    const bool ran = process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit;
+    if (!ran || process.exitCode() != 0)
+        QTest::qFail(qPrintable(program + " failed: " + process.errorString() + " " +
+                                QString::fromLocal8Bit(process.readAllStandardError())),
+                     __FILE__, __LINE__);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString PdfText(const QString& path) {
+    return Output("pdftotext", {"-layout", path, "-"});
+}
+
+int PdfPages(const QString& path) {
+    const QRegularExpressionMatch pages =
+        QRegularExpression("^Pages:\\s*(\\d+)$", QRegularExpression::MultilineOption)
+            .match(Output("pdfinfo", {path}));
+    return pages.hasMatch() ? pages.captured(1).toInt() : -1;
+}
+
 QByteArray ReadAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();

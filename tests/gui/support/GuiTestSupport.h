@@ -66,6 +66,14 @@ void WriteAll(const QString& path, const QByteArray& bytes);
 // The cell `ref` ("B9") of the n-th sheet (from 1) of a workbook, as stored; "" when none.
 QString WorkbookCell(const QString& path, int sheet, const QString& ref);
 
+// What `program` writes on stdout; fails the test when it does not run or fails.
+QString Output(const QString& program, const QStringList& arguments);
+// The text of a PDF file as pdftotext lays it out (-layout), pages apart by form feeds; fails the
+// test when pdftotext does not run.
+QString PdfText(const QString& path);
+// The page count pdfinfo reads in a PDF file; -1 when it reads none.
+int PdfPages(const QString& path);
+
 // The 24 results on the form in velmora-cli compute's order; `overlays`: "Excluded" shows.
 QStringList ResultCells(const ComputedCostsForm& form, bool overlays = true);
 
