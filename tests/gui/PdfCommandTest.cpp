@@ -1,6 +1,7 @@
 // velmora --pdf run as a script runs it, with no Qt platform in its environment: the exit
 // statuses and messages a script tells outcomes by, the files it must leave alone, and the same
 // document as printing to a PDF file from the window.
+#include "../core/CoreTestSupport.h"
 #include "MainWindowFixture.h"
 #include "engine/Analysis.h"
 #include "risk/RiskDefinitions.h"
@@ -53,6 +54,21 @@ private slots:
         const Outcome run = Velmora({"--pdf", pdf, example});
         // A success says nothing: what a script reads on stderr is only ever a problem.
         QVERIFY2(run.status == 0 && run.err.isEmpty(), qPrintable(run.err));
+        // Page 1 gives the decision in the dollars velmora-cli compute gives.
+        const test::CliRun computed = test::RunCli({"compute", example.toStdString()});
+        const auto total = [&](const char* name) {
+            const QRegularExpression line(QString("\\n%1\t(\\d+)\\n").arg(name));
+            return line.match(QString::fromStdString(computed.out)).captured(1).toLongLong();
+        };
+        const long long asphalt = total("asphaltTotal"), concrete = total("concreteTotal");
+        const QString first = test::PdfText(pdf).section(u'\f', 0, 0).simplified();
+        for (const QString& expected :
+             {QString("Concrete is the cheaper option by $%1 per mile")
+                  .arg(QLocale(QLocale::English).toString(asphalt - concrete)),
+              QString("Total (net present value) %1 %2")
+                  .arg(QLocale(QLocale::English).toString(asphalt),
+                       QLocale(QLocale::English).toString(concrete))})
+            QVERIFY2(first.contains(expected), qPrintable(expected + " in " + first));
         const QString text = Searchable(test::PdfText(pdf));
         for (const char* expected : {"Route 9", "Concrete Option Total", "2289636", "2227964"})
             QVERIFY2(text.contains(expected), expected);
@@ -96,7 +112,10 @@ private slots:
         QCOMPARE(run.status, 0);
         QVERIFY2(run.err.startsWith(kGridlockCaption + QString(" (asphalt option)\n")),
                  qPrintable(run.err));
-        QVERIFY(QFile::exists(Path("gridlock.pdf")));
+        QVERIFY(test::PdfText(Path("gridlock.pdf"))
+                    .section(u'\f', 0, 0)
+                    .simplified()
+                    .contains("Gridlock: the work zone queue of the asphalt option"));
     }
 
     void filesThatCannotBeReadOrWrittenAreLeftAsTheyWere() {
