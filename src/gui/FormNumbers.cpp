@@ -1,5 +1,7 @@
 #include "gui/FormNumbers.h"
 
+#include "report/NumberText.h"
+
 #include <charconv>
 #include <string>
 
@@ -73,10 +75,8 @@ QString FormatInteger(std::int32_t value) {
     return QString::number(value);
 }
 
-QString Grouped(std::int64_t value) {
-    QString digits = QString::number(value).remove('-');
-    for (qsizetype k = digits.size() - 3; k > 0; k -= 3) digits.insert(k, ',');
-    return value < 0 ? '-' + digits : digits;
+QString GroupedNumber(double value) {
+    return QString::fromStdString(WholeNumber(value));
 }
 
 std::optional<double> ParseDouble(const QString& text) {

@@ -14,8 +14,9 @@ namespace velmora {
 // 173.644, 1e+20.
 QString FormatDouble(double value);
 QString FormatInteger(std::int32_t value);
-// Digits in groups of three, whatever the locale: "-1,234,567".
-QString Grouped(std::int64_t value);
+// Whole units in groups of three, whatever the locale: "-1,234,567"; "-" for a value that does
+// not exist.
+QString GroupedNumber(double value);
 
 // An optional sign, digits with an optional decimal point, an optional exponent, and blanks or
 // tabs around them; anything else (an empty field, a thousands separator, a comma, "inf") is

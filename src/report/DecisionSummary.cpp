@@ -2,6 +2,7 @@
 
 #include "NumberText.h"
 #include "engine/CashFlow.h"
+#include "risk/RiskDefinitions.h"
 #include "risk/Statistics.h"
 
 #include <charconv>
@@ -9,15 +10,6 @@
 
 namespace velmora {
 namespace {
-
-constexpr std::array<const char*, 2> kOptionNames{"asphalt", "concrete"};
-
-// Shortest text of a number as typed: 40, 40.5.
-std::string Plain(double value) {
-    char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, end);
-}
 
 // An input's value as a reader takes it in: 72.5, 0.0315, 24,000.
 std::string InputValue(double value) {
@@ -32,7 +24,7 @@ std::string InputValue(double value) {
 std::string Sentence(const ProjectData& p, const CostResults& r) {
     const double asphalt = r[PavementOption::Asphalt].total;
     const double concrete = r[PavementOption::Concrete].total;
-    const std::string basis = " in net present value over " + Plain(p.analysisPeriod) +
+    const std::string basis = " in net present value over " + risk::ShortNumber(p.analysisPeriod) +
                               " years at " + Fixed(p.discountRate, 2) + " %";
     if (asphalt == concrete) return "The options cost the same per mile" + basis;
     const bool concreteCheaper = concrete < asphalt;
@@ -44,7 +36,7 @@ std::string Sentence(const ProjectData& p, const CostResults& r) {
         const double share = difference / dearer;
         // A difference that is not nothing never reads as 0.0 %.
         sentence += " (" + (share < 0.0005 ? std::string("less than 0.1 %") : Percent(share)) +
-                    " of the " + kOptionNames[concreteCheaper ? 0 : 1] + " total)";
+                    " of the " + PavementOption::kNames[concreteCheaper ? 0 : 1] + " total)";
     }
     return sentence + basis;
 }
@@ -54,7 +46,8 @@ std::vector<std::string> Caveats(const ProjectData& p, const AnalysisResult& run
     for (int option : {PavementOption::Asphalt, PavementOption::Concrete})
         if (run.option[option].gridlock)
             caveats.push_back(
-                std::string("Gridlock: the work zone queue of the ") + kOptionNames[option] +
+                std::string("Gridlock: the work zone queue of the ") +
+                PavementOption::kNames[option] +
                 " option grows every day and never clears, so its user delay costs could not be "
                 "computed. Its total holds agency and maintenance costs only and understates what "
                 "the option costs road users.");
@@ -133,8 +126,8 @@ SummarizeDecision(const ProjectData& project, const AnalysisResult* run, const R
                   const risk::RiskAnalysis* risk,
                   const std::function<std::string(const std::string& field)>& inputLabel) {
     DecisionSummary s;
-    s.basis = "Analysis period " + Plain(project.analysisPeriod) + " years, discount rate " +
-              Fixed(project.discountRate, 2) + " %";
+    s.basis = "Analysis period " + risk::ShortNumber(project.analysisPeriod) +
+              " years, discount rate " + Fixed(project.discountRate, 2) + " %";
     if (refusal || !run) {
         // A refused project has no costs: the page says why, and claims nothing else.
         s.refused = true;

@@ -23,6 +23,11 @@ std::string Grouped(std::int64_t value) {
     return digits;
 }
 
+std::string WholeNumber(double value) {
+    if (!std::isfinite(value) || std::abs(value) > 9e18) return "-";
+    return Grouped(std::llround(value));
+}
+
 std::string Dollars(double value) {
     if (!std::isfinite(value) || std::abs(value) > 9e18) return "-";
     const std::int64_t whole = std::llround(value);

@@ -13,6 +13,8 @@ std::string Fixed(double value, int decimals);
 std::string Percent(double share);
 // 1234567 as "1,234,567".
 std::string Grouped(std::int64_t value);
+// Rounded to whole units and grouped: "-1,234,567"; "-" for a value that does not exist.
+std::string WholeNumber(double value);
 // Whole dollars, rounded: "$61,672", "-$5"; "-" for a value that does not exist.
 std::string Dollars(double value);
 

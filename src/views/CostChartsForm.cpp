@@ -6,6 +6,7 @@
 #include "gui/DialogUnits.h"
 #include "gui/FormNumbers.h"
 #include "gui/Help.h"
+#include "report/NumberText.h"
 #include "views/ComputedCostsForm.h"
 
 #include <QBarCategoryAxis>
@@ -40,12 +41,6 @@ constexpr std::array<QRgb, 4> kUserColours{0xb45309, 0xe07b1a, 0xf2a65a, 0xf9d3a
 constexpr QRgb kMaintenanceColour = 0x38864b;
 constexpr std::array<QRgb, 3> kKindColours{kAgencyColours[1], kUserColours[1], kMaintenanceColour};
 constexpr std::array<const char*, 3> kKindNames{"Agency", "User Delay", "Maintenance"};
-
-// Whole dollars with thousands separators, whatever the locale: "$1,234,567", "-$35".
-QString Dollars(double value) {
-    const auto whole = static_cast<std::int64_t>(RoundWhole(std::fabs(value)));
-    return (value < 0 && whole != 0 ? QStringLiteral("-$") : QStringLiteral("$")) + Grouped(whole);
-}
 
 QBarSet* AddSet(QAbstractBarSeries* series, const QString& name, QRgb colour,
                 const QList<qreal>& values) {
@@ -113,9 +108,9 @@ QChart* CashFlowChart(const ProjectData& project, const AnalysisResult& run, int
                        "equivalent uniform annual cost %4 per mile per year")
             .arg(kOptionNames[option],
                  discounted ? QStringLiteral("discounted") : QStringLiteral("undiscounted"),
-                 Dollars(total),
-                 Dollars(EquivalentUniformAnnualCost(total, project.discountRate,
-                                                     project.analysisPeriod))));
+                 QString::fromStdString(Dollars(total)),
+                 QString::fromStdString(Dollars(EquivalentUniformAnnualCost(
+                     total, project.discountRate, project.analysisPeriod)))));
     auto* series = new QStackedBarSeries;
     for (int kind = 0; kind < 3; ++kind) {
         QList<qreal> values;
@@ -177,8 +172,8 @@ QChart* MakeCostChart(const CostResults& results) {
     chart->addSeries(series);
     auto* options = new QBarCategoryAxis;
     for (int option : {PavementOption::Asphalt, PavementOption::Concrete})
-        options->append(
-            QStringLiteral("%1: %2").arg(kOptionNames[option], Dollars(results[option].total)));
+        options->append(QStringLiteral("%1: %2").arg(
+            kOptionNames[option], QString::fromStdString(Dollars(results[option].total))));
     chart->addAxis(options, Qt::AlignLeft);
     series->attachAxis(options);
     QValueAxis* money = MoneyAxis(QStringLiteral("$ per mile"));

@@ -5,19 +5,25 @@
 #include "views/RiskCharts.h"
 
 #include <QChartView>
-#include <QCoreApplication>
 #include <QGraphicsScene>
 #include <QPainter>
-#include <QResizeEvent>
 #include <cmath>
 #include <memory>
 
 namespace velmora {
 namespace {
 
-// `width`: the chart's width on a screen, where its fonts and margins were chosen; a chart with
-// long titles or labels is laid out wider, so that none of them is cut.
-void AddFigure(PrintedPages& pages, double share, QChart* chart, double width = 900) {
+// The chart of a view made for the screen, for paper.
+QChart* Taken(QChartView* view) {
+    QChart* chart = view->chart();
+    view->setChart(new QChart);
+    delete view;
+    return chart;
+}
+
+} // namespace
+
+void AddChart(PrintedPages& pages, double share, QChart* chart, double width) {
     // The scene owns the chart, and the figure the scene, until the pages are printed.
     auto scene = std::make_shared<QGraphicsScene>();
     scene->addItem(chart);
@@ -31,20 +37,6 @@ void AddFigure(PrintedPages& pages, double share, QChart* chart, double width = 
     });
 }
 
-// The chart of a view made for the screen, for paper.
-QChart* Taken(QChartView* view) {
-    QChart* chart = view->chart();
-    view->setChart(new QChart);
-    delete view;
-    return chart;
-}
-
-} // namespace
-
-void AddChart(PrintedPages& pages, double share, QChart* chart) {
-    AddFigure(pages, share, chart);
-}
-
 void AddCashFlowCharts(PrintedPages& pages, const ProjectData& copy, const AnalysisResult& run) {
     for (bool discounted : {false, true})
         for (QChart* chart : MakeCashFlowCharts(copy, run, discounted))
@@ -54,10 +46,10 @@ void AddCashFlowCharts(PrintedPages& pages, const ProjectData& copy, const Analy
 void AddRiskCharts(PrintedPages& pages, const risk::RiskAnalysis& analysis) {
     // On paper there is room for an input's whole name.
     const std::array<QChartView*, 4> views = riskcharts::ResultCharts(analysis, 0);
-    for (int k = 0; k < 3; ++k) AddFigure(pages, 0.31, Taken(views[k]));
+    for (int k = 0; k < 3; ++k) AddChart(pages, 0.31, Taken(views[k]));
     std::size_t bars = 0;
     for (const risk::Swing& swing : analysis.swings) bars += std::isfinite(swing.width);
-    AddFigure(pages, 0.16 + 0.045 * double(std::min<std::size_t>(bars, 10)), Taken(views[3]), 900);
+    AddChart(pages, 0.16 + 0.045 * double(std::min<std::size_t>(bars, 10)), Taken(views[3]));
 }
 
 } // namespace velmora

@@ -15,8 +15,9 @@ namespace risk {
 struct RiskAnalysis;
 }
 
-// A figure of `chart`, `share` of the page's height.
-void AddChart(PrintedPages& pages, double share, QChart* chart);
+// A figure of `chart`, `share` of the page's height. `width`: the chart's width on a screen,
+// where its fonts and margins were chosen; the figure is that layout scaled to the paper.
+void AddChart(PrintedPages& pages, double share, QChart* chart, double width = 900);
 
 // Each option's cash flow by year, as spent and discounted.
 void AddCashFlowCharts(PrintedPages& pages, const ProjectData& copy, const AnalysisResult& run);

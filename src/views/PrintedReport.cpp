@@ -13,7 +13,6 @@
 #include <QLocale>
 #include <QPageSize>
 #include <QPrinter>
-#include <cmath>
 #include <span>
 
 namespace velmora {
@@ -46,7 +45,7 @@ QString CellHtml(const ReportCell& cell, bool money) {
     if (cell.kind == ReportCell::Kind::Text)
         return "<td>" + PrintedLabel(cell.text).trimmed().toHtmlEscaped() + "</td>";
     // Computed costs are whole dollars: cents would only be noise in them.
-    const QString number = money ? QString::fromStdString(Grouped(std::llround(cell.value)))
+    const QString number = money ? QString::fromStdString(WholeNumber(cell.value))
                                  : QString::number(cell.value, 'f', cell.decimals);
     return "<td align=\"right\">" + number + "</td>";
 }

@@ -1,9 +1,9 @@
 #include "views/PrintedSummary.h"
 
 #include "report/NumberText.h"
+#include "report/ReportDocument.h"
 
 #include <QStringList>
-#include <cmath>
 
 namespace velmora {
 namespace {
@@ -32,10 +32,8 @@ QString HtmlText(const std::string& text) {
 }
 
 QString DecisionHtml(const DecisionSummary& s, const ProjectData& project, std::time_t time) {
-    const char* now = std::ctime(&time);
-    QString printed = QString::fromLatin1(now ? now : "").trimmed();
     QString html = "<h1>" + HtmlText(project.projectTitle) + "</h1>";
-    html += "<p>Pavement life cycle cost analysis, printed " + printed.toHtmlEscaped() + ". " +
+    html += "<p>Pavement life cycle cost analysis, printed " + Html(ExportMoment(time)) + ". " +
             Html(s.basis) + ".</p>";
     // The description as typed: its line breaks and runs of blanks are the author's layout.
     if (!project.projectDescription.empty())
@@ -52,7 +50,7 @@ QString DecisionHtml(const DecisionSummary& s, const ProjectData& project, std::
         const bool total = &line == &s.table[3];
         html += "<tr>" + Cell(Html(line.label), false, total);
         for (double value : {line.option[0], line.option[1], line.difference})
-            html += Cell(QString::fromStdString(Grouped(std::llround(value))), true, total);
+            html += Cell(QString::fromStdString(WholeNumber(value)), true, total);
         html += "</tr>";
     }
     return html + "</table>";
@@ -66,9 +64,7 @@ QString RiskSummaryHtml(const DecisionSummary& s) {
     for (const RiskSpread& spread : s.riskSpreads) {
         html += "<tr>" + Cell(Html(spread.label), false);
         for (double value : spread.percentiles)
-            html += Cell(std::isfinite(value) ? QString::fromStdString(Grouped(std::llround(value)))
-                                              : QStringLiteral("-"),
-                         true);
+            html += Cell(QString::fromStdString(WholeNumber(value)), true);
         html += "</tr>";
     }
     html += "</table>";

@@ -1,6 +1,7 @@
 // The Risk Analysis window's runs: on a worker thread, with progress, Cancel and the results.
 #include "views/RiskAnalysisWindow.h"
 
+#include "gui/FormNumbers.h"
 #include "gui/MessageBox.h"
 #include "risk/RiskMemory.h"
 #include "views/RiskResultsView.h"
@@ -123,9 +124,8 @@ void RiskAnalysisWindow::ShowProgress(std::int64_t done, std::int64_t planned, c
     const int scale = planned > 1000000000 ? 1000 : 1;
     progress_->setMaximum(int(std::max<std::int64_t>(1, planned / scale)));
     progress_->setValue(int(std::min(done, planned) / scale));
-    progress_->setFormat(
-        QStringLiteral("%1 of %2 iterations%3")
-            .arg(GroupedNumber(double(done)), GroupedNumber(double(planned)), end));
+    progress_->setFormat(QStringLiteral("%1 of %2 iterations%3")
+                             .arg(GroupedNumber(done), GroupedNumber(planned), end));
 }
 
 void RiskAnalysisWindow::ShowResults() {

@@ -4,6 +4,7 @@
 #include "gui/ChartPicture.h"
 #include "gui/FormNumbers.h"
 #include "report/DecisionSummary.h"
+#include "report/NumberText.h"
 #include "risk/RefusalCauses.h"
 #include "views/RiskCharts.h"
 
@@ -18,7 +19,6 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace velmora {
@@ -27,21 +27,16 @@ namespace {
 using risk::RiskAnalysis;
 using risk::Statistics;
 
-QString Fixed(double value, int decimals) {
-    char buffer[64];
-    const auto end =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals)
-            .ptr;
-    return QString::fromLatin1(buffer, int(end - buffer));
-}
-
 // "4 of 10,000 iterations (0.04 %)": a count that is not 0 never reads as 0.0 %.
 QString Share(std::int64_t n, std::int64_t of) {
     const double percent = of > 0 ? 100.0 * double(n) / double(of) : 0.0;
     int decimals = 1;
-    while (n > 0 && decimals < 7 && Fixed(percent, decimals).toDouble() == 0.0) ++decimals;
+    while (n > 0 && decimals < 7 &&
+           QString::fromStdString(Fixed(percent, decimals)).toDouble() == 0.0)
+        ++decimals;
     return QStringLiteral("%1 of %2 iterations (%3 %)")
-        .arg(Grouped(n), Grouped(of), Fixed(percent, n == 0 ? 0 : decimals));
+        .arg(GroupedNumber(n), GroupedNumber(of),
+             QString::fromStdString(Fixed(percent, n == 0 ? 0 : decimals)));
 }
 
 QTableWidget* FiguresTable(const std::array<const Statistics*, 3>& columns) {
@@ -65,7 +60,7 @@ QTableWidget* FiguresTable(const std::array<const Statistics*, 3>& columns) {
         const Statistics& s = *columns[c];
         std::vector<QString> cells{GroupedNumber(s.mean), GroupedNumber(s.sd)};
         for (std::size_t p : kShown) cells.push_back(GroupedNumber(s.percentiles[p].value));
-        cells.push_back(Grouped(s.count));
+        cells.push_back(GroupedNumber(s.count));
         for (int r = 0; r < int(cells.size()); ++r) {
             auto* item = new QTableWidgetItem(cells[r]);
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -94,7 +89,7 @@ QString TroublesText(const RiskAnalysis& a) {
                      .arg(Share(a.refusedIterations, a.iterations));
         for (const risk::RefusalTally& t : a.refusals)
             lines << QStringLiteral("    %1 (first in iteration %2): %3")
-                         .arg(Grouped(t.count), Grouped(t.firstIteration),
+                         .arg(GroupedNumber(t.count), GroupedNumber(t.firstIteration),
                               QString::fromStdString(t.refusal.text).simplified());
     }
     return lines.join('\n');
@@ -120,11 +115,6 @@ QString RefusalWarning(const RiskAnalysis& a) {
 
 } // namespace
 
-QString GroupedNumber(double value) {
-    if (!std::isfinite(value)) return QStringLiteral("-");
-    return Grouped(std::llround(value));
-}
-
 RiskResultsView::RiskResultsView(const RiskAnalysis& a, QWidget* parent) : QWidget(parent) {
     const auto at = [&](std::string_view name) { return risk::ResultIndex(name); };
     const std::size_t asphalt = at("asphaltTotal"), concrete = at("concreteTotal");
@@ -147,7 +137,7 @@ RiskResultsView::RiskResultsView(const RiskAnalysis& a, QWidget* parent) : QWidg
     warning_->setVisible(!warning_->text().isEmpty());
 
     QString how = QStringLiteral("%1 iterations, %2 sampling, seed %3.")
-                      .arg(Grouped(a.iterations),
+                      .arg(GroupedNumber(a.iterations),
                            a.definitions.sampling == risk::Sampling::LatinHypercube
                                ? QStringLiteral("Latin hypercube")
                                : QStringLiteral("Monte Carlo"),

@@ -18,9 +18,6 @@ class QTableWidget;
 
 namespace velmora {
 
-// Whole dollars with thousands separators, whatever the locale: "-1,234,567".
-QString GroupedNumber(double value);
-
 class RiskResultsView : public QWidget {
     Q_OBJECT
 public:

@@ -3,6 +3,7 @@
 // through the command form, and a heavy run that reports its progress.
 #include "MainWindowFixture.h"
 #include "RiskWindowDriver.h"
+#include "gui/FormNumbers.h"
 #include "report/DecisionSummary.h"
 #include "risk/RiskExport.h"
 #include "risk/TypicalUncertainties.h"

@@ -4,6 +4,7 @@
 // refusals says so.
 #include "RiskWindowDriver.h"
 #include "forms/InputLabels.h"
+#include "gui/FormNumbers.h"
 #include "views/RiskResultsView.h"
 
 #include <QApplication>
