@@ -2,6 +2,7 @@
 
 #include "Cli.h"
 #include "FileIo.h"
+#include "report/NumberText.h"
 #include "risk/RiskAnalysis.h"
 #include "risk/RiskDefinitionsCheck.h"
 #include "risk/RiskExport.h"
@@ -38,11 +39,7 @@ int ReadDefinitions(const std::string& path, RiskDefinitions& definitions, std::
 }
 
 std::string Fixed(double value, int decimals = 0) {
-    if (!std::isfinite(value)) return "-";
-    char buffer[64];
-    const auto [end, ec] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    return std::string(buffer, end);
+    return std::isfinite(value) ? velmora::Fixed(value, decimals) : "-";
 }
 
 std::string Percent(double share) {

@@ -11,7 +11,6 @@
 #include "gui/SaveBytes.h"
 #include "report/Report.h"
 
-#include <QDir>
 #include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -246,10 +245,7 @@ void ComputedCostsForm::OnExportAllData() {
     const QString path = AskFileName(this, request);
     if (path.isEmpty()) return;
     const auto refuse = [&](const QString& reason) {
-        ShowMessage(
-            this,
-            QStringLiteral("Cannot export to %1.\n%2").arg(QDir::toNativeSeparators(path), reason),
-            kExportCaption, QMessageBox::Warning);
+        ExportWritten(this, kExportCaption, path, reason);
     };
     const Report report = BuildReport(project_, run_.results, std::time(nullptr));
     if (!report.ok())

@@ -41,8 +41,10 @@ QString AskExportFile(QWidget* parent, const QString& caption, const QString& ex
     return MayReplace(parent, path, caption) ? path : QString();
 }
 
-// Says why `path` was left as it was, when `reason` says it was; true when it was written.
-bool Reported(QWidget* parent, const QString& caption, const QString& path, const QString& reason) {
+} // namespace
+
+bool ExportWritten(QWidget* parent, const QString& caption, const QString& path,
+                   const QString& reason) {
     if (reason.isEmpty()) return true;
     ShowMessage(
         parent,
@@ -50,8 +52,6 @@ bool Reported(QWidget* parent, const QString& caption, const QString& path, cons
         caption, QMessageBox::Warning);
     return false;
 }
-
-} // namespace
 
 bool SameFile(const QString& a, const QString& b) {
     std::error_code error;
@@ -71,7 +71,7 @@ void ExportWorkbook(QWidget* parent, const WorkbookContent& content, const QStri
     const Workbook workbook = BuildWorkbook(labelled);
     const QString reason =
         workbook.ok() ? SaveBytes(path, workbook.bytes) : QString::fromStdString(workbook.error);
-    if (!Reported(parent, caption, path, reason)) return;
+    if (!ExportWritten(parent, caption, path, reason)) return;
     ShowMessage(parent,
                 QStringLiteral("Your life cycle cost analysis has been successfully exported."),
                 caption, QMessageBox::Information);
@@ -119,7 +119,7 @@ void ExportPdf(QWidget* parent, const ProjectData& project, const QString& proje
     const QString path =
         AskExportFile(parent, caption, "pdf", QStringLiteral("PDF Files (*.pdf)"), projectFile);
     if (path.isEmpty()) return;
-    Reported(parent, caption, path, WriteProjectPdf(project, risk, path));
+    ExportWritten(parent, caption, path, WriteProjectPdf(project, risk, path));
 }
 
 } // namespace velmora

@@ -35,6 +35,11 @@ QString WriteProjectPdf(const ProjectData& project, const risk::RiskAnalysis* ri
 void ExportPdf(QWidget* parent, const ProjectData& project, const QString& projectFile,
                const risk::RiskAnalysis* risk = nullptr);
 
+// True when `reason` is empty; otherwise says through a message box that `path` was not written,
+// and why.
+bool ExportWritten(QWidget* parent, const QString& caption, const QString& path,
+                   const QString& reason);
+
 // Two names of one file: the same path spelt another way, a link, a hard link.
 bool SameFile(const QString& a, const QString& b);
 
