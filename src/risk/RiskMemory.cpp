@@ -15,7 +15,7 @@ namespace velmora::risk {
 namespace {
 
 // A whole number of the text as a whole, or nullopt.
-std::optional<std::uint64_t> WholeNumber(std::string_view text) {
+std::optional<std::uint64_t> ParsedWhole(std::string_view text) {
     std::uint64_t value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
@@ -57,7 +57,7 @@ std::string MemoryShortfall(const RiskDefinitions& definitions) {
 
 std::optional<std::uint64_t> AvailableMemory() {
     if (const char* given = std::getenv("VELMORA_AVAILABLE_MEMORY"))
-        if (const std::optional<std::uint64_t> bytes = WholeNumber(given)) return bytes;
+        if (const std::optional<std::uint64_t> bytes = ParsedWhole(given)) return bytes;
     // What Linux could give a new run without swapping: free memory and the caches it can drop.
     std::ifstream meminfo("/proc/meminfo");
     for (std::string key; meminfo >> key;) {
