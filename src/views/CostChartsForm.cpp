@@ -1,6 +1,5 @@
 #include "views/CostChartsForm.h"
 
-#include "engine/Arithmetic.h"
 #include "engine/CashFlow.h"
 #include "gui/ChartPicture.h"
 #include "gui/DialogUnits.h"
