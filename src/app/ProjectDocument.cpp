@@ -3,6 +3,7 @@
 #include "gui/SaveBytes.h"
 #include "model/ProjectFile.h"
 #include "model/SavedFields.h"
+#include "planner/PlannerSettings.h"
 #include "risk/RiskDefinitions.h"
 
 #include <QDir>
@@ -36,7 +37,8 @@ QString ProjectDocument::Open(const QString& path) {
     const QByteArray bytes = file.read(qint64(kMaxProjectFileBytes));
     if (file.error() != QFileDevice::NoError)
         return QStringLiteral("Cannot read %1.\n%2").arg(native, file.errorString());
-    const DecodeResult result = risk::DecodeProjectAndDefinitions(bytes.toStdString(), project_);
+    DecodeResult result = risk::DecodeProjectAndDefinitions(bytes.toStdString(), project_);
+    planner::DropUnreadableSettings(project_, result);
     if (!result.ok())
         return QStringLiteral("Cannot open %1 as a Velmora project.\n%2")
             .arg(native, QString::fromStdString(result.message));

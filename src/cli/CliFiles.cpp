@@ -4,6 +4,7 @@
 #include "Cli.h"
 #include "FileIo.h"
 #include "model/ProjectFile.h"
+#include "planner/PlannerSettings.h"
 #include "risk/RiskDefinitions.h"
 
 #include <ostream>
@@ -16,7 +17,8 @@ bool LoadProject(const std::string& path, ProjectData& project, std::ostream& er
         err << "velmora-cli: cannot read " << path << ": " << file.error << '\n';
         return false;
     }
-    const DecodeResult result = risk::DecodeProjectAndDefinitions(file.bytes, project);
+    DecodeResult result = risk::DecodeProjectAndDefinitions(file.bytes, project);
+    planner::DropUnreadableSettings(project, result);
     if (!result.ok()) err << "velmora-cli: cannot read " << path << ": " << result.message << '\n';
     if (!result.warning.empty()) err << "velmora-cli: " << path << ": " << result.warning << '\n';
     return result.ok();

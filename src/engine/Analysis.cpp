@@ -10,17 +10,6 @@
 namespace velmora {
 namespace {
 
-// The run-wide quantities of the work zone model, shared by both options.
-struct WorkZoneModel {
-    const HourlyTables& hourlyTables;
-    double normalCapacity;
-    double closureCapacity;
-    double queueCapacity;
-    double workZoneDelay;
-    UserCostTables tables;
-    SpeedRows rows;
-};
-
 // One stage of either option on its way through the work zone model.
 struct StageRun {
     double stageAdt = 0.0;
@@ -68,7 +57,7 @@ void SimulateStages(const WorkZoneModel& model, StageRuns& runs) {
             continue;
         }
         const SimulatedDay day =
-            QueueSimulation(StageDemand(model.hourlyTables, run.stageAdt), model.normalCapacity,
+            QueueSimulation(StageDemand(*model.hourlyTables, run.stageAdt), model.normalCapacity,
                             model.closureCapacity, model.queueCapacity, run.window);
         run.traffic.day = day.direction;
         run.gridlock = day.gridlock;
@@ -126,13 +115,7 @@ AnalysisResult RunAnalysis(const ProjectData& p) {
     concrete.agencySubtotal = Sum(concrete.agency);
 
     if (UserCostsIncluded(p)) {
-        const WorkZoneModel model{HourlyTablesFor(p.trafficType),
-                                  NormalCapacity(p.laneCount, p.truckPercent, p.terrain),
-                                  p.wzLanes * 1000.0,
-                                  p.wzLanes * 1400.0,
-                                  WorkZoneDelay(p.wzLength, p.wzSpeedLimit, p.speedLimit),
-                                  MakeUserCostTables(p.truckPercent, p.currentCpi),
-                                  SpeedRowsFor(p.speedLimit, p.wzSpeedLimit)};
+        const WorkZoneModel model = MakeWorkZoneModel(p);
         StageRuns stages;
         AddOption(p, p.asphaltStage, p.asphaltWzTiming, &stages[0]);
         AddOption(p, p.concreteStage, p.concreteWzTiming, &stages[4]);

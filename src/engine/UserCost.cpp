@@ -117,6 +117,16 @@ UserCostComponents ValueUserCostComponents(const StageTraffic& traffic, const Us
     return components;
 }
 
+WorkZoneModel MakeWorkZoneModel(const ProjectData& p) {
+    return {&HourlyTablesFor(p.trafficType),
+            NormalCapacity(p.laneCount, p.truckPercent, p.terrain),
+            p.wzLanes * 1000.0,
+            p.wzLanes * 1400.0,
+            WorkZoneDelay(p.wzLength, p.wzSpeedLimit, p.speedLimit),
+            MakeUserCostTables(p.truckPercent, p.currentCpi),
+            SpeedRowsFor(p.speedLimit, p.wzSpeedLimit)};
+}
+
 double UserStageValue(const UserCostComponents& components, double projectLength, double year,
                       double discountRate) {
     double sum = 0.0;

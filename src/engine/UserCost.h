@@ -59,6 +59,19 @@ UserCostComponents ValueUserCostComponents(const StageTraffic& traffic,
                                            const UserCostTables& tables, SpeedRows rows,
                                            double workZoneDelay, double days);
 
+// The run-wide quantities of the work zone model, shared by both options and every stage.
+struct WorkZoneModel {
+    const HourlyTables* hourlyTables = nullptr;
+    double normalCapacity = 0.0;
+    double closureCapacity = 0.0;
+    double queueCapacity = 0.0;
+    double workZoneDelay = 0.0;
+    UserCostTables tables;
+    SpeedRows rows;
+};
+// Needs a project that PrepareAnalysis let through with user costs included.
+WorkZoneModel MakeWorkZoneModel(const ProjectData& project);
+
 // The components of a stage added in order, per mile, discounted to the stage's year, rounded.
 double UserStageValue(const UserCostComponents& components, double projectLength, double year,
                       double discountRate);

@@ -155,6 +155,9 @@ struct ProjectData {
     // The risk analysis definitions as UTF-8 JSON text, empty when the project has none. Saved in
     // an extension block after the 214 items, so they are no saved item of SavedFields.h.
     std::string riskDefinitions;
+    // The work zone planner's settings as UTF-8 JSON text, empty when the planner was never set
+    // up; saved in their own extension block after the risk definitions.
+    std::string workZonePlanner;
 
     // Before the concrete activities form opens: the unit word of each miscellaneous row in all
     // four stages (an unknown unit keeps the old words). The words are saved items, so they are

@@ -128,47 +128,47 @@ std::uint32_t Crc32(std::string_view bytes) {
     return crc ^ 0xFFFFFFFFu;
 }
 
-void PutRiskBlock(std::string& out, std::string_view json) {
-    out.append(kRiskBlockTag, sizeof kRiskBlockTag);
-    PutLittle(out, kRiskBlockVersion);
+void PutBlock(std::string& out, const ExtensionBlock& block, std::string_view json) {
+    out.append(block.tag, sizeof block.tag);
+    PutLittle(out, block.version);
     PutLittle(out, static_cast<std::uint32_t>(json.size()));
     out += json;
     PutLittle(out, Crc32(json));
 }
 
-// The risk definitions of the block that should fill `reader`'s unread bytes, if any. A damaged
-// block yields no definitions; anything else after the last item (bytes of another program, a
-// second block, a tag hit by a flipped bit) is left out. Either way `warning` says so, and since
-// the record keeps none of those bytes, a save never writes them back.
-std::string ReadRiskBlock(Reader& reader, std::string& warning) {
-    const std::string_view tag(kRiskBlockTag, sizeof kRiskBlockTag);
-    const auto strays = [&](std::string_view where) {
-        const std::size_t n = reader.Rest().size();
-        warning = "The file holds " + std::to_string(n) + (n == 1 ? " byte " : " bytes ") +
-                  std::string(where) + " that Velmora cannot read; they were left out.";
+// The extension blocks that should fill `reader`'s unread bytes, each at most once and in
+// their order, into the record. A damaged block yields nothing; anything else after the last
+// item (bytes of another program, a repeated block, a tag hit by a flipped bit) is left out.
+// Either way `warning` says so, and since the record keeps none of those bytes, a save never
+// writes them back.
+void ReadBlocks(Reader& reader, ProjectData& project, std::string& warning) {
+    const auto say = [&](const std::string& text) {
+        warning += (warning.empty() ? "" : " ") + text;
     };
-    if (reader.Rest().empty()) return {};
-    if (!reader.Rest().starts_with(tag)) {
-        strays("after the project");
-        return {};
+    std::string_view after = "after the project";
+    for (const ExtensionBlock& block : kExtensionBlocks) {
+        if (reader.Rest().empty()) return;
+        const std::string_view tag(block.tag, sizeof block.tag);
+        if (!reader.Rest().starts_with(tag)) continue;
+        std::string_view skipped, json;
+        std::uint32_t version = 0, length = 0, crc = 0;
+        const std::string lead = std::string(block.name) + " could not be read: ";
+        if (!reader.Bytes(tag.size(), skipped) || !reader.Little(version))
+            return say(lead + "the file ends inside them.");
+        if (version != block.version)
+            return say(lead + "they are stored in block version " + std::to_string(version) +
+                       ", which this version of Velmora cannot read.");
+        if (!reader.Little(length) || !reader.Bytes(length, json) || !reader.Little(crc))
+            return say(lead + "the file ends inside them.");
+        if (crc != Crc32(json))
+            say(lead + "their checksum does not match, so they are damaged.");
+        else
+            project.*block.text = std::string(json);
+        after = block.after;
     }
-    std::string_view skipped, json;
-    std::uint32_t version = 0, length = 0, crc = 0;
-    const std::string lead = "The risk definitions could not be read: ";
-    if (!reader.Bytes(tag.size(), skipped) || !reader.Little(version)) {
-        warning = lead + "the file ends inside them.";
-    } else if (version != kRiskBlockVersion) {
-        warning = lead + "they are stored in block version " + std::to_string(version) +
-                  ", which this version of Velmora cannot read.";
-    } else if (!reader.Little(length) || !reader.Bytes(length, json) || !reader.Little(crc)) {
-        warning = lead + "the file ends inside them.";
-    } else if (crc != Crc32(json)) {
-        warning = lead + "their checksum does not match, so they are damaged.";
-    } else if (!reader.Rest().empty()) {
-        strays("after the risk definitions");
-        return std::string(json);
-    }
-    return warning.empty() ? std::string(json) : std::string();
+    if (const std::size_t n = reader.Rest().size())
+        say("The file holds " + std::to_string(n) + (n == 1 ? " byte " : " bytes ") +
+            std::string(after) + " that Velmora cannot read; they were left out.");
 }
 
 } // namespace
@@ -196,8 +196,9 @@ EncodedProject EncodeProject(const ProjectData& project) {
     });
     if (!result.ok())
         out.clear();
-    else if (!project.riskDefinitions.empty())
-        PutRiskBlock(out, project.riskDefinitions);
+    else
+        for (const ExtensionBlock& block : kExtensionBlocks)
+            if (!(project.*block.text).empty()) PutBlock(out, block, project.*block.text);
     return result;
 }
 
@@ -223,7 +224,8 @@ DecodeResult DecodeProject(std::string_view bytes, ProjectData& project) {
                          std::to_string(kSavedItemCount) + ").";
     });
     if (!result.ok()) return result;
-    staged.riskDefinitions = ReadRiskBlock(reader, result.warning);
+    for (const ExtensionBlock& block : kExtensionBlocks) (staged.*block.text).clear();
+    ReadBlocks(reader, staged, result.warning);
     project = std::move(staged);
     return result;
 }

@@ -176,7 +176,8 @@ inline bool SameSavedFields(const ProjectData& a, const ProjectData& b) {
         else
             same = same && numbers[n++] == SavedBits(field);
     });
-    return same && a.riskDefinitions == b.riskDefinitions;
+    return same && a.riskDefinitions == b.riskDefinitions &&
+           a.workZonePlanner == b.workZonePlanner;
 }
 
 } // namespace velmora

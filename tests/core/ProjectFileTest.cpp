@@ -49,6 +49,7 @@ TEST(ProjectFile, EverySavedFieldSurvivesWriteAndRead) {
                 field = AllBytesText(kPrefixes[(round + text++) % 6].first, random() & 0xFF);
         });
         original.riskDefinitions = AllBytesText(kPrefixes[round % 6].first, round);
+        original.workZonePlanner = AllBytesText(kPrefixes[(round + 1) % 6].first, round / 2);
         const EncodedProject encoded = EncodeProject(original);
         ASSERT_TRUE(encoded.ok());
         const std::string& prefix = kPrefixes[round % 6].second; // of the description, item 4
@@ -186,4 +187,41 @@ TEST(ProjectFile, ADamagedRiskBlockOpensTheProjectAndIsReportedNotSavedBack) {
         EXPECT_EQ(read.riskDefinitions, "");
         EXPECT_EQ(EncodeProject(read).bytes, good.substr(0, block));
     }
+}
+
+// The planner settings follow the risk definitions in a block of their own; damage to either
+// block costs that block only, and is never saved back.
+TEST(ProjectFile, PlannerSettingsHaveABlockOfTheirOwn) {
+    ProjectData p;
+    p.riskDefinitions = "123456789";
+    p.workZonePlanner = "abc";
+    const std::string bytes = EncodeProject(p).bytes;
+    const std::string risk = "VRSK\x01\0\0\0\x09\0\0\0"s + "123456789\x26\x39\xF4\xCB";
+    // CRC-32 of "abc" is 35 24 41 C2.
+    const std::string planner = "VWZP\x01\0\0\0\x03\0\0\0"s + "abc\xC2\x41\x24\x35";
+    EXPECT_EQ(bytes, kDefaultFile + risk + planner);
+
+    ProjectData read;
+    ASSERT_TRUE(DecodeProject(bytes, read).ok());
+    EXPECT_EQ(read.workZonePlanner, "abc");
+    p.riskDefinitions.clear();
+    EXPECT_EQ(EncodeProject(p).bytes, kDefaultFile + planner);
+
+    std::string damaged = bytes;
+    damaged[damaged.size() - 6] ^= 1; // "abc" becomes "a`c"
+    DecodeResult result = DecodeProject(damaged, read);
+    EXPECT_EQ(result.warning, "The work zone planner settings could not be read: their checksum "
+                              "does not match, so they are damaged.");
+    EXPECT_EQ(read.riskDefinitions, "123456789");
+    EXPECT_EQ(read.workZonePlanner, "");
+    EXPECT_EQ(EncodeProject(read).bytes, kDefaultFile + risk);
+
+    damaged = bytes;
+    damaged[kDefaultFile.size() + 14] ^= 1; // the risk block's text
+    result = DecodeProject(damaged, read);
+    EXPECT_EQ(result.warning,
+              "The risk definitions could not be read: their checksum does not match, so they "
+              "are damaged.");
+    EXPECT_EQ(read.riskDefinitions, "");
+    EXPECT_EQ(read.workZonePlanner, "abc");
 }
