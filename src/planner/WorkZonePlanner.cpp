@@ -135,6 +135,25 @@ ClosureWindow ProjectWindow(const ProjectData& p, int option) {
                                                               : p.concreteWzTiming);
 }
 
+std::string WindowText(ClosureWindow w) {
+    if (WindowHours(w) == 24) return "24 hours";
+    const auto hour = [](int h) {
+        return std::to_string(h % 12 == 0 ? 12 : h % 12) + (h < 12 ? " AM" : " PM");
+    };
+    return hour(w.start) + "-" + hour(w.end);
+}
+
+std::string BrokenText(unsigned broken) {
+    static constexpr std::pair<unsigned, const char*> kWords[] = {
+        {Broken::Gridlock, "gridlock"},          {Broken::NoWorkTime, "no time to work"},
+        {Broken::QueueLength, "queue too long"}, {Broken::Delay, "delay too long"},
+        {Broken::Days, "too many days"},         {Broken::ClosedHours, "in no-closure hours"}};
+    std::string text;
+    for (const auto& [bit, word] : kWords)
+        if (broken & bit) text += (text.empty() ? "" : ", ") + std::string(word);
+    return text;
+}
+
 PreparedProject PrepareProject(const ProjectData& project) {
     PreparedProject prepared{project, {}, {}};
     prepared.project.initialWzInclusion = WzInclusion::Include;

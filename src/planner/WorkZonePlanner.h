@@ -11,6 +11,7 @@
 #include "model/ProjectData.h"
 
 #include <array>
+#include <string>
 #include <vector>
 
 namespace velmora::planner {
@@ -120,6 +121,12 @@ StageDay SimulateDemand(const WorkZoneModel& model, double speedLimit,
 // The simulated day of stage `stage` (0 initial, 1 to 3 the rehabilitations) of an option.
 StageDay SimulateStage(const PreparedProject& prepared, int option, int stage, ClosureWindow window,
                        double setupHours);
+
+// How people read a window: "8 PM-6 AM", "10 AM-12 PM", "24 hours".
+std::string WindowText(ClosureWindow window);
+// The limits a candidate breaks, in words joined by ", ": "gridlock, queue too long"; empty when
+// it is feasible.
+std::string BrokenText(unsigned broken);
 
 // The whole search: every window for every stage of both options.
 PlannerRun SearchClosures(const ProjectData& project, const PlannerSettings& settings);

@@ -140,6 +140,9 @@ TEST(Planner, LimitsMarkCandidatesAndNeverDropThem) {
     EXPECT_EQ(fullDay->closures, 1);
     EXPECT_EQ(fullDay->closureCost, RoundWhole(5000 / project.projectLength));
     EXPECT_TRUE(fullDay->broken & Broken::ClosedHours);
+    EXPECT_EQ(WindowText(fullDay->window), "24 hours");
+    EXPECT_EQ(WindowText({20, 6}) + " / " + WindowText({0, 12}), "8 PM-6 AM / 12 AM-12 PM");
+    EXPECT_EQ(BrokenText(Broken::Gridlock | Broken::ClosedHours), "gridlock, in no-closure hours");
 }
 
 TEST(Planner, SettingsRoundTripAndBadOnesAreNamed) {
