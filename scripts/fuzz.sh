@@ -1,5 +1,5 @@
 #!/bin/sh
-# Fuzzes the project-file reader and the risk definitions (parse, check, a 20-iteration run)
+# Fuzzes the project-file reader (planner settings included) and the risk definitions (parse, check, a 20-iteration run)
 # with libFuzzer, each for the given number of seconds (default 600), starting from the files in
 # tests/data and the examples.
 set -eu
