@@ -70,32 +70,6 @@ TEST(DecisionSummary, NamesWhatChangesTheReading) {
     EXPECT_EQ(excluded.caveats, std::vector<std::string>{"Work zone user delay costs are excluded: "
                                                          "the totals hold agency and maintenance "
                                                          "costs only."});
-
-    ProjectData refused;
-    refused.projectLength = 0;
-    const DecisionSummary r = Summarize(refused).summary;
-    EXPECT_TRUE(r.refused);
-    EXPECT_TRUE(r.table.empty());
-    EXPECT_FALSE(r.caveats.empty());
-    EXPECT_TRUE(r.headline.starts_with("The costs cannot be computed: "));
-}
-
-TEST(DecisionSummary, RiskResultsAddTheOddsTheSpreadAndTheDrivers) {
-    ProjectData project = Example("route-9.vlm");
-    risk::RiskDefinitions d =
-        risk::ParseRiskDefinitions(
-            test::ReadFile(std::string(VELMORA_EXAMPLES) + "/route-9-risk.json"))
-            .definitions;
-    d.iterations = 400;
-    const risk::RiskAnalysis a = test::Simulate(project, d);
-    Summarized s = Summarize(project);
-    const DecisionSummary with = SummarizeDecision(
-        s.copy, &s.run, nullptr, &a, [](const std::string& field) { return "<" + field + ">"; });
-    EXPECT_TRUE(with.riskSentence.starts_with(CheaperOptionSentence(a.asphaltCheaper)));
-    ASSERT_EQ(with.riskSpreads.size(), 3u);
-    EXPECT_EQ(with.riskSpreads[2].percentiles[1], a.difference.percentiles[3].value);
-    ASSERT_EQ(with.riskDrivers.size(), 3u);
-    EXPECT_TRUE(with.riskDrivers[0].starts_with("<" + a.swings[0].field + ">: from "));
 }
 
 TEST(NumberText, GroupsThousandsAndRoundsDollars) {
