@@ -108,10 +108,12 @@ TEST_F(CliWorkzoneTest, TheTableShowsTheTopWindowsAndTheProjectsOwn) {
                                      WholeNumber(userCost) + ", rank "))
         << lines[0];
     const Json& best = stage["candidates"][0];
-    const std::vector<std::string> first = Words(lines[2]);
-    EXPECT_EQ(first.at(0), "1");
+    EXPECT_EQ(Words(lines[2]).at(0), "1");
     EXPECT_NE(lines[2].find(planner::WindowText({best["start"], best["end"]})), std::string::npos);
     EXPECT_NE(lines[2].find(" " + WholeNumber(best["total"]) + " "), std::string::npos);
+    // Without a closure cost the project's total is its user cost.
+    const double difference = best["total"].get<double>() - userCost;
+    EXPECT_NE(lines[2].find(" " + WholeNumber(difference) + " "), std::string::npos);
     EXPECT_EQ(Words(lines[4]).at(0), "3");
     const std::vector<std::string> own = Words(lines[5]);
     EXPECT_EQ(own.at(0) + " " + own.at(1) + " " + own.at(2), "project 24 hours");
