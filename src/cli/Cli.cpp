@@ -2,6 +2,7 @@
 
 #include "model/EscapeText.h"
 #include "model/SavedFields.h"
+#include "planner/WorkZonePlanner.h"
 #include "risk/RiskExport.h"
 
 #include <CLI/CLI.hpp>
@@ -142,6 +143,52 @@ void DeclareWorkbook(CLI::App& command, Arguments& arguments) {
     for (CLI::Option* setting : TakeRiskSettings(command, arguments)) setting->needs(simulate);
 }
 
+void DeclareWorkzone(CLI::App& command, Arguments& arguments) {
+    TakeFilesSetsAndJson(command, arguments,
+                         "Print one line of JSON for each file, with every window of every stage");
+    command.add_option("--option", arguments.option, "Only the asphalt or the concrete option")
+        ->type_name("asphalt|concrete")
+        ->check(CLI::IsMember({"asphalt", "concrete"}));
+    command
+        .add_option("--stage", arguments.stage,
+                    "Only stage K: 0 the initial construction, 1 to 3 the overlays or "
+                    "rehabilitations")
+        ->type_name("K")
+        ->check(CLI::Range(0, 3));
+    command
+        .add_option("--setup-hours", arguments.setupHours,
+                    "Hours to place and remove the closure each time it stands; they do no work")
+        ->type_name("H");
+    command
+        .add_option("--max-queue", arguments.maxQueue,
+                    "A window whose queue grows longer than MILES breaks the limit")
+        ->type_name("MILES");
+    command
+        .add_option("--max-delay", arguments.maxDelay,
+                    "A window that holds a queued vehicle longer than MINUTES breaks the limit")
+        ->type_name("MINUTES");
+    command
+        .add_option("--max-days", arguments.maxDays,
+                    "A window that takes more than D working days breaks the limit")
+        ->type_name("D");
+    command
+        .add_option("--no-closure", arguments.noClosure,
+                    "A window that stands in the hours H1 up to H2 (6-9: 6 to 9 AM) breaks the "
+                    "limit; may be given many times, and replaces the file's hours")
+        ->type_name("H1-H2")
+        ->allow_extra_args(false);
+    command
+        .add_option("--closure-cost", arguments.closureCost,
+                    "Current dollars each time the closure is placed and removed")
+        ->type_name("DOLLARS");
+    command.add_option("--top", arguments.top, "Show the N cheapest windows of each stage")
+        ->type_name("N")
+        ->default_val(5)
+        ->check(CLI::Range(1, planner::kWindowCount));
+    command.add_flag("--hourly", arguments.hourly,
+                     "Show the simulated day of the project's window instead");
+}
+
 // The commands of velmora-cli: name, one line of help, the options and positionals it takes,
 // and what it does with them.
 struct Command {
@@ -183,6 +230,9 @@ constexpr Command kCommands[] = {
     {"workbook",
      "Run Compute Costs on FILE and write its inputs, results and cash flow as a workbook to OUT",
      DeclareWorkbook, Workbook},
+    {"workzone",
+     "Search every closure window of each FILE's stages for the one that costs road users least",
+     DeclareWorkzone, Workzone},
 };
 
 int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -44,6 +44,15 @@ struct Arguments {
     std::optional<std::string> samplesFile;
     // workbook: add the risk analysis of the project's definitions
     bool simulate = false;
+
+    // workzone: which stages, and the planner settings over the file's. The numbers are read as
+    // given, so that a refusal can say what was wrong with them.
+    std::optional<std::string> option;
+    std::optional<int> stage;
+    std::optional<std::string> setupHours, maxQueue, maxDelay, maxDays, closureCost;
+    std::vector<std::string> noClosure;
+    int top = 5;
+    bool hourly = false;
 };
 
 // Helpers shared by the commands. Each reports its failure on `err` as one line.
@@ -101,6 +110,7 @@ int Report(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int Risk(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int Simulate(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int Workbook(const Arguments& arguments, std::ostream& out, std::ostream& err);
+int Workzone(const Arguments& arguments, std::ostream& out, std::ostream& err);
 
 // The risk definitions `arguments` name for `project` (--risk, or those FILE keeps), with the
 // command line's settings over theirs, checked; on a failure the status, the reason on `err`.
