@@ -2,7 +2,6 @@
 
 #include "engine/CostResults.h"
 
-#include <cmath>
 #include <limits>
 
 namespace velmora::workbook {
