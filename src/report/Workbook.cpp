@@ -4,6 +4,7 @@
 #include "WorkbookRisk.h"
 #include "WorkbookSheet.h"
 #include "WorkbookSummary.h"
+#include "WorkbookWorkZone.h"
 #include "engine/CashFlow.h"
 
 #include <algorithm>
@@ -291,6 +292,10 @@ Workbook BuildWorkbook(const WorkbookContent& content) {
     if (workbook.error.empty() && content.risk) workbook.error = WriteRisk(book, formats, content);
     if (workbook.error.empty() && content.risk)
         workbook.error = WriteSamples(book, formats, content);
+    // Last, so that a project with planner settings keeps every other sheet where it was.
+    if (workbook.error.empty() && content.run)
+        if (const std::optional<WorkZoneReport> plan = PlanWorkZones(*content.project))
+            workbook.error = WriteWorkZone(book, formats, *plan);
     if (const lxw_error error = workbook_close(book); workbook.ok() && error != LXW_NO_ERROR)
         workbook.error = lxw_strerror(error);
     if (!workbook.ok()) {

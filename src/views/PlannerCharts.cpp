@@ -45,7 +45,8 @@ QChart* MakeHourlyChart(const planner::StageDay& day, const QString& title) {
     auto* hours = new QValueAxis;
     hours->setRange(0, 24);
     hours->setTickCount(9);
-    hours->setLabelFormat(QStringLiteral("%d"));
+    // "%d" draws no labels at all where the chart localizes its numbers.
+    hours->setLabelFormat(QStringLiteral("%.0f"));
     hours->setTitleText(QStringLiteral("Hour of the day"));
     auto* vehicles = new QValueAxis;
     vehicles->setTitleText(QStringLiteral("Vehicles per hour"));

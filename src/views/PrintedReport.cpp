@@ -9,6 +9,7 @@
 #include "views/PrintedCharts.h"
 #include "views/PrintedPages.h"
 #include "views/PrintedSummary.h"
+#include "views/PrintedWorkZone.h"
 
 #include <QLocale>
 #include <QPageSize>
@@ -109,6 +110,8 @@ int PrintProject(QPrinter& printer, const ProjectData& record, const risk::RiskA
         pages.NewPage();
         pages.AddText(QStringLiteral("<h2>CASH FLOW</h2>"));
         AddCashFlowCharts(pages, project, run);
+        if (const std::optional<WorkZoneReport> plan = PlanWorkZones(project))
+            AddWorkZonePage(pages, *plan);
         if (!summary.riskSentence.empty()) {
             pages.NewPage();
             pages.AddText(QStringLiteral("<h2>RISK ANALYSIS</h2>"));

@@ -7,7 +7,6 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <regex>
@@ -18,16 +17,6 @@ using namespace velmora::test;
 using nlohmann::json;
 
 namespace {
-
-std::string Unzip(const std::string& file, const std::string& member) {
-    std::string text;
-    FILE* pipe = ::popen(("unzip -p '" + file + "' '" + member + "' 2>/dev/null").c_str(), "r");
-    char buffer[65536];
-    for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        text.append(buffer, n);
-    if (pipe) ::pclose(pipe);
-    return text;
-}
 
 double Parse(const std::string& text) {
     double value = 0.0;
@@ -367,4 +356,38 @@ TEST_F(CliWorkbookTest, ARefusedProjectGetsItsInputsAndTheRefusal) {
     EXPECT_EQ(book.cells.at("Results!A2"), Value(refusal.text));
     EXPECT_TRUE(
         std::holds_alternative<double>(book.cells.at(InputsBeside(book, "Project Length:", 'C'))));
+}
+
+// Planner settings add the Work Zone sheet last: each stage's 553 windows, one that keeps every
+// limit first, the project's window marked and priced as Compute Costs prices it, and its day
+// beside them, closed in the window's hours in both directions.
+TEST_F(CliWorkbookTest, PlannerSettingsAddTheWorkZoneSheetLast) {
+    ProjectData project = HeavyPricedProject();
+    project.workZonePlanner = R"({"format": "velmora-workzone", "version": 1, "maxQueueMiles": 1})";
+    ASSERT_EQ(RunCli({"workbook", Save("p.vlm", project), Path("p.xlsx")}).status, 0);
+    const json computed = json::parse(RunCli({"compute", Path("p.vlm"), "--json"}).out);
+    const Book book = ReadBook(Path("p.xlsx"));
+    EXPECT_EQ(book.sheets, "Summary|Inputs|Results|Cash Flow|Work Zone|");
+    const auto cell = [&](const std::string& column, int row) {
+        const auto at = book.cells.find("Work Zone!" + column + std::to_string(row));
+        return at == book.cells.end() ? Value("") : at->second;
+    };
+    const auto stageOf = [&](const std::string& column, int row) {
+        const char n = std::get<std::string>(cell(std::string(1, column[0] + 1), row))[0];
+        return (cell(column, row) == Value("Asphalt") ? "asphaltUser[" : "concreteUser[") +
+               std::string(1, std::isdigit(n) ? n : '0') + "]";
+    };
+    std::map<std::string, std::array<double, 3>> stages; // windows, hours, closed hours
+    for (int row = 6; cell("A", row) != Value(""); ++row) {
+        auto& [windows, hours, closed] = stages[stageOf("A", row)];
+        EXPECT_TRUE(windows++ > 0 || cell("Q", row) == Value("Yes")) << row;
+        if (cell("S", row) != Value("Project's window")) continue;
+        hours = std::get<double>(cell("H", row));
+        EXPECT_EQ(cell("K", row), Value(computed.at(stageOf("A", row)).get<double>())) << row;
+    }
+    for (int row = 6; cell("U", row) != Value(""); ++row)
+        stages[stageOf("U", row)][2] += cell("AF", row) == Value("Yes");
+    EXPECT_EQ(stages.size(), 8u);
+    for (const auto& [name, s] : stages)
+        EXPECT_EQ(s, (std::array<double, 3>{553, s[1], 2 * s[1]})) << name;
 }

@@ -8,6 +8,7 @@
 #include "risk/RiskAnalysis.h"
 #include "risk/Statistics.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <iterator>
@@ -65,6 +66,17 @@ inline CliRun RunCli(const std::vector<std::string>& args) {
 
 inline std::string ReadFile(const std::filesystem::path& path) {
     return cli::ReadFileBytes(path.string()).bytes;
+}
+
+// A member of a zip file (a workbook's sheet, say), as unzip -p gives it; empty when missing.
+inline std::string Unzip(const std::string& file, const std::string& member) {
+    std::string text;
+    FILE* pipe = ::popen(("unzip -p '" + file + "' '" + member + "' 2>/dev/null").c_str(), "r");
+    char buffer[65536];
+    for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        text.append(buffer, n);
+    if (pipe) ::pclose(pipe);
+    return text;
 }
 
 // A file of tests/data; one that is missing or empty would leave a table's cases untried.

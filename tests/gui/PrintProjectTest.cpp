@@ -8,6 +8,8 @@
 #include "model/ProjectFile.h"
 #include "model/SavedFields.h"
 #include "report/DecisionSummary.h"
+#include "report/NumberText.h"
+#include "report/WorkZoneReport.h"
 #include "views/CostChartsForm.h"
 #include "views/PrintedReport.h"
 
@@ -49,6 +51,9 @@ Printed Print(const ProjectData& project, const QString& name,
         if (!page.trimmed().isEmpty()) printed.pages << page.simplified();
     return printed;
 }
+
+constexpr const char* kPlannerSettings =
+    R"({"format": "velmora-workzone", "version": 1, "maxDelayMinutes": 30, "closureCost": 2500})";
 
 // A table's heading and its total are never on different pages.
 bool TablesWhole(const Printed& printed) {
@@ -137,10 +142,56 @@ private slots:
                 !charts.GridlockNote()->text().contains("Concrete option: Gridlock."));
     }
 
+    // Planner settings add pages of their own between the cash flows and the inputs, leaving
+    // every other page as it was: the settings, the drawn day, and each stage's three best
+    // windows and the project's as the planner finds them.
+    void plannerSettingsAddTheWorkZonePages() {
+        ProjectData project = test::Example("route-9");
+        const Printed plain = Print(project, "route9-plain.pdf");
+        project.workZonePlanner = kPlannerSettings;
+        const Printed printed = Print(project, "route9-workzone.pdf");
+        const auto first = [&](const char* heading) {
+            for (int k = 0; k < printed.pages.size(); ++k)
+                if (printed.pages[k].contains(heading)) return k;
+            return -1;
+        };
+        const int from = first("WORK ZONE PLANNER"), to = first("GENERAL PROJECT INFORMATION");
+        QVERIFY(first("CASH FLOW") < from && from < to);
+        QCOMPARE(printed.count - (to - from), plain.count);
+        QVERIFY(!plain.text.contains("WORK ZONE PLANNER"));
+        const QString page = printed.pages.mid(from, to - from).join(u' ');
+        QVERIFY2(page.contains("limits: delay 30 minutes; closure cost $2,500 each time.") &&
+                     page.contains("0 3 6 9 12 15 18 21 24 Hour of the day"),
+                 qPrintable(page));
+        const std::optional<WorkZoneReport> plan = PlanWorkZones(project);
+        QVERIFY(plan);
+        for (int option = 0; option < 2; ++option)
+            for (const planner::StageSearch& s : plan->run.options[option].stages) {
+                const QString heading = QStringLiteral("%1, %2 (year %3)")
+                                            .arg(OptionName(option), StageName(option, s.stage))
+                                            .arg(s.year);
+                for (const auto& [label, c] : {std::pair{"Best", s.candidates[0]},
+                                               {"2nd", s.candidates[1]},
+                                               {"Project's", s.projectWindow}}) {
+                    const QString row =
+                        QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                            .arg(label, QString::fromStdString(planner::WindowText(c.window)))
+                            .arg(c.hours)
+                            .arg(c.days)
+                            .arg(QString::fromStdString(WholeNumber(c.userCost)),
+                                 QString::fromStdString(WholeNumber(c.closureCost)),
+                                 QString::fromStdString(WholeNumber(c.total)));
+                    const int at = page.indexOf(heading);
+                    QVERIFY2(at >= 0 && page.indexOf(row, at) > at, qPrintable(heading + row));
+                }
+            }
+    }
+
     void aRefusedProjectPrintsTheRefusalAndItsInputsOnly() {
         ProjectData project;
         project.wzLength = 2;
         project.asphaltStage[1].wzInclusion = WzInclusion::Exclude;
+        project.workZonePlanner = kPlannerSettings;
         const ProjectData before = project;
         const Printed printed = Print(project, ("refused.pdf"));
         QVERIFY(printed.pages.value(0).contains(
@@ -148,7 +199,7 @@ private slots:
         const QString all = printed.pages.join(u' ');
         QVERIFY(all.contains("Work Zone Length:"));
         QVERIFY(!all.contains("cheaper") && !all.contains("Option Total=") &&
-                !all.contains("CASH FLOW"));
+                !all.contains("CASH FLOW") && !all.contains("WORK ZONE PLANNER"));
         // Printing leaves even the stage flags that Compute Costs would rewrite.
         QCOMPARE(EncodeProject(project).bytes, EncodeProject(before).bytes);
     }
