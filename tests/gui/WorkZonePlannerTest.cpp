@@ -84,6 +84,7 @@ private slots:
                      qPrintable(other->text()));
 
         Activate();
+        MessageRecorder messages;
         bool opened = false;
         WhenModalShows([&](QWidget* modal) {
             auto* w = qobject_cast<P*>(modal);
@@ -94,6 +95,7 @@ private slots:
         });
         QTest::keyClick(Frame(), Qt::Key_W, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(opened);
+        QVERIFY(messages.shown.isEmpty()); // nothing to discard
         QVERIFY(!app->Document().IsModified());
         QCOMPARE(Encoded(Project()), before);
     }
