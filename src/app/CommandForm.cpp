@@ -13,6 +13,7 @@
 #include "views/PrintedReport.h"
 #include "views/RiskAnalysisWindow.h"
 #include "views/RiskResultsView.h"
+#include "views/WorkZonePlannerWindow.h"
 
 #include <QGridLayout>
 #include <QLayout>
@@ -213,6 +214,10 @@ void CommandForm::OnRiskAnalysis() {
     if (EditRiskAnalysis(project, this, document_.LastRiskResults()) &&
         !SameSavedFields(before, project))
         document_.SetModified(true);
+}
+
+void CommandForm::OnWorkZonePlanner() {
+    RunEditCycle(&EditWorkZonePlanner);
 }
 
 void CommandForm::Print() {

@@ -32,6 +32,8 @@ public:
     void OnConcreteActivities();
     void OnMaintenance();
     void OnRiskAnalysis();
+    // The Work Zone Planner: OK brings its settings and closure timing edits into the project.
+    void OnWorkZonePlanner();
     void Print();
 
     // The form's size in dialog units (372 by 201), in pixels of the current font.

@@ -110,6 +110,10 @@ void MainWindow::CreateActions() {
         MakeAction(this, "Cost &Charts...",
                    "Chart both options' costs by stage and their cash flows by year\nCost Charts",
                    "Ctrl+G", "charts");
+    a.workZonePlanner = MakeAction(
+        this, "&Work Zone Planner...",
+        "Find the closure hours that cost road users least, stage by stage\nWork Zone Planner",
+        "Ctrl+Shift+W", "planner");
     a.helpTopics = MakeAction(this, "&Help Topics", "List Help topics\nHelp Topics");
     a.about =
         MakeAction(this, "&About Velmora...",
@@ -146,6 +150,7 @@ void MainWindow::CreateActions() {
     connect(a.about, &QAction::triggered, this, &MainWindow::ShowAbout);
     connect(a.riskAnalysis, &QAction::triggered, this, &MainWindow::OnRiskAnalysis);
     connect(a.costCharts, &QAction::triggered, this, &MainWindow::OnCostCharts);
+    connect(a.workZonePlanner, &QAction::triggered, form_, &CommandForm::OnWorkZonePlanner);
     connect(a.contextHelp, &QAction::triggered, this, [] { QWhatsThis::enterWhatsThisMode(); });
     connect(a.help, &QAction::triggered, this, [] { ShowHelpTopic("command-form"); });
     for (int k = 0; k < kRecentFiles; ++k) {
@@ -154,11 +159,12 @@ void MainWindow::CreateActions() {
         connect(a.recent[k], &QAction::triggered, this, [this, k] { OpenRecentFile(k); });
     }
     // Keys without a menu item still need their action on the window.
-    addActions({a.newFile,     a.open,  a.save,        a.saveAs,       a.exportWorkbook,
-                a.exportPdf,   a.print, a.exit,        a.undo,         a.cut,
-                a.copy,        a.paste, a.statusBar,   a.riskAnalysis, a.costCharts,
-                a.helpTopics,  a.about, a.contextHelp, a.help,         a.nextPane,
-                a.previousPane});
+    addActions({a.newFile,        a.open,         a.save,        a.saveAs,
+                a.exportWorkbook, a.exportPdf,    a.print,       a.exit,
+                a.undo,           a.cut,          a.copy,        a.paste,
+                a.statusBar,      a.riskAnalysis, a.costCharts,  a.workZonePlanner,
+                a.helpTopics,     a.about,        a.contextHelp, a.help,
+                a.nextPane,       a.previousPane});
 }
 
 void MainWindow::CreateMenus() {
@@ -180,7 +186,7 @@ void MainWindow::CreateMenus() {
     edit->addActions({a.cut, a.copy, a.paste});
 
     menuBar()->addMenu("&View")->addActions({a.toolBar, a.statusBar});
-    menuBar()->addMenu("&Analysis")->addActions({a.riskAnalysis, a.costCharts});
+    menuBar()->addMenu("&Analysis")->addActions({a.riskAnalysis, a.costCharts, a.workZonePlanner});
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->addAction(a.helpTopics);
@@ -209,7 +215,7 @@ void MainWindow::CreateToolBar() {
     toolBar_->addSeparator();
     toolBar_->addActions({a.cut, a.copy, a.paste});
     toolBar_->addSeparator();
-    toolBar_->addActions({a.riskAnalysis, a.costCharts});
+    toolBar_->addActions({a.riskAnalysis, a.costCharts, a.workZonePlanner});
     toolBar_->addSeparator();
     toolBar_->addActions({a.about, a.contextHelp});
     addToolBar(Qt::TopToolBarArea, toolBar_);

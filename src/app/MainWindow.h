@@ -41,6 +41,7 @@ public:
         QAction* statusBar;
         QAction* riskAnalysis;
         QAction* costCharts;
+        QAction* workZonePlanner;
         QAction* helpTopics;
         QAction* about;
         QAction* contextHelp;

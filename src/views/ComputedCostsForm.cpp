@@ -2,6 +2,7 @@
 
 #include "views/CostChartsForm.h"
 #include "views/ProjectExport.h"
+#include "views/WorkZonePlannerWindow.h"
 
 #include "gui/DialogUnits.h"
 #include "gui/FileDialog.h"
@@ -9,6 +10,7 @@
 #include "gui/Help.h"
 #include "gui/MessageBox.h"
 #include "gui/SaveBytes.h"
+#include "model/SavedFields.h"
 #include "report/Report.h"
 
 #include <QFile>
@@ -88,17 +90,20 @@ ComputedCostsForm::ComputedCostsForm(const ProjectData& project, QWidget* parent
     auto* exportAll = new QPushButton(QStringLiteral("Export All Data"), this);
     auto* charts = new QPushButton(QStringLiteral("Charts..."), this);
     auto* exportWorkbook = new QPushButton(QStringLiteral("Export Workbook..."), this);
+    auto* planner = new QPushButton(QStringLiteral("Work Zone Planner..."), this);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     ok->setDefault(true);
     connect(exportAll, &QPushButton::clicked, this, &ComputedCostsForm::OnExportAllData);
     connect(charts, &QPushButton::clicked, this, &ComputedCostsForm::OnCharts);
     connect(exportWorkbook, &QPushButton::clicked, this, &ComputedCostsForm::OnExportWorkbook);
+    connect(planner, &QPushButton::clicked, this, &ComputedCostsForm::OnWorkZonePlanner);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     controls_.insert(kExportAllData, exportAll);
     controls_.insert(kCharts, charts);
     controls_.insert(kExportWorkbook, exportWorkbook);
+    controls_.insert(kWorkZonePlanner, planner);
     controls_.insert(1, ok);
     controls_.insert(2, cancel);
 
@@ -111,6 +116,7 @@ ComputedCostsForm::ComputedCostsForm(const ProjectData& project, QWidget* parent
     buttons->addWidget(exportAll);
     buttons->addWidget(charts);
     buttons->addWidget(exportWorkbook);
+    buttons->addWidget(planner);
     buttons->addStretch();
     buttons->addWidget(ok);
 
@@ -127,6 +133,7 @@ ComputedCostsForm::ComputedCostsForm(const ProjectData& project, QWidget* parent
     };
     then(charts);
     then(exportWorkbook);
+    then(planner);
     then(ok);
     then(cancel);
     for (int i = 0; i < 24; ++i) then(Control(ResultId(i)));
@@ -271,6 +278,15 @@ void ComputedCostsForm::OnExportWorkbook() {
     ExportWorkbook(this, content, projectFile_);
 }
 
+void ComputedCostsForm::OnWorkZonePlanner() {
+    ProjectData edited = project_;
+    if (!EditWorkZonePlanner(edited, this) || SameSavedFields(edited, project_)) return;
+    CopyPlannerEdits(edited, project_);
+    planned_ = true;
+    run_ = RunAnalysisOnCopy(project_);
+    ShowResults();
+}
+
 bool PrepareOrRefuse(ProjectData& project, QWidget* parent) {
     const HandOff handOff = PrepareAnalysis(project);
     if (!handOff.ok())
@@ -284,8 +300,10 @@ void ComputeCosts(ProjectData& project, QWidget* parent, const QString& projectF
     if (!PrepareOrRefuse(project, parent)) return;
     ComputedCostsForm form(project, parent, projectFile, std::move(risk));
     form.RunAnalysis();
-    // The run changes nothing in the project but the treatment counts, and those only on OK.
+    // The run changes nothing in the project but the treatment counts, and those only on OK; an
+    // accepted Work Zone Planner brings its own edits.
     if (form.exec() == QDialog::Accepted) ApplyTreatmentCounts(form.Run(), project);
+    if (form.Planned()) CopyPlannerEdits(form.Project(), project);
 }
 
 } // namespace velmora

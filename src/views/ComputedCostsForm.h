@@ -23,6 +23,7 @@ public:
     static constexpr int kExportAllData = 1065;
     static constexpr int kCharts = 1066;
     static constexpr int kExportWorkbook = 1090;
+    static constexpr int kWorkZonePlanner = 1091;
 
     // `project` is the record after the hand-off let it through; the form keeps its own copy.
     // `projectFile`, the file the project was opened from or saved to, is never exported over.
@@ -41,6 +42,12 @@ public:
     void OnCharts();
     // Export Workbook...: the same run as a spreadsheet workbook.
     void OnExportWorkbook();
+    // Work Zone Planner...: accepted with changes, the form shows the run of the project as the
+    // planner left it.
+    void OnWorkZonePlanner();
+    // The planner was accepted with changes, which the project is to keep however this form
+    // closes.
+    bool Planned() const { return planned_; }
 
     // The copy with the treatment counts the run recomputed, and the run itself.
     const ProjectData& Project() const { return project_; }
@@ -56,6 +63,7 @@ private:
     QString projectFile_;
     std::shared_ptr<const risk::RiskAnalysis> risk_;
     AnalysisResult run_;
+    bool planned_ = false;
     QHash<int, QWidget*> controls_;
 };
 
@@ -64,7 +72,8 @@ private:
 bool PrepareOrRefuse(ProjectData& project, QWidget* parent);
 
 // Compute Costs: the hand-off (a refusal is shown as its message box), the analysis, the gridlock
-// messages and the results form; OK brings the recomputed treatment counts into `project`.
+// messages and the results form; OK brings the recomputed treatment counts into `project`, and
+// an accepted Work Zone Planner its edits, whichever way the form closes.
 // Export All Data never writes over `projectFile`, the project's own file.
 void ComputeCosts(ProjectData& project, QWidget* parent = nullptr, const QString& projectFile = {},
                   std::shared_ptr<const risk::RiskAnalysis> risk = nullptr);

@@ -40,7 +40,9 @@ QChart* MakeHourlyChart(const planner::StageDay& day, const QString& title) {
     chart->setLocalizeNumbers(true);
     chart->setMargins(QMargins(4, 4, 4, 4));
     chart->setBackgroundRoundness(0);
-    chart->legend()->setAlignment(Qt::AlignBottom);
+    // Seven entries: beside the plot they keep their names whole, where a row under it would cut
+    // them short.
+    chart->legend()->setAlignment(Qt::AlignRight);
 
     auto* hours = new QValueAxis;
     hours->setRange(0, 24);
@@ -52,7 +54,7 @@ QChart* MakeHourlyChart(const planner::StageDay& day, const QString& title) {
     vehicles->setTitleText(QStringLiteral("Vehicles per hour"));
     vehicles->setLabelFormat(QStringLiteral("%.0f"));
     auto* miles = new QValueAxis;
-    miles->setTitleText(QStringLiteral("Queue length, miles"));
+    miles->setTitleText(QStringLiteral("Queue, miles"));
     miles->setLabelFormat(QStringLiteral("%.1f"));
     chart->addAxis(hours, Qt::AlignBottom);
     chart->addAxis(vehicles, Qt::AlignLeft);
@@ -92,11 +94,11 @@ QChart* MakeHourlyChart(const planner::StageDay& day, const QString& title) {
     for (int d = 0; d < 2; ++d) {
         const QColor colour(kDirectionColours[d]);
         QLineSeries* demand = Steps(day.hours[d], &planner::HourRow::demand);
-        demand->setName(QStringLiteral("Demand, direction %1").arg(d + 1));
+        demand->setName(QStringLiteral("Demand %1").arg(d + 1));
         demand->setPen(QPen(colour, 2));
         Attach(chart, demand, hours, vehicles);
         QLineSeries* capacity = Steps(day.hours[d], &planner::HourRow::capacity);
-        capacity->setName(QStringLiteral("Capacity, direction %1").arg(d + 1));
+        capacity->setName(QStringLiteral("Capacity %1").arg(d + 1));
         capacity->setPen(QPen(colour, 1.5, Qt::DashLine));
         Attach(chart, capacity, hours, vehicles);
     }
@@ -104,7 +106,7 @@ QChart* MakeHourlyChart(const planner::StageDay& day, const QString& title) {
         QColor fill(kDirectionColours[d]);
         fill.setAlpha(70);
         auto* queue = new QAreaSeries(Steps(day.hours[d], &planner::HourRow::queueMiles));
-        queue->setName(QStringLiteral("Queue, direction %1").arg(d + 1));
+        queue->setName(QStringLiteral("Queue %1").arg(d + 1));
         queue->setColor(fill);
         queue->setBorderColor(QColor(kDirectionColours[d]).darker(120));
         Attach(chart, queue, hours, miles);

@@ -15,10 +15,7 @@
 #include <filesystem>
 
 namespace velmora {
-namespace {
 
-// The file the user chose for an export, or an empty text when there is nothing to write:
-// cancelled, the project's own file, or a file the user would rather keep.
 QString AskExportFile(QWidget* parent, const QString& caption, const QString& extension,
                       const QString& filter, const QString& projectFile) {
     FileDialogRequest request;
@@ -40,8 +37,6 @@ QString AskExportFile(QWidget* parent, const QString& caption, const QString& ex
     }
     return MayReplace(parent, path, caption) ? path : QString();
 }
-
-} // namespace
 
 bool ExportWritten(QWidget* parent, const QString& caption, const QString& path,
                    const QString& reason) {

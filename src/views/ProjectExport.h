@@ -35,6 +35,12 @@ QString WriteProjectPdf(const ProjectData& project, const risk::RiskAnalysis* ri
 void ExportPdf(QWidget* parent, const ProjectData& project, const QString& projectFile,
                const risk::RiskAnalysis* risk = nullptr);
 
+// The file the user chose for an export, ".extension" added to a bare name, or an empty text
+// when there is nothing to write: cancelled, the project's own file, or a file the user would
+// rather keep. `filter` names the file type: "CSV Files (*.csv)".
+QString AskExportFile(QWidget* parent, const QString& caption, const QString& extension,
+                      const QString& filter, const QString& projectFile);
+
 // True when `reason` is empty; otherwise says through a message box that `path` was not written,
 // and why.
 bool ExportWritten(QWidget* parent, const QString& caption, const QString& path,
