@@ -19,14 +19,6 @@ namespace {
 using Json = nlohmann::ordered_json;
 using namespace planner;
 
-constexpr std::array<std::array<const char*, 4>, 2> kStageNames{{
-    {"Initial Construction", "1st Overlay", "2nd Overlay", "3rd Overlay"},
-    {"Initial Construction", "1st Rehabilitation", "2nd Rehabilitation", "3rd Rehabilitation"},
-}};
-constexpr std::array<const char*, UserCostComponent::Count> kComponentNames{
-    "Queue delay",     "Queue idling",      "Queue stop time",  "Queue stop cost",
-    "Work zone speed", "Speed change time", "Speed change cost"};
-
 // What the command line sets over a file's planner settings, read once for all the files.
 struct Overrides {
     std::optional<double> setupHours, maxQueueMiles, maxDelayMinutes, maxDays, closureCost;
@@ -142,10 +134,8 @@ void WriteHeading(std::ostream& out, int option, const StageSearch& s) {
     const Candidate& p = s.projectWindow;
     const auto at = std::ranges::find_if(
         s.candidates, [&](const Candidate& c) { return SameWindow(c.window, p.window); });
-    std::string name = PavementOption::kNames[option];
-    name[0] = static_cast<char>(name[0] - 'a' + 'A');
-    out << name << " option, " << kStageNames[option][s.stage] << ", year " << WholeNumber(s.year)
-        << ": the project's window " << WindowText(p.window) << ", "
+    out << OptionName(option) << " option, " << planner::StageName(option, s.stage) << ", year "
+        << WholeNumber(s.year) << ": the project's window " << WindowText(p.window) << ", "
         << (p.priced() ? Days(p.days) + ", user cost " + WholeNumber(p.userCost)
                        : std::string("no cost"))
         << ", rank " << std::to_string(at - s.candidates.begin() + 1) << " of "
@@ -194,8 +184,8 @@ void WriteDay(std::ostream& out, const StageDay& day) {
     }
     out << "User costs over " << Days(day.days) << ", current dollars:\n";
     for (int k = 0; k < UserCostComponent::Count; ++k)
-        out << "  " << Left(kComponentNames[k], 20) << Cell(WholeNumber(day.components[k]), 14)
-            << '\n';
+        out << "  " << Left(planner::ComponentName(k), 20)
+            << Cell(WholeNumber(day.components[k]), 14) << '\n';
     out << "User cost of the stage, present worth per mile: " << WholeNumber(day.userCost) << '\n';
 }
 

@@ -135,6 +135,30 @@ ClosureWindow ProjectWindow(const ProjectData& p, int option) {
                                                               : p.concreteWzTiming);
 }
 
+const char* OptionName(int option) {
+    return option == PavementOption::Asphalt ? "Asphalt" : "Concrete";
+}
+
+const char* StageName(int option, int stage) {
+    static constexpr std::array<std::array<const char*, 4>, 2> kNames{{
+        {"Initial Construction", "1st Overlay", "2nd Overlay", "3rd Overlay"},
+        {"Initial Construction", "1st Rehabilitation", "2nd Rehabilitation", "3rd Rehabilitation"},
+    }};
+    return kNames[option][stage];
+}
+
+const char* ComponentName(int component) {
+    static constexpr std::array<const char*, UserCostComponent::Count> kNames{
+        "Queue delay",
+        "Queue idling",
+        "Queue stops, time",
+        "Queue stops, operating",
+        "Work zone speed",
+        "Speed changes, time",
+        "Speed changes, operating"};
+    return kNames[component];
+}
+
 std::string WindowText(ClosureWindow w) {
     if (WindowHours(w) == 24) return "24 hours";
     const auto hour = [](int h) {

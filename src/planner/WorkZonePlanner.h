@@ -122,6 +122,14 @@ StageDay SimulateDemand(const WorkZoneModel& model, double speedLimit,
 StageDay SimulateStage(const PreparedProject& prepared, int option, int stage, ClosureWindow window,
                        double setupHours);
 
+// "Asphalt", "Concrete".
+const char* OptionName(int option);
+// As the option's forms name its stages: "1st Overlay" for asphalt, "1st Rehabilitation" for
+// concrete.
+const char* StageName(int option, int stage);
+// The user cost components as the planner lists them: "Queue delay", "Queue stops, time".
+const char* ComponentName(int component);
+
 // How people read a window: "8 PM-6 AM", "10 AM-12 PM", "24 hours".
 std::string WindowText(ClosureWindow window);
 // The limits a candidate breaks, in words joined by ", ": "gridlock, queue too long"; empty when

@@ -33,18 +33,6 @@ planner::StageDay ProjectWindowDay(const WorkZoneReport& report, int option, int
                                   report.settings.setupHours);
 }
 
-const char* OptionName(int option) {
-    return option == PavementOption::Asphalt ? "Asphalt" : "Concrete";
-}
-
-const char* StageName(int option, int stage) {
-    static constexpr std::array<std::array<const char*, 4>, 2> kNames{{
-        {"Initial Construction", "1st Overlay", "2nd Overlay", "3rd Overlay"},
-        {"Initial Construction", "1st Rehabilitation", "2nd Rehabilitation", "3rd Rehabilitation"},
-    }};
-    return kNames[option][stage];
-}
-
 std::string SettingsLine(const planner::PlannerSettings& s) {
     const auto amount = [](double value, const char* unit) {
         return risk::ShortNumber(value) + " " + unit + (value == 1.0 ? "" : "s");

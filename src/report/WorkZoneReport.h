@@ -29,11 +29,8 @@ std::optional<WorkZoneReport> PlanWorkZones(const ProjectData& project);
 // The simulated day of a stage closed in the project's own window.
 planner::StageDay ProjectWindowDay(const WorkZoneReport& report, int option, int stage);
 
-// "Asphalt", "Concrete".
-const char* OptionName(int option);
-// As the option's forms name its stages: "1st Overlay" for asphalt, "1st Rehabilitation" for
-// concrete.
-const char* StageName(int option, int stage);
+using planner::OptionName;
+using planner::StageName;
 
 // The settings in force in one sentence: "Setup time 1 hour; limits: queue 2 miles, delay 20
 // minutes, 30 days, no closure 6-9 and 15-19; closure cost $2,500 each time."

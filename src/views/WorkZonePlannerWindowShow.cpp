@@ -26,13 +26,6 @@ namespace {
 using planner::Candidate;
 using planner::StageSearch;
 
-constexpr std::array<std::array<const char*, 4>, 2> kStageNames{{
-    {"Initial Construction", "1st Overlay", "2nd Overlay", "3rd Overlay"},
-    {"Initial Construction", "1st Rehabilitation", "2nd Rehabilitation", "3rd Rehabilitation"},
-}};
-constexpr std::array<const char*, UserCostComponent::Count> kComponentNames{
-    "Queue delay",     "Queue idling",        "Queue stops, time",       "Queue stops, operating",
-    "Work zone speed", "Speed changes, time", "Speed changes, operating"};
 constexpr ClosureWindow kNight{20, 6};
 constexpr ClosureWindow kFullDay{0, 0};
 
@@ -130,7 +123,7 @@ void WorkZonePlannerWindow::ShowStage() {
         stage_->clear();
         for (int k = 0; k < 4; ++k)
             stage_->addItem(QStringLiteral("%1, year %2")
-                                .arg(kStageNames[option][k])
+                                .arg(planner::StageName(option, k))
                                 .arg(FormatDouble(run_.options[option].stages[k].year)));
         stage_->setCurrentIndex(current);
     }
@@ -143,7 +136,7 @@ void WorkZonePlannerWindow::ShowStage() {
     const Candidate& own = s->projectWindow;
     const Candidate& best = s->candidates.front();
     const int rank = candidatesModel_->RowOf(own.window) + 1;
-    const QString stage = QString::fromLatin1(kStageNames[option][s->stage]);
+    const QString stage = QString::fromLatin1(planner::StageName(option, s->stage));
     if (!best.feasible())
         summary_->setText(
             Bold(QStringLiteral("No window keeps every limit in the %1.").arg(stage)) +
@@ -202,9 +195,8 @@ void WorkZonePlannerWindow::ShowDay() {
     hoursModel_->SetDay(day);
     const QString title =
         QStringLiteral("%1 option, %2 (year %3): closed %4, %5")
-            .arg(option == PavementOption::Asphalt ? "Asphalt" : "Concrete",
-                 kStageNames[option][s->stage], FormatDouble(day.year),
-                 PlannerWindowText(selected_),
+            .arg(planner::OptionName(option), planner::StageName(option, s->stage),
+                 FormatDouble(day.year), PlannerWindowText(selected_),
                  day.gridlock ? QStringLiteral("gridlock: the queue never clears")
                               : GroupedNumber(day.days) + QStringLiteral(" days"));
     QChart* old = chart_->chart();
@@ -218,7 +210,7 @@ void WorkZonePlannerWindow::ShowDay() {
             text += QStringLiteral("<tr>");
             for (int j = k; j < std::min(k + 2, int(UserCostComponent::Count)); ++j)
                 text += QStringLiteral("<td>%1</td><td align=right>%2</td><td width=16></td>")
-                            .arg(QString::fromLatin1(kComponentNames[j]),
+                            .arg(QString::fromLatin1(planner::ComponentName(j)),
                                  PlannerDollars(day.components[j]));
             text += QStringLiteral("</tr>");
         }
@@ -260,11 +252,10 @@ void WorkZonePlannerWindow::ShowTimings() {
         return Bold(PlannerDollars(s.total)) +
                (s.feasible ? QString() : QStringLiteral(" (breaks a limit)"));
     };
-    QString text =
-        QStringLiteral("%1 option, its four stages: night closures %2, 24-hour "
-                       "closures %3. The project uses %4")
-            .arg(option == PavementOption::Asphalt ? "Asphalt" : "Concrete",
-                 sum(WorkZoneTiming::Night), sum(WorkZoneTiming::FullDay), TimingName(current));
+    QString text = QStringLiteral("%1 option, its four stages: night closures %2, 24-hour "
+                                  "closures %3. The project uses %4")
+                       .arg(planner::OptionName(option), sum(WorkZoneTiming::Night),
+                            sum(WorkZoneTiming::FullDay), TimingName(current));
     if (better)
         text += QStringLiteral(": <b>%1 are the better</b>, and the button sets them, the days "
                                "of each stage scaled.")
