@@ -157,9 +157,9 @@ int PlannerCandidatesModel::columnCount(const QModelIndex& parent) const {
 
 QVariant PlannerCandidatesModel::headerData(int section, Qt::Orientation orientation,
                                             int role) const {
-    static const char* const kTitles[] = {"Window",     "Hours",        "Days",        "User cost",
-                                          "Closures",   "Total",        "vs. project", "Queue, mi",
-                                          "Delay, min", "Limits broken"};
+    static const char* const kTitles[] = {
+        "Window", "Hours",       "Days",      "User cost",  "Closure cost",
+        "Total",  "vs. project", "Queue, mi", "Delay, min", "Limits broken"};
     static const char* const kTips[] = {
         "The hours the lanes are closed each day",
         "Hours closed each day",
@@ -195,6 +195,8 @@ QVariant PlannerCandidatesModel::data(const QModelIndex& index, int role) const 
         return column == Window || column == Limits ? QVariant() : Right();
     if (role == Qt::ToolTipRole && column == Limits && !c->feasible())
         return QString::fromStdString(planner::BrokenText(c->broken));
+    if (role == Qt::ToolTipRole && column == ClosureCost && c->priced())
+        return QStringLiteral("%L1 closures placed and removed").arg(c->closures, 0, 'f', 0);
     if (role != Qt::DisplayRole) return {};
     const QString none = c->gridlock() ? QStringLiteral("gridlock") : QStringLiteral("-");
     switch (column) {
