@@ -176,8 +176,7 @@ inline bool SameSavedFields(const ProjectData& a, const ProjectData& b) {
         else
             same = same && numbers[n++] == SavedBits(field);
     });
-    return same && a.riskDefinitions == b.riskDefinitions &&
-           a.workZonePlanner == b.workZonePlanner;
+    return same && a.riskDefinitions == b.riskDefinitions && a.workZonePlanner == b.workZonePlanner;
 }
 
 } // namespace velmora
