@@ -10,6 +10,11 @@ namespace PavementOption {
 enum : int { Asphalt, Concrete };
 // The prefix of the option's result names: "asphaltTotal", "concreteUser[2]".
 inline constexpr std::array<const char*, 2> kNames{"asphalt", "concrete"};
+// The stages as the results name them: overlays of asphalt, rehabilitations of concrete.
+inline constexpr std::array<std::array<const char*, 4>, 2> kStageNames{{
+    {"Initial Construction", "1st Overlay", "2nd Overlay", "3rd Overlay"},
+    {"Initial Construction", "1st Rehabilitation", "2nd Rehabilitation", "3rd Rehabilitation"},
+}};
 } // namespace PavementOption
 
 // One option's share of the results: net present value per mile, whole dollars, current dollars.

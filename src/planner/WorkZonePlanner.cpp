@@ -140,11 +140,7 @@ const char* OptionName(int option) {
 }
 
 const char* StageName(int option, int stage) {
-    static constexpr std::array<std::array<const char*, 4>, 2> kNames{{
-        {"Initial Construction", "1st Overlay", "2nd Overlay", "3rd Overlay"},
-        {"Initial Construction", "1st Rehabilitation", "2nd Rehabilitation", "3rd Rehabilitation"},
-    }};
-    return kNames[option][stage];
+    return PavementOption::kStageNames[option][stage];
 }
 
 const char* ComponentName(int component) {

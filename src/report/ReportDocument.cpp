@@ -304,13 +304,11 @@ ReportDocument BuildReportDocument(const ProjectData& p, const CostResults* r, s
         // Only Include (0) counts a stage's user costs, as in the analysis and the results form.
         const bool initialIncluded = p.StageInclusion(0) == WzInclusion::Include;
         const bool rehabIncluded = p.StageInclusion(1) == WzInclusion::Include;
-        b.Costs("COMPUTED COSTS - ASPHALT OPTION",
-                {"Initial Construction", "1st Overlay", "2nd Overlay", "3rd Overlay"},
-                "Asphalt Option Total=", (*r)[PavementOption::Asphalt], initialIncluded,
-                rehabIncluded);
+        b.Costs(
+            "COMPUTED COSTS - ASPHALT OPTION", PavementOption::kStageNames[PavementOption::Asphalt],
+            "Asphalt Option Total=", (*r)[PavementOption::Asphalt], initialIncluded, rehabIncluded);
         b.Costs("COMPUTED COSTS - CONCRETE OPTION",
-                {"Initial Construction", "1st Rehabilitation", "2nd Rehabilitation",
-                 "3rd Rehabilitation"},
+                PavementOption::kStageNames[PavementOption::Concrete],
                 "Concrete Option Total=", (*r)[PavementOption::Concrete], initialIncluded,
                 rehabIncluded);
     }

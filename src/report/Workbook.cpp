@@ -56,15 +56,10 @@ std::string WriteInputs(lxw_workbook* book, const Formats& f, const WorkbookCont
 struct OptionLabels {
     const char* title;
     const char* name;
-    std::array<const char*, 4> stages;
 };
 constexpr std::array<OptionLabels, 2> kOptions{{
-    {"ASPHALT OPTION: NET PRESENT VALUE, $/MILE, CURRENT DOLLARS",
-     "Asphalt Option",
-     {"Initial Construction", "1st Overlay", "2nd Overlay", "3rd Overlay"}},
-    {"CONCRETE OPTION: NET PRESENT VALUE, $/MILE, CURRENT DOLLARS",
-     "Concrete Option",
-     {"Initial Construction", "1st Rehabilitation", "2nd Rehabilitation", "3rd Rehabilitation"}},
+    {"ASPHALT OPTION: NET PRESENT VALUE, $/MILE, CURRENT DOLLARS", "Asphalt Option"},
+    {"CONCRETE OPTION: NET PRESENT VALUE, $/MILE, CURRENT DOLLARS", "Concrete Option"},
 }};
 // One bar stacks the same stage of both options.
 constexpr std::array<const char*, 4> kChartStages{
@@ -101,7 +96,7 @@ std::string WriteResults(lxw_workbook* book, const Formats& f, const WorkbookCon
         s.Text(1, c + 1, "Agency", f.bold);
         s.Text(1, c + 2, "User Delay", f.bold);
         for (int k = 0; k < 5; ++k) {
-            s.Text(2 + k, c, k < 4 ? labels.stages[k] : "Subtotal");
+            s.Text(2 + k, c, k < 4 ? PavementOption::kStageNames[option][k] : "Subtotal");
             s.Dollars(2 + k, c + 1, k < 4 ? costs.agency[k] : costs.agencySubtotal, f.dollars);
             if (excluded(k))
                 s.Text(2 + k, c + 2, "Excluded", f.right);
@@ -157,7 +152,8 @@ std::string WriteResults(lxw_workbook* book, const Formats& f, const WorkbookCon
 }
 
 std::string FlowItem(const ProjectData& p, const CashFlow& flow) {
-    if (flow.kind != CashFlowKind::Maintenance) return kOptions[flow.option].stages[flow.item];
+    if (flow.kind != CashFlowKind::Maintenance)
+        return PavementOption::kStageNames[flow.option][flow.item];
     const auto& rows =
         flow.option == PavementOption::Asphalt ? p.asphaltMaintenance : p.concreteMaintenance;
     const std::string& description = rows[flow.item].description;

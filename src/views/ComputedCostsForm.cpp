@@ -34,7 +34,6 @@ const char* const kExportCaption = "Export LCCA";
 // in which ForEachCostResult lists the results: agency, user delay, maintenance, total.
 struct OptionLayout {
     const char* title;
-    std::array<const char*, 4> stages;
     std::array<int, 5> agency;  // stages 0 to 3, then the subtotal
     std::array<int, 5> user;    // likewise
     std::array<int, 5> overlay; // the "Excluded" text over each user delay field
@@ -44,14 +43,12 @@ struct OptionLayout {
 
 constexpr std::array<OptionLayout, 2> kOptions{{
     {"ASPHALT OPTION:  NET PRESENT VALUE, $/ MILE, CURRENT DOLLARS",
-     {"Initial Construction", "1st Overlay", "2nd Overlay", "3rd Overlay"},
      {1013, 1015, 1016, 1017, 1018},
      {1019, 1024, 1025, 1026, 1023},
      {1068, 1070, 1071, 1072, 1073},
      1035,
      1014},
     {"CONCRETE OPTION:  NET PRESENT VALUE, $/ MILE, CURRENT DOLLARS",
-     {"Initial Construction", "1st Rehabilitation", "2nd Rehabilitation", "3rd Rehabilitation"},
      {1020, 1021, 1022, 1027, 1028},
      {1029, 1031, 1032, 1033, 1030},
      {1076, 1077, 1078, 1079, 1080},
@@ -185,7 +182,8 @@ QWidget* ComputedCostsForm::BuildOption(int option) {
 
     for (int k = 0; k < 5; ++k) {
         const int row = kFirstStage + k;
-        label(QString::fromLatin1(k < 4 ? layout.stages[k] : "Subtotal"), row, kLabels);
+        label(QString::fromLatin1(k < 4 ? PavementOption::kStageNames[option][k] : "Subtotal"), row,
+              kLabels);
         result(layout.agency[k], row, kAgency);
         result(layout.user[k], row, kUser);
         QLabel* overlay = label(QString(), row, kUser, 1, Qt::AlignHCenter);
