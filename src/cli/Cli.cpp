@@ -12,6 +12,7 @@
 #include <new>
 #include <optional>
 #include <ostream>
+#include <tuple>
 #include <sstream>
 #include <thread>
 
@@ -155,22 +156,18 @@ void DeclareWorkzone(CLI::App& command, Arguments& arguments) {
                     "rehabilitations")
         ->type_name("K")
         ->check(CLI::Range(0, 3));
-    command
-        .add_option("--setup-hours", arguments.setupHours,
-                    "Hours to place and remove the closure each time it stands; they do no work")
-        ->type_name("H");
-    command
-        .add_option("--max-queue", arguments.maxQueue,
-                    "A window whose queue grows longer than MILES breaks the limit")
-        ->type_name("MILES");
-    command
-        .add_option("--max-delay", arguments.maxDelay,
-                    "A window that holds a queued vehicle longer than MINUTES breaks the limit")
-        ->type_name("MINUTES");
-    command
-        .add_option("--max-days", arguments.maxDays,
-                    "A window that takes more than D working days breaks the limit")
-        ->type_name("D");
+    using Text = std::optional<std::string> Arguments::*;
+    const std::tuple<const char*, Text, const char*, const char*> numbers[] = {
+        {"--setup-hours", &Arguments::setupHours,
+         "Hours to place and remove the closure each time it stands; they do no work", "H"},
+        {"--max-queue", &Arguments::maxQueue,
+         "A window whose queue grows longer than MILES breaks the limit", "MILES"},
+        {"--max-delay", &Arguments::maxDelay,
+         "A window that holds a queued vehicle longer than MINUTES breaks the limit", "MINUTES"},
+        {"--max-days", &Arguments::maxDays,
+         "A window that takes more than D working days breaks the limit", "D"}};
+    for (const auto& [name, member, help, unit] : numbers)
+        command.add_option(name, arguments.*member, help)->type_name(unit);
     command
         .add_option("--no-closure", arguments.noClosure,
                     "A window that stands in the hours H1 up to H2 (6-9: 6 to 9 AM) breaks the "
