@@ -202,12 +202,12 @@ int OneFile(const Arguments& a, const Overrides& overrides, const std::string& f
         err << "velmora-cli: " << error << '\n';
         return kUsageError;
     }
-    const PlannerRun run = SearchClosures(project, settings);
+    const PreparedProject prepared = PrepareProject(project);
+    const PlannerRun run = SearchClosures(prepared, settings);
     if (!run.ok()) {
         err << run.refusal.caption << '\n' << run.refusal.text << '\n';
         return kRefused;
     }
-    const PreparedProject prepared = a.hourly ? PrepareProject(project) : PreparedProject{};
     const auto dayOf = [&](int option, const StageSearch& s) {
         return SimulateStage(prepared, option, s.stage, s.projectWindow.window,
                              settings.setupHours);

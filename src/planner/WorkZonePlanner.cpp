@@ -234,8 +234,11 @@ StageDay SimulateStage(const PreparedProject& prepared, int option, int stage, C
 }
 
 PlannerRun SearchClosures(const ProjectData& project, const PlannerSettings& settings) {
+    return SearchClosures(PrepareProject(project), settings);
+}
+
+PlannerRun SearchClosures(const PreparedProject& prepared, const PlannerSettings& settings) {
     PlannerRun run;
-    const PreparedProject prepared = PrepareProject(project);
     if (!prepared.ok()) {
         run.refusal = prepared.refusal;
         return run;

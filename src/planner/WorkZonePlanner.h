@@ -138,5 +138,7 @@ std::string BrokenText(unsigned broken);
 
 // The whole search: every window for every stage of both options.
 PlannerRun SearchClosures(const ProjectData& project, const PlannerSettings& settings);
+// The same on a project prepared once for the search and the days it shows.
+PlannerRun SearchClosures(const PreparedProject& prepared, const PlannerSettings& settings);
 
 } // namespace velmora::planner

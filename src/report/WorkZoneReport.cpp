@@ -12,8 +12,8 @@ std::optional<WorkZoneReport> PlanWorkZones(const ProjectData& project) {
     if (project.workZonePlanner.empty()) return std::nullopt;
     const planner::ParsedSettings parsed = planner::ParsePlannerSettings(project.workZonePlanner);
     if (!parsed.ok()) return std::nullopt;
-    WorkZoneReport report{parsed.settings, planner::PrepareProject(project),
-                          planner::SearchClosures(project, parsed.settings)};
+    WorkZoneReport report{parsed.settings, planner::PrepareProject(project), {}};
+    report.run = planner::SearchClosures(report.prepared, parsed.settings);
     if (!report.prepared.ok() || !report.run.ok()) return std::nullopt;
     double most = -1.0;
     for (int option : {PavementOption::Asphalt, PavementOption::Concrete})

@@ -97,7 +97,7 @@ const planner::StageDay& WorkZonePlannerWindow::Day() const {
 
 void WorkZonePlannerWindow::Research() {
     prepared_ = planner::PrepareProject(project_);
-    run_ = planner::SearchClosures(project_, settings_);
+    run_ = planner::SearchClosures(prepared_, settings_);
     body_->setVisible(run_.ok());
     refusal_->setVisible(!run_.ok());
     if (!run_.ok()) {
