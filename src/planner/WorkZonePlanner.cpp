@@ -155,12 +155,13 @@ const char* ComponentName(int component) {
     return kNames[component];
 }
 
+std::string HourText(int h) {
+    return std::to_string(h % 12 == 0 ? 12 : h % 12) + (h < 12 ? " AM" : " PM");
+}
+
 std::string WindowText(ClosureWindow w) {
     if (WindowHours(w) == 24) return "24 hours";
-    const auto hour = [](int h) {
-        return std::to_string(h % 12 == 0 ? 12 : h % 12) + (h < 12 ? " AM" : " PM");
-    };
-    return hour(w.start) + "-" + hour(w.end);
+    return HourText(w.start) + "-" + HourText(w.end);
 }
 
 std::string BrokenText(unsigned broken) {

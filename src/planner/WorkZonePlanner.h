@@ -130,6 +130,8 @@ const char* StageName(int option, int stage);
 // The user cost components as the planner lists them: "Queue delay", "Queue stops, time".
 const char* ComponentName(int component);
 
+// How people read an hour of the day: "12 AM", "8 PM".
+std::string HourText(int hour);
 // How people read a window: "8 PM-6 AM", "10 AM-12 PM", "24 hours".
 std::string WindowText(ClosureWindow window);
 // The limits a candidate breaks, in words joined by ", ": "gridlock, queue too long"; empty when

@@ -35,12 +35,6 @@ QString PlannerWindowText(ClosureWindow window) {
     return Text(planner::WindowText(window));
 }
 
-QString HourText(int hour) {
-    return QStringLiteral("%1 %2")
-        .arg(hour % 12 == 0 ? 12 : hour % 12)
-        .arg(hour < 12 ? "AM" : "PM");
-}
-
 // Hourly table.
 
 void PlannerHourlyModel::SetDay(const planner::StageDay& day) {
@@ -92,7 +86,7 @@ QVariant PlannerHourlyModel::data(const QModelIndex& index, int role) const {
     const bool settled = !day_.gridlock;
     switch (column) {
     case Hour:
-        return HourText(hour);
+        return Text(planner::HourText(hour));
     case Direction:
         return direction + 1;
     case Demand:

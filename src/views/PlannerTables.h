@@ -13,8 +13,6 @@ namespace velmora {
 // Money and windows as the planner window writes them.
 QString PlannerDollars(double value);
 QString PlannerWindowText(ClosureWindow window);
-// "8 PM", the hour a row of the hourly table starts.
-QString HourText(int hour);
 
 // Both directions of a simulated day, hour after hour: 48 rows, direction 1 before direction 2
 // in each hour. Closure hours are shaded; hours with a queue are tinted, so that a reader sees

@@ -4,6 +4,7 @@
 #include "risk/RiskDefinitions.h"
 #include "views/PlannerCharts.h"
 #include "views/PrintedCharts.h"
+#include "views/PrintedSummary.h"
 
 #include <QChart>
 #include <QLegend>
@@ -16,12 +17,8 @@ namespace {
 using planner::Candidate;
 using planner::StageSearch;
 
-QString Html(const std::string& text) {
-    return QString::fromStdString(text).toHtmlEscaped();
-}
-
 QString Cell(const std::string& text, bool right = true) {
-    return (right ? "<td align=\"right\">" : "<td>") + Html(text) + "</td>";
+    return (right ? "<td align=\"right\">" : "<td>") + HtmlText(text) + "</td>";
 }
 
 QString Row(const QString& label, const Candidate& c) {
@@ -48,8 +45,9 @@ std::string Comparison(const StageSearch& s) {
 }
 
 QString StageHtml(int option, const StageSearch& s) {
-    QString html = "<p><b>" + Html(OptionName(option)) + ", " + Html(StageName(option, s.stage)) +
-                   " (year " + Html(risk::ShortNumber(s.year)) + ")</b>: " + Html(Comparison(s)) +
+    QString html = "<p><b>" + HtmlText(OptionName(option)) + ", " +
+                   HtmlText(StageName(option, s.stage)) + " (year " +
+                   HtmlText(risk::ShortNumber(s.year)) + ")</b>: " + HtmlText(Comparison(s)) +
                    "</p>";
     html += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\"><tr>";
     for (const char* heading : {"", "Window", "Hours", "Days", "User cost", "Closure cost", "Total",
@@ -67,7 +65,7 @@ QString StageHtml(int option, const StageSearch& s) {
 
 void AddWorkZonePage(PrintedPages& pages, const WorkZoneReport& report) {
     pages.NewPage();
-    pages.AddText("<h2>WORK ZONE PLANNER</h2><p>" + Html(SettingsLine(report.settings)) +
+    pages.AddText("<h2>WORK ZONE PLANNER</h2><p>" + HtmlText(SettingsLine(report.settings)) +
                   " Costs to road users and of the closures are present worth per mile; the "
                   "windows that keep every limit come first, the cheapest at the top.</p>");
     const StageSearch& drawn = report.run.options[report.option].stages[report.stage];

@@ -11,6 +11,7 @@
 #include "views/PlannerCharts.h"
 #include "views/PlannerHeatMap.h"
 #include "views/PlannerTables.h"
+#include "views/PrintedSummary.h"
 #include "views/ProjectExport.h"
 
 #include <QChartView>
@@ -28,10 +29,6 @@ using planner::StageSearch;
 
 constexpr ClosureWindow kNight{20, 6};
 constexpr ClosureWindow kFullDay{0, 0};
-
-QString Html(const std::string& text) {
-    return QString::fromStdString(text).toHtmlEscaped();
-}
 
 QString Bold(const QString& text) {
     return QStringLiteral("<b>%1</b>").arg(text);
@@ -77,7 +74,8 @@ QString QueueSentence(const planner::StageDay& day) {
             parts << QStringLiteral("direction %1 queues %2, longest %3 mi at the end of %4")
                          .arg(d + 1)
                          .arg(Bold(runs.join(QStringLiteral(", "))),
-                              Html(Fixed(hours[longest].queueMiles, 2)), HourText(longest));
+                              HtmlText(Fixed(hours[longest].queueMiles, 2)),
+                              HtmlText(planner::HourText(longest)));
     }
     QString text = parts.join(QStringLiteral("; ")) + u'.';
     text[0] = text[0].toUpper();
@@ -101,11 +99,12 @@ void WorkZonePlannerWindow::Research() {
     body_->setVisible(run_.ok());
     refusal_->setVisible(!run_.ok());
     if (!run_.ok()) {
-        refusal_->setText(QStringLiteral("<b>%1</b><br>%2<br><br>The planner simulates the "
-                                         "project as Compute Costs does and cannot plan it until "
-                                         "this is mended.")
-                              .arg(Html(run_.refusal.caption),
-                                   Html(run_.refusal.text).replace(u'\n', QStringLiteral("<br>"))));
+        refusal_->setText(
+            QStringLiteral("<b>%1</b><br>%2<br><br>The planner simulates the "
+                           "project as Compute Costs does and cannot plan it until "
+                           "this is mended.")
+                .arg(HtmlText(run_.refusal.caption),
+                     HtmlText(run_.refusal.text).replace(u'\n', QStringLiteral("<br>"))));
         candidatesModel_->SetSearch(nullptr);
         heatMap_->SetSearch(nullptr);
         return;
@@ -165,7 +164,7 @@ void WorkZonePlannerWindow::ShowStage() {
                               : QString();
     reference += own.feasible()
                      ? QStringLiteral("keeps every limit")
-                     : QStringLiteral("breaks: %1").arg(Html(planner::BrokenText(own.broken)));
+                     : QStringLiteral("breaks: %1").arg(HtmlText(planner::BrokenText(own.broken)));
     reference +=
         QStringLiteral("; rank %1 of %2 (in bold below).").arg(rank).arg(s->candidates.size());
     reference_->setText(reference);
