@@ -132,13 +132,11 @@ std::string Left(const std::string& text, int width) {
 
 void WriteHeading(std::ostream& out, int option, const StageSearch& s) {
     const Candidate& p = s.projectWindow;
-    const auto at = std::ranges::find_if(
-        s.candidates, [&](const Candidate& c) { return SameWindow(c.window, p.window); });
     out << OptionName(option) << " option, " << planner::StageName(option, s.stage) << ", year "
         << WholeNumber(s.year) << ": the project's window " << WindowText(p.window) << ", "
         << (p.priced() ? Days(p.days) + ", user cost " + WholeNumber(p.userCost)
                        : std::string("no cost"))
-        << ", rank " << std::to_string(at - s.candidates.begin() + 1) << " of "
+        << ", rank " << std::to_string(s.RankOf(p.window) + 1) << " of "
         << std::to_string(s.candidates.size());
     if (!p.feasible()) out << " (" << BrokenText(p.broken) << ')';
     out << '\n';

@@ -135,6 +135,12 @@ ClosureWindow ProjectWindow(const ProjectData& p, int option) {
                                                               : p.concreteWzTiming);
 }
 
+int StageSearch::RankOf(ClosureWindow window) const {
+    for (std::size_t k = 0; k < candidates.size(); ++k)
+        if (SameWindow(candidates[k].window, window)) return static_cast<int>(k);
+    return -1;
+}
+
 const char* OptionName(int option) {
     return option == PavementOption::Asphalt ? "Asphalt" : "Concrete";
 }

@@ -77,6 +77,8 @@ struct StageSearch {
     // Every window (kWindowCount), cheapest feasible first, then the infeasible ones by total,
     // then those without a cost.
     std::vector<Candidate> candidates;
+    // The place of `window` in the ranking, or -1 when it is none of the candidates.
+    int RankOf(ClosureWindow window) const;
 };
 
 struct OptionSearch {

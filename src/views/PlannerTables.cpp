@@ -136,9 +136,7 @@ const planner::Candidate* PlannerCandidatesModel::At(int row) const {
 }
 
 int PlannerCandidatesModel::RowOf(ClosureWindow window) const {
-    for (int row = 0; search_ && row < int(search_->candidates.size()); ++row)
-        if (planner::SameWindow(search_->candidates[std::size_t(row)].window, window)) return row;
-    return -1;
+    return search_ ? search_->RankOf(window) : -1;
 }
 
 int PlannerCandidatesModel::rowCount(const QModelIndex& parent) const {

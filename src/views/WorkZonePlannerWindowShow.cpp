@@ -35,9 +35,8 @@ QString Bold(const QString& text) {
 }
 
 const Candidate& Find(const StageSearch& s, ClosureWindow window) {
-    for (const Candidate& c : s.candidates)
-        if (planner::SameWindow(c.window, window)) return c;
-    return s.projectWindow;
+    const int rank = s.RankOf(window);
+    return rank < 0 ? s.projectWindow : s.candidates[std::size_t(rank)];
 }
 
 QString TimingName(std::int32_t timing) {
