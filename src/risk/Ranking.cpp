@@ -15,59 +15,56 @@ const std::vector<std::uint32_t>& AscendingOrder(const std::vector<double>& valu
                                                  RankingScratch& scratch) {
     const std::size_t n = values.size();
     constexpr int kDigitBits = 11;
-    constexpr int kDigits = (64 + kDigitBits - 1) / kDigitBits;
     constexpr std::uint64_t kDigitMask = (1u << kDigitBits) - 1;
-    // Samples differ in their highest bits but for rare pairs: sorting by the three highest
-    // digits in which keys differ, then sorting apart the few runs that agree on them, saves two
-    // of the five passes over the keys.
+    // Samples differ in their highest bits but for rare pairs: sorting by the 33 highest bits in
+    // which keys differ, then sorting apart the few runs that agree on them, saves two of the
+    // five passes over the keys. The digits start at the highest of those bits rather than at
+    // a fixed place, so that the first spreads the keys over all its buckets: keys that crowd
+    // into a few buckets make each count wait for the one before.
     constexpr int kSortedDigits = 3;
-    auto& [keys, nextKeys, order, nextOrder] = scratch;
+    std::vector<std::uint64_t>& keys = scratch.keys;
+    std::vector<std::uint64_t>& nextKeys = scratch.nextKeys;
+    std::vector<std::uint32_t>& order = scratch.order;
+    std::vector<std::uint32_t>& nextOrder = scratch.nextOrder;
     keys.resize(n);
     nextKeys.resize(n);
     order.resize(n);
     nextOrder.resize(n);
-    // The counts of every digit, taken as the keys are made rather than in a pass of their own
-    // per digit.
-    std::array<std::array<std::uint32_t, kDigitMask + 1>, kDigits> counts{};
+    // The bits in which some key differs from the first, and so from another.
+    const std::uint64_t first = n ? SortKey(values[0]) : 0;
+    std::uint64_t varying = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        const std::uint64_t key = SortKey(values[i]);
-        keys[i] = key;
-        for (int d = 0; d < kDigits; ++d) ++counts[d][(key >> (d * kDigitBits)) & kDigitMask];
+        keys[i] = SortKey(values[i]);
+        varying |= keys[i] ^ first;
     }
+    std::iota(order.begin(), order.end(), 0u);
+    const int differing = static_cast<int>(std::bit_width(varying));
+    const int lowest = std::max(0, differing - kSortedDigits * kDigitBits);
     // A digit all keys share moves nothing.
-    std::array<bool, kDigits> differs{};
-    int lowest = kDigits;
-    for (int d = kDigits, sortedBy = 0; d-- > 0;) {
-        differs[d] = std::ranges::find(counts[d], n) == counts[d].end();
-        if (differs[d] && sortedBy < kSortedDigits) {
-            lowest = d;
-            ++sortedBy;
-        }
-    }
-    bool sorted = false;
-    for (int d = lowest; d < kDigits; ++d) {
-        if (!differs[d]) continue;
+    std::array<int, kSortedDigits> shifts{};
+    int digits = 0;
+    for (int shift = lowest; shift < differing; shift += kDigitBits)
+        if ((varying >> shift) & kDigitMask) shifts[digits++] = shift;
+    std::array<std::array<std::uint32_t, kDigitMask + 1>, kSortedDigits> counts{};
+    for (std::size_t i = 0; i < n; ++i)
+        for (int d = 0; d < digits; ++d) ++counts[d][(keys[i] >> shifts[d]) & kDigitMask];
+    for (int d = 0; d < digits; ++d) {
         std::array<std::uint32_t, kDigitMask + 1>& start = counts[d];
         std::exclusive_scan(start.begin(), start.end(), start.begin(), 0u);
-        const int shift = d * kDigitBits;
         for (std::size_t i = 0; i < n; ++i) {
-            const std::uint32_t at = start[(keys[i] >> shift) & kDigitMask]++;
+            const std::uint32_t at = start[(keys[i] >> shifts[d]) & kDigitMask]++;
             nextKeys[at] = keys[i];
-            nextOrder[at] = sorted ? order[i] : static_cast<std::uint32_t>(i);
+            nextOrder[at] = order[i];
         }
         keys.swap(nextKeys);
         order.swap(nextOrder);
-        sorted = true;
     }
-    if (!sorted) std::iota(order.begin(), order.end(), 0u);
-    if (std::ranges::none_of(differs.begin(), differs.begin() + lowest, std::identity{}))
-        return order;
+    if ((varying & ((std::uint64_t{1} << lowest) - 1)) == 0) return order;
     // Runs that agree on the sorted digits are in the order given; sorting them by key and
     // position keeps that order among equal keys.
-    const int shift = lowest * kDigitBits;
     std::vector<std::pair<std::uint64_t, std::uint32_t>> run;
     for (std::size_t i = 0, j; i < n; i = j) {
-        for (j = i + 1; j < n && keys[j] >> shift == keys[i] >> shift; ++j) {
+        for (j = i + 1; j < n && keys[j] >> lowest == keys[i] >> lowest; ++j) {
         }
         if (j - i < 2) continue;
         run.clear();

@@ -154,11 +154,22 @@ TEST(Statistics, AscendingOrderIsTheStableOrderOfTheValues) {
         const double spread = std::ldexp(1.0 + (i * 7919 % 1000) / 1000.0, i % 600 - 300);
         values.push_back(i % 2 ? 1.0 + (i * 104729LL % 5000) * 0x1p-52 : spread * (i % 3 - 1));
     }
-    std::vector<std::uint32_t> expected(values.size());
-    std::iota(expected.begin(), expected.end(), 0u);
-    std::ranges::stable_sort(expected, [&](std::uint32_t a, std::uint32_t b) {
-        return std::strong_order(values[a], values[b]) < 0;
-    });
+    const auto stableOrder = [](const std::vector<double>& v) {
+        std::vector<std::uint32_t> order(v.size());
+        std::iota(order.begin(), order.end(), 0u);
+        std::ranges::stable_sort(order, [&](std::uint32_t a, std::uint32_t b) {
+            return std::strong_order(v[a], v[b]) < 0;
+        });
+        return order;
+    };
     RankingScratch scratch;
-    EXPECT_EQ(AscendingOrder(values, scratch), expected);
+    EXPECT_EQ(AscendingOrder(values, scratch), stableOrder(values));
+    // Values that differ in their lowest bits only, and whole numbers, which share them all.
+    std::vector<double> close, whole;
+    for (std::size_t i = 1; i < values.size(); i += 2) {
+        close.push_back(values[i]);
+        whole.push_back(static_cast<double>(i * 7919 % 301));
+    }
+    EXPECT_EQ(AscendingOrder(close, scratch), stableOrder(close));
+    EXPECT_EQ(AscendingOrder(whole, scratch), stableOrder(whole));
 }
