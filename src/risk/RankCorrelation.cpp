@@ -58,16 +58,15 @@ CorrelationPlan PlanCorrelations(const RiskDefinitions& d) {
 }
 
 void ImposeRankCorrelation(const CorrelationPlan& plan, const std::vector<double*>& columns,
-                           std::size_t n, std::uint64_t seed, std::int64_t first, unsigned threads,
-                           const std::atomic<bool>* cancel) {
+                           std::size_t n, std::uint64_t seed, std::int64_t first,
+                           std::vector<RankingScratch>& scratch, const std::atomic<bool>* cancel) {
     const std::size_t k = plan.inputs.size();
     if (k < 2 || !plan.ok || n < k + 2) return;
     const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
-    // A million rows take 36 MB of scratch per thread to reorder a column, and two threads do
-    // it in a fraction of the simulation's time whatever the cores. Starting threads costs more
-    // than they save on the blocks of a thousand rows that a precision-driven run takes.
+    // Starting threads costs more than they save on the blocks of a thousand rows that a
+    // precision-driven run takes.
     constexpr std::size_t kRows = 4096;
-    threads = n < 2 * kRows ? 1 : std::min(threads, 2u);
+    const unsigned threads = n < 2 * kRows ? 1 : static_cast<unsigned>(scratch.size());
     const auto eachRow = [&](auto&& work) {
         ParallelFor(threads, (n + kRows - 1) / kRows, 1, [&](std::size_t block, unsigned) {
             if (cancelled()) return;
@@ -82,13 +81,12 @@ void ImposeRankCorrelation(const CorrelationPlan& plan, const std::vector<double
         ladder[r] = NormalQuantile(static_cast<double>(r + 1) / static_cast<double>(n + 1));
     });
     std::vector<std::vector<double>> scores(k);
-    std::vector<std::vector<std::uint32_t>> orders(threads);
     ParallelFor(threads, k, 1, [&](std::size_t c, unsigned w) {
         if (cancelled()) return;
-        Shuffle(orders[w], n, seed, first, static_cast<std::uint32_t>(plan.inputs[c]),
-                Stream::Scores);
+        std::vector<std::uint32_t>& order = scratch[w].order;
+        Shuffle(order, n, seed, first, static_cast<std::uint32_t>(plan.inputs[c]), Stream::Scores);
         scores[c].resize(n);
-        for (std::size_t t = 0; t < n; ++t) scores[c][t] = ladder[orders[w][t]];
+        for (std::size_t t = 0; t < n; ++t) scores[c][t] = ladder[order[t]];
     });
     if (cancelled()) return;
 
@@ -131,14 +129,13 @@ void ImposeRankCorrelation(const CorrelationPlan& plan, const std::vector<double
     });
 
     // Each input's samples, sorted, go to the rows in the order of its new scores.
-    std::vector<std::vector<double>> sorted(threads);
-    std::vector<RankingScratch> scratch(threads);
     ParallelFor(threads, k, 1, [&](std::size_t c, unsigned w) {
         if (cancelled()) return;
-        sorted[w].assign(columns[c], columns[c] + n);
-        SortValues(sorted[w], scratch[w]);
+        std::vector<double>& sorted = scratch[w].values;
+        sorted.assign(columns[c], columns[c] + n);
+        SortValues(sorted, scratch[w]);
         const std::vector<std::uint32_t>& rows = AscendingOrder(scores[c], scratch[w]);
-        for (std::size_t r = 0; r < n; ++r) columns[c][rows[r]] = sorted[w][r];
+        for (std::size_t r = 0; r < n; ++r) columns[c][rows[r]] = sorted[r];
     });
 }
 

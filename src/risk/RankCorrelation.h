@@ -5,6 +5,7 @@
 // drawn with the wanted correlations. Works on any marginal distribution, discrete included.
 
 #include "RiskDefinitions.h"
+#include "Statistics.h"
 
 #include <atomic>
 #include <cstdint>
@@ -25,11 +26,12 @@ struct CorrelationPlan {
 CorrelationPlan PlanCorrelations(const RiskDefinitions& definitions);
 
 // Reorders columns[c][0..n), the samples of plan.inputs[c] for iterations first to
-// first + n - 1, on up to `threads` threads, with the same result on any number. Too few rows
-// to measure a correlation leave the columns as drawn. Between its steps it gives up, leaving
-// the columns half done, once `cancel` is set.
+// first + n - 1, on as many threads as `scratch` has buffers, with the same result on any
+// number. Too few rows to measure a correlation leave the columns as drawn. Between its steps it
+// gives up, leaving the columns half done, once `cancel` is set.
 void ImposeRankCorrelation(const CorrelationPlan& plan, const std::vector<double*>& columns,
-                           std::size_t n, std::uint64_t seed, std::int64_t first, unsigned threads,
+                           std::size_t n, std::uint64_t seed, std::int64_t first,
+                           std::vector<RankingScratch>& scratch,
                            const std::atomic<bool>* cancel = nullptr);
 
 // The lower Cholesky factor of the symmetric k x k matrix `m` (row-major), or an empty vector

@@ -102,6 +102,7 @@ public:
         ParallelFor(threads_, distributions_.size(), 1,
                     [&](std::size_t j, unsigned) { distributions_[j].Tabulate(); });
         workers_.resize(threads_);
+        scratch_.resize(std::min(threads_, kRankingThreads));
         for (Worker& w : workers_) {
             w.project = project;
             w.slots = FindSlots(w.project, items);
@@ -164,7 +165,9 @@ public:
         return swings;
     }
 
-    unsigned Threads() const { return threads_; }
+    // One set of ranking buffers per ranking thread, from the reordering of correlated samples
+    // to the summary.
+    std::vector<RankingScratch>& Scratch() { return scratch_; }
 
 private:
     bool Cancelled() const { return control_ && control_->cancel.load(std::memory_order_relaxed); }
@@ -202,7 +205,7 @@ private:
         std::vector<double*> columns;
         for (std::size_t j : plan_.inputs) columns.push_back(a_.inputs[j].data() + first);
         if (!Cancelled())
-            ImposeRankCorrelation(plan_, columns, n, d_.seed, first, threads_,
+            ImposeRankCorrelation(plan_, columns, n, d_.seed, first, scratch_,
                                   control_ ? &control_->cancel : nullptr);
         return !Cancelled();
     }
@@ -258,6 +261,7 @@ private:
     unsigned threads_;
     std::vector<Distribution> distributions_;
     std::vector<Worker> workers_;
+    std::vector<RankingScratch> scratch_;
     CorrelationPlan plan_;
 };
 
@@ -308,7 +312,7 @@ RiskAnalysis RunRiskAnalysis(const ProjectData& project, const RiskDefinitions& 
         cancelled.cancelled = true;
         return cancelled;
     }
-    SummarizeRiskAnalysis(a, project, simulation.Threads());
+    SummarizeRiskAnalysis(a, project, simulation.Scratch());
     a.swings = simulation.Swings();
     return a;
 }

@@ -7,31 +7,25 @@
 namespace velmora::risk {
 namespace {
 
-// One thread's buffers for the statistics, used column after column.
-struct Scratch {
-    std::vector<double> values;
-    RankingScratch ranking;
-
-    // The values of `column` in the rows `kept` keeps, in row order.
-    std::vector<double>& Gather(const std::vector<double>& column, KeptRows kept) {
-        values.resize(column.size());
-        std::size_t m = 0;
-        for (std::size_t i = 0; i < column.size(); ++i) {
-            values[m] = column[i];
-            m += kept(i);
-        }
-        values.resize(m);
-        return values;
+// The values of `column` in the rows `kept` keeps, in row order, in the scratch's values.
+std::vector<double>& Gather(const std::vector<double>& column, KeptRows kept,
+                            RankingScratch& scratch) {
+    std::vector<double>& values = scratch.values;
+    values.resize(column.size());
+    std::size_t m = 0;
+    for (std::size_t i = 0; i < column.size(); ++i) {
+        values[m] = column[i];
+        m += kept(i);
     }
-};
+    values.resize(m);
+    return values;
+}
 
 } // namespace
 
-void SummarizeRiskAnalysis(RiskAnalysis& a, const ProjectData& project, unsigned threads) {
-    // A million iterations take 32 MB of scratch per thread to rank; two threads do the
-    // statistics in a fraction of the simulation's time whatever the cores.
-    threads = std::min(threads, 2u);
-    std::vector<Scratch> scratch(threads);
+void SummarizeRiskAnalysis(RiskAnalysis& a, const ProjectData& project,
+                           std::vector<RankingScratch>& scratch) {
+    const auto threads = static_cast<unsigned>(scratch.size());
     const std::size_t asphaltTotal = ResultIndex("asphaltTotal");
     const std::size_t concreteTotal = ResultIndex("concreteTotal");
 
@@ -65,16 +59,16 @@ void SummarizeRiskAnalysis(RiskAnalysis& a, const ProjectData& project, unsigned
     const auto& names = ResultNames();
     ParallelFor(threads, figures.size() + kResultCount + 1, 1, [&](std::size_t task, unsigned w) {
         if (task < figures.size()) {
-            figures[task] = RankFigure(*ranked[task], kept[task], scratch[w].ranking);
+            figures[task] = RankFigure(*ranked[task], kept[task], scratch[w]);
             return;
         }
         const std::size_t r = task - figures.size();
         if (r == kResultCount) {
-            a.difference = Describe(scratch[w].Gather(difference, bothRows));
+            a.difference = Describe(Gather(difference, bothRows, scratch[w]));
             return;
         }
         const bool asphalt = names[r].starts_with("asphalt");
-        a.statistics[r] = Describe(scratch[w].Gather(a.results[r], kept[asphalt ? 0 : 1]));
+        a.statistics[r] = Describe(Gather(a.results[r], kept[asphalt ? 0 : 1], scratch[w]));
     });
 
     a.rankCorrelations.resize(a.fields.size());
@@ -82,7 +76,7 @@ void SummarizeRiskAnalysis(RiskAnalysis& a, const ProjectData& project, unsigned
         InputSensitivity& s = a.rankCorrelations[j];
         s.field = a.fields[j];
         double rho[3];
-        SpearmanCorrelations(a.inputs[j], figures.data(), figures.size(), rho, scratch[w].ranking);
+        SpearmanCorrelations(a.inputs[j], figures.data(), figures.size(), rho, scratch[w]);
         s.asphaltTotal = rho[0];
         s.concreteTotal = rho[1];
         s.totalDifference = rho[2];

@@ -62,12 +62,18 @@ struct Proportion {
 Proportion WilsonInterval(std::int64_t successes, std::int64_t count);
 
 // Buffers for ranking column after column: a fresh allocation of this size costs more in page
-// faults than the ranking itself. After AscendingOrder, keys holds the values' sort keys in
-// ascending order, and nextKeys and nextOrder are free until the next call.
+// faults than the ranking itself, so a simulation keeps one set per thread from reordering its
+// samples to its summary. After AscendingOrder, keys holds the values' sort keys in ascending
+// order, and nextKeys and nextOrder are free until the next call; `values` holds a column to sort
+// or describe.
 struct RankingScratch {
     std::vector<std::uint64_t> keys, nextKeys;
     std::vector<std::uint32_t> order, nextOrder;
+    std::vector<double> values;
 };
+// A million iterations take 32 MB of scratch per thread to rank, and two threads rank and
+// describe in a fraction of the simulation's time whatever the cores.
+inline constexpr unsigned kRankingThreads = 2;
 
 // The positions of `values` in ascending order, equal values in the order given, in
 // scratch.order. A radix sort: ranking a million iterations is a matter of milliseconds.

@@ -80,7 +80,7 @@ TEST_F(CliRiskTest, ARunTheMemoryCannotHoldIsRefusedUpFront) {
     } available;
     const std::string refusal =
         "velmora-cli: " + file +
-        ": 20000 iterations need about 6.1 MB of memory, and 5.0 MB is available; run fewer "
+        ": 20000 iterations need about 6.4 MB of memory, and 5.0 MB is available; run fewer "
         "iterations (--iterations N), or stop at a precision (--precision D with "
         "--max-iterations N)\n";
     for (const std::vector<std::string>& args :

@@ -161,7 +161,8 @@ TEST(RiskAnalysis, CorrelatedColumnsAreReorderedAlikeOnAnyNumberOfThreads) {
             for (std::size_t t = 0; t < n; ++t) column[t] = static_cast<double>(t * 7919 % n);
             pointers.push_back(column.data());
         }
-        ImposeRankCorrelation(plan, pointers, n, 5, 1000, threads);
+        std::vector<RankingScratch> scratch(threads);
+        ImposeRankCorrelation(plan, pointers, n, 5, 1000, scratch);
         return columns;
     };
     const auto one = reorder(1);
