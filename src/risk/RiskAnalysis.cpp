@@ -99,8 +99,6 @@ public:
         const std::vector<FieldSlot> slots = FindSlots(base, items);
         for (std::size_t j = 0; j < slots.size(); ++j)
             distributions_.emplace_back(d.inputs[j], slots[j].Get(), whole[j]);
-        ParallelFor(threads_, distributions_.size(), 1,
-                    [&](std::size_t j, unsigned) { distributions_[j].Tabulate(); });
         workers_.resize(threads_);
         scratch_.resize(std::min(threads_, kRankingThreads));
         for (Worker& w : workers_) {
@@ -173,10 +171,11 @@ private:
     bool Cancelled() const { return control_ && control_->cancel.load(std::memory_order_relaxed); }
 
     // Grows the columns to first + n rows and draws the block's samples of every input; false
-    // when cancelled. New pages cost about as much to fault in as samples to draw into them,
-    // and faults do not go faster on more threads: each input's task grows its own column, and
-    // the result columns grow in tasks between those, so that one thread faults while another
-    // draws.
+    // when cancelled. Each input's task tabulates its distribution on the first block, grows its
+    // column and turns the probabilities into values while the column is fresh in the cache.
+    // New pages cost about as much to fault in as samples to draw into them, and faults do not
+    // go faster on more threads: the result columns grow in tasks between the inputs', so that
+    // one thread faults while another draws.
     bool Sample(std::int64_t first, std::size_t n) {
         const std::size_t size = first + n, inputs = distributions_.size();
         const std::size_t pairs = std::min(inputs, kResultCount);
@@ -188,20 +187,14 @@ private:
                 a_.results[j].resize(size, kNotANumber);
                 return;
             }
+            if (first == 0) distributions_[j].Tabulate();
             a_.inputs[j].resize(size);
-            FillProbabilities(d_.sampling, d_.seed, first, n, static_cast<std::uint32_t>(j),
-                              a_.inputs[j].data() + first, workers_[w].strata);
+            double* column = a_.inputs[j].data() + first;
+            FillProbabilities(d_.sampling, d_.seed, first, n, static_cast<std::uint32_t>(j), column,
+                              workers_[w].strata);
+            for (std::size_t t = 0; t < n; ++t) column[t] = distributions_[j].Quantile(column[t]);
         });
         a_.outcome.resize(size);
-        constexpr std::size_t kRows = 4096;
-        ParallelFor(threads_, (n + kRows - 1) / kRows, 1, [&](std::size_t chunk, unsigned) {
-            if (Cancelled()) return;
-            const std::size_t begin = first + chunk * kRows;
-            const std::size_t end = std::min(first + n, begin + kRows);
-            for (std::size_t j = 0; j < distributions_.size(); ++j)
-                for (std::size_t i = begin; i < end; ++i)
-                    a_.inputs[j][i] = distributions_[j].Quantile(a_.inputs[j][i]);
-        });
         std::vector<double*> columns;
         for (std::size_t j : plan_.inputs) columns.push_back(a_.inputs[j].data() + first);
         if (!Cancelled())
