@@ -77,11 +77,11 @@ const std::vector<std::uint32_t>& AscendingOrder(const std::vector<double>& valu
 
 namespace {
 
-// The last place of the run of values equal to the one at place i of bits[0..n), the bits of
-// values in ascending order.
-std::size_t TieEnd(const std::uint64_t* bits, std::size_t n, std::size_t i) {
-    const double value = std::bit_cast<double>(bits[i]);
-    while (i + 1 < n && std::bit_cast<double>(bits[i + 1]) == value) ++i;
+// The last place of the run of values equal to the one at place i of keys[0..n), the sort keys
+// of values in ascending order.
+std::size_t TieEnd(const std::uint64_t* keys, std::size_t n, std::size_t i) {
+    const double value = KeyValue(keys[i]);
+    while (i + 1 < n && KeyValue(keys[i + 1]) == value) ++i;
     return i;
 }
 
@@ -111,7 +111,7 @@ RankedFigure RankFigure(const std::vector<double>& values, KeptRows kept, Rankin
     std::size_t n = 0;
     for (std::size_t k = 0; k < order.size(); ++k) {
         rows[n] = order[k];
-        bits[n] = ValueBits(scratch.keys[k]);
+        bits[n] = scratch.keys[k];
         n += kept(order[k]);
     }
     RankedFigure figure{std::vector<std::uint32_t>(values.size(), RankedFigure::kLeftOut)};
@@ -126,22 +126,35 @@ RankedFigure RankFigure(const std::vector<double>& values, KeptRows kept, Rankin
 void SpearmanCorrelations(const std::vector<double>& x, const RankedFigure* figures,
                           std::size_t count, double* out, RankingScratch& scratch) {
     const std::vector<std::uint32_t>& order = AscendingOrder(x, scratch);
+    const std::vector<std::uint64_t>& keys = scratch.keys;
+    // Without equal values, which continuous inputs seldom have, every rank stands alone and
+    // x's values need not be gathered to find the runs that share one.
+    bool tied = false;
+    for (std::size_t k = 1; k < keys.size(); ++k)
+        tied |= KeyValue(keys[k]) == KeyValue(keys[k - 1]);
     for (std::size_t f = 0; f < count; ++f) {
         // The figure's places and x's values in the rows it keeps, in x's order, gathered into
         // the sort's spare buffers without a branch on each row.
         std::uint32_t* places = scratch.nextOrder.data();
         std::uint64_t* bits = scratch.nextKeys.data();
         std::size_t n = 0;
-        for (std::size_t k = 0; k < order.size(); ++k) {
-            places[n] = figures[f].places[order[k]];
-            bits[n] = ValueBits(scratch.keys[k]);
-            n += places[n] != RankedFigure::kLeftOut;
+        if (tied) {
+            for (std::size_t k = 0; k < order.size(); ++k) {
+                places[n] = figures[f].places[order[k]];
+                bits[n] = keys[k];
+                n += places[n] != RankedFigure::kLeftOut;
+            }
+        } else {
+            for (std::size_t k = 0; k < order.size(); ++k) {
+                places[n] = figures[f].places[order[k]];
+                n += places[n] != RankedFigure::kLeftOut;
+            }
         }
         // Shared ranks keep the mean rank at (n + 1) / 2.
         const double mean = 0.5 * static_cast<double>(n + 1);
         double sxy = 0.0, sxx = 0.0, syy = 0.0;
         for (std::size_t i = 0, j; i < n; i = j + 1) {
-            j = TieEnd(bits, n, i);
+            j = tied ? TieEnd(bits, n, i) : i;
             const double dx = 0.5 * static_cast<double>(i + j) + 1.0 - mean;
             for (std::size_t k = i; k <= j; ++k) {
                 const double dy = 0.5 * static_cast<double>(places[k]) + 1.0 - mean;
