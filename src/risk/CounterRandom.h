@@ -30,9 +30,28 @@ constexpr double UnitInterval(std::uint64_t bits) {
     return (static_cast<double>(bits >> 11) + 0.5) * 0x1p-53;
 }
 
+// The high 64 bits of the 128-bit product a x b from 32-bit halves, for compilers without a
+// 128-bit integer.
+constexpr std::uint64_t MultiplyHighByHalves(std::uint64_t a, std::uint64_t b) {
+    const std::uint64_t aLow = a & 0xFFFFFFFFu, aHigh = a >> 32;
+    const std::uint64_t bLow = b & 0xFFFFFFFFu, bHigh = b >> 32;
+    const std::uint64_t low = aLow * bLow;
+    const std::uint64_t middle = aHigh * bLow + (low >> 32);
+    const std::uint64_t cross = aLow * bHigh + (middle & 0xFFFFFFFFu);
+    return aHigh * bHigh + (middle >> 32) + (cross >> 32);
+}
+
+constexpr std::uint64_t MultiplyHigh(std::uint64_t a, std::uint64_t b) {
+#if defined(__SIZEOF_INT128__)
+    return static_cast<std::uint64_t>((static_cast<unsigned __int128>(a) * b) >> 64);
+#else
+    return MultiplyHighByHalves(a, b);
+#endif
+}
+
 // A whole number from 0 to n - 1.
 constexpr std::uint64_t Below(std::uint64_t bits, std::uint64_t n) {
-    return static_cast<std::uint64_t>((static_cast<unsigned __int128>(bits) * n) >> 64);
+    return MultiplyHigh(bits, n);
 }
 
 } // namespace velmora::risk

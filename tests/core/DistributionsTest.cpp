@@ -1,3 +1,4 @@
+#include "risk/CounterRandom.h"
 #include "risk/Distribution.h"
 
 #include <cmath>
@@ -79,5 +80,19 @@ TEST(Distributions, TabulatedPertQuantilesKeepToTheExactOnes) {
         const Distribution exact(input, 0, false);
         for (double u = 1e-9; u < 1.0; u += u < 0.01 ? u : 0.000731)
             ASSERT_NEAR(table.Quantile(u), exact.Quantile(u), 2e-10) << mode << " at " << u;
+    }
+}
+
+// Shuffles draw their places from the high half of a 128-bit product; a compiler without 128-bit
+// integers takes it from 32-bit halves, and every sample depends on the two agreeing.
+TEST(Distributions, TheHighHalfOfAProductIsTheSameFromHalves) {
+    constexpr std::uint64_t kMost = ~std::uint64_t{0};
+    EXPECT_EQ(MultiplyHighByHalves(kMost, kMost), kMost - 1);
+    EXPECT_EQ(MultiplyHighByHalves(kMost, 2), 1u);
+    EXPECT_EQ(MultiplyHighByHalves(std::uint64_t{1} << 32, std::uint64_t{1} << 32), 1u);
+    EXPECT_EQ(MultiplyHighByHalves(0x1234567890ABCDEFu, 0xFEDCBA0987654321u), 0x121FA000A3723A57u);
+    for (std::uint64_t i = 0; i < 100000; ++i) {
+        const std::uint64_t a = Mix64(i), b = Mix64(~i) >> (i % 64);
+        ASSERT_EQ(MultiplyHighByHalves(a, b), MultiplyHigh(a, b)) << a << " x " << b;
     }
 }
