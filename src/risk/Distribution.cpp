@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 #include <numbers>
 
 namespace velmora::risk {
@@ -115,8 +116,15 @@ double NormalQuantile(double p) {
 }
 
 double LogGamma(double x) {
+#if defined(_WIN32)
+    // The Windows C libraries have no lgamma_r: one caller at a time, for the sign's sake.
+    static std::mutex lock;
+    const std::lock_guard guard(lock);
+    return std::lgamma(x);
+#else
     int sign = 0;
     return ::lgamma_r(x, &sign);
+#endif
 }
 
 double NormalCdf(double z) {
