@@ -12,9 +12,9 @@
 #include <new>
 #include <optional>
 #include <ostream>
-#include <tuple>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 namespace velmora::cli {
 namespace {

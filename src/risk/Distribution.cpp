@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <mutex>
 #include <numbers>
+#if defined(_WIN32)
+#include <mutex>
+#endif
 
 namespace velmora::risk {
 namespace {

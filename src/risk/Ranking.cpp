@@ -107,16 +107,16 @@ RankedFigure RankFigure(const std::vector<double>& values, KeptRows kept, Rankin
     // The kept rows and their values in ascending order, in the sort's spare buffers: the order
     // of the kept values gathered on their own, the sort being stable.
     std::uint32_t* rows = scratch.nextOrder.data();
-    std::uint64_t* bits = scratch.nextKeys.data();
+    std::uint64_t* keys = scratch.nextKeys.data();
     std::size_t n = 0;
     for (std::size_t k = 0; k < order.size(); ++k) {
         rows[n] = order[k];
-        bits[n] = scratch.keys[k];
+        keys[n] = scratch.keys[k];
         n += kept(order[k]);
     }
     RankedFigure figure{std::vector<std::uint32_t>(values.size(), RankedFigure::kLeftOut)};
     for (std::size_t i = 0, j; i < n; i = j + 1) {
-        j = TieEnd(bits, n, i);
+        j = TieEnd(keys, n, i);
         for (std::size_t k = i; k <= j; ++k)
             figure.places[rows[k]] = static_cast<std::uint32_t>(i + j);
     }
@@ -134,27 +134,20 @@ void SpearmanCorrelations(const std::vector<double>& x, const RankedFigure* figu
         tied |= KeyValue(keys[k]) == KeyValue(keys[k - 1]);
     for (std::size_t f = 0; f < count; ++f) {
         // The figure's places and x's values in the rows it keeps, in x's order, gathered into
-        // the sort's spare buffers without a branch on each row.
+        // the sort's spare buffers without a branch on whether a row is kept.
         std::uint32_t* places = scratch.nextOrder.data();
-        std::uint64_t* bits = scratch.nextKeys.data();
+        std::uint64_t* keptKeys = scratch.nextKeys.data();
         std::size_t n = 0;
-        if (tied) {
-            for (std::size_t k = 0; k < order.size(); ++k) {
-                places[n] = figures[f].places[order[k]];
-                bits[n] = keys[k];
-                n += places[n] != RankedFigure::kLeftOut;
-            }
-        } else {
-            for (std::size_t k = 0; k < order.size(); ++k) {
-                places[n] = figures[f].places[order[k]];
-                n += places[n] != RankedFigure::kLeftOut;
-            }
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            places[n] = figures[f].places[order[k]];
+            if (tied) keptKeys[n] = keys[k];
+            n += places[n] != RankedFigure::kLeftOut;
         }
         // Shared ranks keep the mean rank at (n + 1) / 2.
         const double mean = 0.5 * static_cast<double>(n + 1);
         double sxy = 0.0, sxx = 0.0, syy = 0.0;
         for (std::size_t i = 0, j; i < n; i = j + 1) {
-            j = tied ? TieEnd(bits, n, i) : i;
+            j = tied ? TieEnd(keptKeys, n, i) : i;
             const double dx = 0.5 * static_cast<double>(i + j) + 1.0 - mean;
             for (std::size_t k = i; k <= j; ++k) {
                 const double dy = 0.5 * static_cast<double>(places[k]) + 1.0 - mean;
