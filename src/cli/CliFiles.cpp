@@ -7,7 +7,7 @@
 #include "planner/PlannerSettings.h"
 #include "risk/RiskDefinitions.h"
 
-#include <ostream>
+#include <iostream>
 
 namespace velmora::cli {
 
@@ -45,6 +45,7 @@ bool WriteOutput(const std::string& path, std::string_view bytes,
 bool WriteOutput(const std::string& path, const Producer& produce, std::ostream* out,
                  std::ostream& err) {
     if (out && path == "-") {
+        if (out == &std::cout) UseBinaryStandardOutput();
         produce([out](std::string_view piece) {
             out->write(piece.data(), static_cast<std::streamsize>(piece.size()));
         });

@@ -10,12 +10,17 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <iomanip>
 #include <iostream>
 #include <limits>
 #include <memory>
 #include <thread>
+#if defined(_WIN32)
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace velmora::cli {
 namespace {
@@ -251,8 +256,12 @@ int Simulate(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     if (threads == 0) threads = std::max(1u, cores / workers);
     std::vector<risk::SimulationControl> controls(files.size());
     std::unique_ptr<Progress> progress;
-    if (&err == &std::cerr && ::isatty(STDERR_FILENO))
-        progress = std::make_unique<Progress>(controls);
+#if defined(_WIN32)
+    const bool terminal = ::_isatty(::_fileno(stderr));
+#else
+    const bool terminal = ::isatty(STDERR_FILENO);
+#endif
+    if (&err == &std::cerr && terminal) progress = std::make_unique<Progress>(controls);
 
     const auto one = [&](std::size_t k, std::ostream& out, std::ostream& err) {
         const std::string& file = files[k];

@@ -57,4 +57,8 @@ std::string TemporaryPathFor(const std::string& path); // this process's
 // Both names exist and lead to the same file (through links, hard ones included).
 bool SameFile(const std::string& a, const std::string& b);
 
+// Standard output passes bytes through as they are, as a file written in their place would hold
+// them: Windows would otherwise write CR LF for every LF of a report or workbook sent to "-".
+void UseBinaryStandardOutput();
+
 } // namespace velmora::cli

@@ -9,13 +9,21 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <clocale>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <locale.h>
 #include <map>
-#include <unistd.h>
+#include <random>
 #include <xlsxwriter.h>
+#if defined(_WIN32)
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <locale.h>
+#include <unistd.h>
+#endif
 
 namespace velmora {
 namespace {
@@ -218,6 +226,25 @@ std::string WriteCashFlow(lxw_workbook* book, const Formats& f, const WorkbookCo
 // The spreadsheet library prints numbers with the C library, which follows the locale: under a
 // German one "0.5" would come out as "0,5", which no spreadsheet reads. This thread writes in
 // the C locale while the workbook is built, whatever the program's locale is.
+#if defined(_WIN32)
+class ClassicNumbers {
+public:
+    ClassicNumbers() : mode_(::_configthreadlocale(_ENABLE_PER_THREAD_LOCALE)) {
+        if (const char* now = std::setlocale(LC_NUMERIC, nullptr)) previous_ = now;
+        std::setlocale(LC_NUMERIC, "C");
+    }
+    ClassicNumbers(const ClassicNumbers&) = delete;
+    ClassicNumbers& operator=(const ClassicNumbers&) = delete;
+    ~ClassicNumbers() {
+        if (!previous_.empty()) std::setlocale(LC_NUMERIC, previous_.c_str());
+        ::_configthreadlocale(mode_);
+    }
+
+private:
+    int mode_;
+    std::string previous_;
+};
+#else
 class ClassicNumbers {
 public:
     ClassicNumbers()
@@ -235,23 +262,67 @@ private:
     locale_t classic_;
     locale_t previous_;
 };
+#endif
+
+// A new, empty file of this run's own in the temporary folder, for the spreadsheet library to
+// write the workbook to: created only where no file is, so that no other file is written
+// through a name planted there. Its name is UTF-8, as the library expects on every system.
+std::string FreshTemporaryFile(std::string& error) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path folder = fs::temp_directory_path(ec);
+    if (ec) {
+        error = ec.message();
+        return {};
+    }
+    thread_local std::mt19937 random(std::random_device{}());
+    for (int tries = 0; tries < 8; ++tries) {
+        char name[40];
+        std::snprintf(name, sizeof name, "velmora-workbook-%08x.xlsx",
+                      static_cast<unsigned>(random()));
+        const fs::path path = folder / name;
+#if defined(_WIN32)
+        const int fd = ::_wopen(path.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY,
+                                _S_IREAD | _S_IWRITE);
+        if (fd >= 0 && ::_close(fd) == 0) {
+#else
+        const int fd = ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd >= 0 && ::close(fd) == 0) {
+#endif
+            const std::u8string utf8 = path.u8string();
+            return {utf8.begin(), utf8.end()};
+        }
+        if (errno != EEXIST) break;
+    }
+    error = std::strerror(errno);
+    return {};
+}
+
+// The file named by a UTF-8 `path`, whatever the system's own encoding of names is.
+std::filesystem::path PathOf(const std::string& path) {
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
+void RemoveFile(const std::string& path) {
+    std::error_code ignored;
+    std::filesystem::remove(PathOf(path), ignored);
+}
 
 std::string ReadAndRemove(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathOf(path), std::ios::binary);
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     const bool read = !in.bad() && in.is_open();
-    std::filesystem::remove(path);
+    in.close();
+    RemoveFile(path);
     return read ? std::string() : "The workbook could not be read back from " + path;
 }
 
 } // namespace
 
 Workbook BuildWorkbook(const WorkbookContent& content) {
-    std::string path =
-        (std::filesystem::temp_directory_path() / "velmora-workbook-XXXXXX").string();
-    const int fd = ::mkstemp(path.data());
-    if (fd < 0) return {{}, "No temporary file for the workbook: " + std::string(strerror(errno))};
-    ::close(fd);
+    std::string error;
+    const std::string path = FreshTemporaryFile(error);
+    if (path.empty()) return {{}, "No temporary file for the workbook: " + error};
 
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
@@ -259,7 +330,7 @@ Workbook BuildWorkbook(const WorkbookContent& content) {
     options.use_zip64 = content.risk ? LXW_TRUE : LXW_FALSE;
     lxw_workbook* book = workbook_new_opt(path.c_str(), &options);
     if (!book) {
-        std::filesystem::remove(path);
+        RemoveFile(path);
         return {{}, "The workbook could not be started"};
     }
     const ClassicNumbers classicNumbers;
@@ -295,7 +366,7 @@ Workbook BuildWorkbook(const WorkbookContent& content) {
     if (const lxw_error error = workbook_close(book); workbook.ok() && error != LXW_NO_ERROR)
         workbook.error = lxw_strerror(error);
     if (!workbook.ok()) {
-        std::filesystem::remove(path);
+        RemoveFile(path);
         return workbook;
     }
     workbook.error = ReadAndRemove(path, workbook.bytes);

@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <string_view>
-#if __has_include(<unistd.h>)
+#if defined(_WIN32)
+#include <windows.h>
+#elif __has_include(<unistd.h>)
 #include <unistd.h>
 #endif
 
@@ -58,6 +60,11 @@ std::string MemoryShortfall(const RiskDefinitions& definitions) {
 std::optional<std::uint64_t> AvailableMemory() {
     if (const char* given = std::getenv("VELMORA_AVAILABLE_MEMORY"))
         if (const std::optional<std::uint64_t> bytes = ParsedWhole(given)) return bytes;
+#if defined(_WIN32)
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    if (::GlobalMemoryStatusEx(&status)) return status.ullAvailPhys;
+#else
     // What Linux could give a new run without swapping: free memory and the caches it can drop.
     std::ifstream meminfo("/proc/meminfo");
     for (std::string key; meminfo >> key;) {
@@ -69,6 +76,7 @@ std::optional<std::uint64_t> AvailableMemory() {
     const long pages = ::sysconf(_SC_AVPHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
     if (pages > 0 && pageSize > 0)
         return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
+#endif
 #endif
     return std::nullopt;
 }
