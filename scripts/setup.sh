@@ -7,7 +7,8 @@ packages="build-essential cmake ninja-build pkg-config git
   libxlsxwriter-dev desktop-file-utils libxml2-utils unzip poppler-utils
   nlohmann-json3-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev locales xauth xvfb"
+  clang libclang-rt-14-dev locales xauth xvfb
+  g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 dpkg-dev python3 zip"
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
 # shellcheck disable=SC2086

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds and runs every test: the core and CLI tests (also under a decimal-comma locale), the GUI
 # tests offscreen, a staged install checked file by file, the core tests again under
-# AddressSanitizer + UndefinedBehaviorSanitizer, and a short run of the project-file fuzzer.
+# AddressSanitizer + UndefinedBehaviorSanitizer, a short run of the project-file fuzzer, and the
+# Windows build under Wine, its answers compared with the Linux build's.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/build.sh
@@ -15,4 +16,5 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   build-sanitize/tests/velmora_core_tests --gtest_brief=1
 
 scripts/fuzz.sh "${VELMORA_FUZZ_SECONDS:-30}"
+scripts/test-windows.sh
 echo "test: all passed"
