@@ -1,4 +1,5 @@
 #include "CoreTestSupport.h"
+#include "ProcessSupport.h"
 
 using namespace velmora;
 using namespace velmora::test;

@@ -1,4 +1,5 @@
 #include "CoreTestSupport.h"
+#include "ProcessSupport.h"
 
 #include "model/ProjectFile.h"
 #include "risk/RiskDefinitions.h"
@@ -74,10 +75,7 @@ TEST_F(CliRiskTest, SettingsOverrideTheFilesAndTheSummaryGivesTheJsonsFigures) {
 // (a precision-driven run at its most iterations) and what to change; a smaller one runs.
 TEST_F(CliRiskTest, ARunTheMemoryCannotHoldIsRefusedUpFront) {
     const std::string file = HeavyWithDefinitions();
-    struct Available {
-        Available() { ::setenv("VELMORA_AVAILABLE_MEMORY", "5000000", 1); }
-        ~Available() { ::unsetenv("VELMORA_AVAILABLE_MEMORY"); }
-    } available;
+    const Environment available("VELMORA_AVAILABLE_MEMORY", "5000000");
     const std::string refusal =
         "velmora-cli: " + file +
         ": 20000 iterations need about 6.4 MB of memory, and 5.0 MB is available; run fewer "

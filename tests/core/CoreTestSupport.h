@@ -5,16 +5,17 @@
 
 #include "Cli.h"
 #include "FileIo.h"
+#include "FileIoNames.h"
 #include "risk/RiskAnalysis.h"
 #include "risk/Statistics.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <zlib.h>
 
 namespace velmora::test {
 
@@ -69,14 +70,37 @@ inline std::string ReadFile(const std::filesystem::path& path) {
 }
 
 // A member of a zip file (a workbook's sheet, say), as unzip -p gives it; empty when missing.
+// The central directory gives each member's sizes, which the local header may leave out.
 inline std::string Unzip(const std::string& file, const std::string& member) {
-    std::string text;
-    FILE* pipe = ::popen(("unzip -p '" + file + "' '" + member + "' 2>/dev/null").c_str(), "r");
-    char buffer[65536];
-    for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        text.append(buffer, n);
-    if (pipe) ::pclose(pipe);
-    return text;
+    const std::string zip = ReadFile(file);
+    const auto number = [&](std::size_t at, int bytes) {
+        std::uint64_t value = 0;
+        for (int k = bytes - 1; k >= 0 && at + k < zip.size(); --k)
+            value = value << 8 | static_cast<unsigned char>(zip[at + k]);
+        return static_cast<std::size_t>(value);
+    };
+    const std::size_t end = zip.rfind("PK\x05\x06");
+    if (end == std::string::npos) return {};
+    for (std::size_t at = number(end + 16, 4), k = 0; k < number(end + 10, 2); ++k) {
+        const std::size_t nameLength = number(at + 28, 2);
+        if (zip.compare(at + 46, nameLength, member) == 0 && nameLength == member.size()) {
+            const std::size_t local = number(at + 42, 4);
+            const std::size_t data = local + 30 + number(local + 26, 2) + number(local + 28, 2);
+            std::string text(number(at + 24, 4), '\0');
+            if (number(at + 10, 2) == 0) return zip.substr(data, text.size());
+            z_stream stream{};
+            if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return {};
+            stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(zip.data() + data));
+            stream.avail_in = static_cast<uInt>(std::min(number(at + 20, 4), zip.size() - data));
+            stream.next_out = reinterpret_cast<Bytef*>(text.data());
+            stream.avail_out = static_cast<uInt>(text.size());
+            const int status = inflate(&stream, Z_FINISH);
+            inflateEnd(&stream);
+            return status == Z_STREAM_END ? text : std::string();
+        }
+        at += 46 + nameLength + number(at + 30, 2) + number(at + 32, 2);
+    }
+    return {};
 }
 
 // A file of tests/data; one that is missing or empty would leave a table's cases untried.
@@ -169,14 +193,6 @@ inline std::string WithoutDateLine(const std::string& bytes) {
     return bytes.substr(0, start) + bytes.substr(bytes.find("\r\n", start + 2));
 }
 
-// The id of a process that has ended, as a run killed before its rename leaves it.
-inline long EndedProcessId() {
-    const pid_t child = ::fork();
-    if (child == 0) ::_exit(0);
-    ::waitpid(child, nullptr, 0);
-    return child;
-}
-
 // A fresh folder for each test, holding a copy of tests/data/default.vlm. The process id keeps
 // the run under the comma locale apart from the other run of the same test.
 class ScratchFolder : public ::testing::Test {
@@ -185,7 +201,7 @@ protected:
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
         dir_ = std::filesystem::temp_directory_path() /
                ("velmora-" + std::string(test->test_suite_name()) + "-" + test->name() + "-" +
-                std::to_string(::getpid()));
+                std::to_string(cli::CurrentProcessId()));
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
         std::filesystem::copy_file(std::filesystem::path(VELMORA_TEST_DATA) / "default.vlm",

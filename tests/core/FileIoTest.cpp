@@ -1,8 +1,10 @@
 #include "CoreTestSupport.h"
+#include "ProcessSupport.h"
 
 #include "model/ProjectFile.h"
 
 #include <cstring>
+#include <memory>
 #include <thread>
 
 using namespace velmora;
@@ -30,25 +32,17 @@ TEST_F(FileIoTest, ConcurrentWritersEachSucceedAndOneCompleteContentWins) {
     }
 
     std::vector<std::string> projects;
-    std::vector<pid_t> children;
     for (int k = 0; k < 4; ++k) {
         ProjectData p;
         p.projectTitle = "writer " + std::to_string(k);
         projects.push_back(EncodeProject(p).bytes);
-        const pid_t child = ::fork();
-        if (child == 0) {
-            int failures = 0;
-            for (int round = 0; round < 40; ++round)
-                failures +=
-                    RunCli({"new", target, "--set", "projectTitle=" + p.projectTitle}).status != 0;
-            ::_exit(failures);
-        }
-        children.push_back(child);
     }
-    for (pid_t child : children) {
-        int status = -1;
-        ::waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    for (int round = 0; round < 10; ++round) {
+        std::vector<std::unique_ptr<CliProcess>> writers;
+        for (int k = 0; k < 4; ++k)
+            writers.push_back(std::make_unique<CliProcess>(std::vector<std::string>{
+                "new", target, "--set", "projectTitle=writer " + std::to_string(k)}));
+        for (const auto& writer : writers) EXPECT_EQ(writer->Wait(), 0) << "round " << round;
     }
     EXPECT_NE(std::ranges::find(projects, Read("s.vlm")), projects.end());
     EXPECT_EQ(FileCount(), 2); // default.vlm and s.vlm
@@ -67,11 +61,11 @@ TEST_F(FileIoTest, AFailedWriteLeavesNoTemporaryFile) {
 }
 
 // The next write to a target removes what a killed writer left, and keeps the file of a writer
-// that still runs (here the test's parent process), and those of other targets.
+// that still runs (here the test's own process), and those of other targets.
 TEST_F(FileIoTest, RemovesOnlyLeftoversOfWritersThatNoLongerRun) {
     const std::string target = Path("out.xls");
     const std::string killed = cli::TemporaryPathFor(target, EndedProcessId());
-    const std::string running = cli::TemporaryPathFor(target, ::getppid());
+    const std::string running = cli::TemporaryPathFor(target, cli::CurrentProcessId());
     const std::string other = cli::TemporaryPathFor(Path("other.xls"), EndedProcessId());
     for (const std::string& path : {killed, running, other})
         ASSERT_TRUE(cli::WriteFileAtomically(path, "part").ok());
