@@ -12,10 +12,12 @@ win_jobs=$(nproc)
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
 # The cross compiler, Wine, MinGW's zlib, dpkg-dev for `apt-get source`, python3 for the
-# comparison of figures and zip for the download. scripts/setup.sh installs the same.
+# comparison of figures and zip for the download; GoogleTest's sources and the header-only
+# libraries are staged from the Linux build's own packages. scripts/setup.sh installs them all.
 windows_packages() {
   missing=""
-  for p in g++-mingw-w64-x86-64-posix wine wine64 libz-mingw-w64-dev dpkg-dev python3 zip; do
+  for p in g++-mingw-w64-x86-64-posix wine wine64 libz-mingw-w64-dev dpkg-dev python3 zip \
+    cmake ninja-build libgtest-dev nlohmann-json3-dev libcli11-dev; do
     dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
   done
   [ -z "$missing" ] && return 0
