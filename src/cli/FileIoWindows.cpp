@@ -1,6 +1,6 @@
 // The file handling of Windows: names are UTF-8 in the program and wide for the system, a
-// replaced file keeps its attributes and security through ReplaceFileW, and the names of
-// devices (NUL, CON, COM1, ...) are refused in every folder, as Windows opens the device there.
+// replaced file keeps its hidden and system attributes, and the names of devices (NUL, CON,
+// COM1, ...) are refused in every folder, as Windows opens the device there.
 
 #include "FileIo.h"
 #include "FileIoNames.h"
@@ -209,13 +209,11 @@ std::string WriteTemporary(const std::string& target, const Producer& produce,
 
 // Puts the temporary file in the target's place. Another writer, or a virus scanner, may hold
 // the target open for a moment: the move is tried again for a short while before it fails.
-DWORD Replace(const std::wstring& target, const std::wstring& temp, bool exists) {
+// (ReplaceFileW would keep more of the old file, but leaves files of its own behind when two
+// writers replace one target at once.)
+DWORD Replace(const std::wstring& target, const std::wstring& temp) {
     DWORD error = ERROR_SUCCESS;
     for (int tries = 0; tries < 50; ++tries) {
-        // ReplaceFileW keeps the old file's attributes, security and creation time.
-        if (exists && ::ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
-                                     REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
-            return ERROR_SUCCESS;
         if (::MoveFileExW(temp.c_str(), target.c_str(),
                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return ERROR_SUCCESS;
@@ -264,13 +262,15 @@ FileWrite WriteFileAtomically(const std::string& path, const Producer& produce) 
     const std::optional<std::wstring> wide = Wide(path);
     if (!wide) return {std::strerror(EILSEQ)};
     std::string target = path;
-    bool exists = false;
+    // What the new file keeps of the old one's attributes.
+    DWORD kept = 0;
     if (Handle existing(Open(*wide, 0)); existing.ok()) {
-        exists = true;
         BY_HANDLE_FILE_INFORMATION info{};
         if (std::string refusal = Refusal(existing.get(), info); !refusal.empty())
             return {std::move(refusal)};
         if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) return {std::strerror(EACCES)};
+        kept = info.dwFileAttributes &
+               (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
         // A symbolic link is kept, and the file it leads to replaced.
         const DWORD linkAttributes = ::GetFileAttributesW(wide->c_str());
         if (linkAttributes != INVALID_FILE_ATTRIBUTES &&
@@ -290,8 +290,9 @@ FileWrite WriteFileAtomically(const std::string& path, const Producer& produce) 
     TemporaryName temp;
     if (std::string reason = WriteTemporary(target, produce, temp); !reason.empty())
         return {std::move(reason)};
+    if (kept != 0 && !::SetFileAttributesW(temp.get().c_str(), kept)) return {LastReason()};
     const std::wstring targetWide = *Wide(target);
-    if (const DWORD error = Replace(targetWide, temp.get(), exists); error != ERROR_SUCCESS) {
+    if (const DWORD error = Replace(targetWide, temp.get()); error != ERROR_SUCCESS) {
         // A folder made in the target's place meanwhile is refused as a folder is at the start.
         const DWORD attributes = ::GetFileAttributesW(targetWide.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))

@@ -207,7 +207,15 @@ protected:
         std::filesystem::copy_file(std::filesystem::path(VELMORA_TEST_DATA) / "default.vlm",
                                    dir_ / "default.vlm");
     }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
+    void TearDown() override {
+        // Windows removes no read-only file, and a test may have made one.
+        std::error_code ignored;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_))
+            if (!entry.is_symlink())
+                std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,
+                                             std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(dir_);
+    }
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
     std::string Read(const std::string& name) const { return ReadFile(dir_ / name); }
     // `project` saved in the folder as `name`; its path.
