@@ -100,4 +100,7 @@ windows_wine() {
     echo "windows: creating the Wine prefix"
     wineboot -i >/dev/null 2>&1
   fi
+  # Wine hands out the same few process ids in every run, so a folder that a crashed test left in
+  # the Windows temporary folder would meet the next run's test of the same name.
+  rm -rf "$WINEPREFIX"/drive_c/users/*/Temp/*
 }
