@@ -2,7 +2,7 @@
 # Cross-builds the core and velmora-cli for 64-bit Windows with MinGW-w64 into build-windows/,
 # runs the core tests under Wine, and checks that velmora-cli.exe answers as the Linux
 # build/src/cli/velmora-cli does: compute, show and report byte for byte on every project in
-# tests/data and examples/, and the risk analysis figure by figure.
+# tests/data and examples/, the workbook sheet by sheet, and the risk analysis figure by figure.
 #   scripts/test-windows.sh --build-only   builds velmora-cli.exe and stops
 set -eu
 cd "$(dirname "$0")/.."
@@ -57,8 +57,85 @@ differs() {
 }
 # The report's "Date and Time:" line follows the clock.
 undated() { if [ -f "$1" ]; then LC_ALL=C grep -av "^Date and Time:$tab" "$1"; else echo "(no file)"; fi; }
+# Compares the figures of two results: JSON lines (simulate --json) or workbooks (the numbers of
+# every sheet). Prints how many numbers they hold, how many differ and by how much at most
+# (relative); fails when anything else in them differs. A workbook's moment of making
+# (docProps/core.xml and the sheets' "Date and Time:" cell) is left out.
+cat >"$out/figures.py" <<'EOF'
+import json, re, sys, zipfile
 
-n=0 compute=0 show=0 report=0
+figures = changed = 0
+largest = 0.0
+def number(a, b):
+    global figures, changed, largest
+    figures += 1
+    if a != b:
+        changed += 1
+        largest = max(largest, abs(a - b) / max(abs(a), abs(b)))
+
+def walk(a, b, where):
+    kinds = (int, float)
+    if isinstance(a, kinds) and isinstance(b, kinds) and not isinstance(a, bool) and not isinstance(b, bool):
+        number(a, b)
+    elif isinstance(a, dict) and isinstance(b, dict) and list(a) == list(b):
+        for key in a:
+            walk(a[key], b[key], where + "." + key)
+    elif isinstance(a, list) and isinstance(b, list) and len(a) == len(b):
+        for i, (x, y) in enumerate(zip(a, b)):
+            walk(x, y, "%s[%d]" % (where, i))
+    elif a != b:
+        sys.exit("the results differ in form at %s: %r against %r" % (where or "the top", a, b))
+
+def sheets(name):
+    book = zipfile.ZipFile(name)
+    return {member: re.sub(r"(Date and Time:</t>.*?<t>)[^<]*", r"\1", book.read(member).decode(), count=1)
+            for member in book.namelist() if member != "docProps/core.xml"}
+
+kind, first, second = sys.argv[1:]
+if kind == "json":
+    linux, windows = (open(name).read().splitlines() for name in (first, second))
+    if len(linux) != len(windows):
+        sys.exit("%d lines against %d" % (len(linux), len(windows)))
+    for a, b in zip(linux, windows):
+        walk(json.loads(a), json.loads(b), "")
+else:
+    linux, windows = sheets(first), sheets(second)
+    if list(linux) != list(windows):
+        sys.exit("the workbooks hold other members")
+    for member in linux:
+        # Cell values sit in <v>; everything between them must be the same text.
+        a, b = (re.split(r"<v>([^<]*)</v>", book[member]) for book in (linux, windows))
+        if len(a) != len(b) or a[0::2] != b[0::2]:
+            sys.exit("%s differs apart from its numbers" % member)
+        for x, y in zip(a[1::2], b[1::2]):
+            try:
+                number(float(x), float(y))
+            except ValueError:
+                sys.exit("%s holds %r against %r" % (member, x, y))
+print(figures, changed, repr(largest))
+EOF
+# Adds the figures of one comparison to those of its kind: $1 names the kind (workbook or
+# simulate), $2 to $4 are what figures.py takes.
+compared_simulate="0 0 0.0" compared_workbook="0 0 0.0" failed_figures=0
+count_figures() {
+  kind=$1
+  shift
+  if ! tally=$(python3 "$out/figures.py" "$@"); then
+    failed_figures=1
+    return 1
+  fi
+  eval "sum=\$compared_$kind"
+  # shellcheck disable=SC2154
+  sum=$(python3 -c "a, b = '$sum'.split(), '$tally'.split(); print(int(a[0]) + int(b[0]), int(a[1]) + int(b[1]), repr(max(float(a[2]), float(b[2]))))")
+  eval "compared_$kind=\$sum"
+}
+summary() {
+  # shellcheck disable=SC2086
+  set -- $1
+  echo "$2 of $1 figures differ (at most $(python3 -c "print('%.3g' % $3)") relative)"
+}
+
+n=0 compute=0 show=0 report=0 workbook=0
 for f in tests/data/*.vlm examples/*.vlm; do
   n=$((n + 1))
   both compute "$f"
@@ -77,43 +154,30 @@ for f in tests/data/*.vlm examples/*.vlm; do
     differs report "$f"
     cmp "$out/linux.report" "$out/windows.report" >&2 || true
   fi
+  # The workbook's cash flows and annual costs go through pow, whose last bit the two C
+  # libraries may round apart: its numbers are counted as the risk analysis's are.
+  rm -f "$out/workbook.xlsx"
+  "$linux" workbook "$f" "$out/workbook.xlsx" >/dev/null 2>&1 || true
+  mv "$out/workbook.xlsx" "$out/linux.xlsx" 2>/dev/null || rm -f "$out/linux.xlsx"
+  both workbook "$f" "$out/workbook.xlsx"
+  mv "$out/workbook.xlsx" "$out/windows.xlsx" 2>/dev/null || rm -f "$out/windows.xlsx"
+  if ! same_answer; then
+    differs workbook "$f"
+    failed_figures=1
+  elif [ -f "$out/linux.xlsx" ] || [ -f "$out/windows.xlsx" ]; then
+    if count_figures workbook xlsx "$out/linux.xlsx" "$out/windows.xlsx"; then
+      workbook=$((workbook + 1))
+    else
+      echo "windows: velmora-cli workbook $f differs" >&2
+    fi
+  else
+    workbook=$((workbook + 1))
+  fi
 done
 
 # The risk analysis: every project that has risk definitions, and the examples' definitions on
-# the default project. Sampling and statistics go through exp, log and pow, whose last bit the
-# two C libraries may round apart, so figures are counted rather than required equal.
-# Prints how many numbers two files of JSON lines hold, how many differ and by how much at most
-# (relative), and fails when anything else in them differs.
-cat >"$out/figures.py" <<'EOF'
-import json, sys
-
-figures = changed = 0
-largest = 0.0
-def walk(a, b, where):
-    global figures, changed, largest
-    number = (int, float)
-    if isinstance(a, number) and isinstance(b, number) and not isinstance(a, bool) and not isinstance(b, bool):
-        figures += 1
-        if a != b:
-            changed += 1
-            largest = max(largest, abs(a - b) / max(abs(a), abs(b)))
-    elif isinstance(a, dict) and isinstance(b, dict) and list(a) == list(b):
-        for key in a:
-            walk(a[key], b[key], where + "." + key)
-    elif isinstance(a, list) and isinstance(b, list) and len(a) == len(b):
-        for i, (x, y) in enumerate(zip(a, b)):
-            walk(x, y, "%s[%d]" % (where, i))
-    elif a != b:
-        sys.exit("the results differ in form at %s: %r against %r" % (where or "the top", a, b))
-
-linux, windows = (open(name).read().splitlines() for name in sys.argv[1:])
-if len(linux) != len(windows):
-    sys.exit("%d lines against %d" % (len(linux), len(windows)))
-for a, b in zip(linux, windows):
-    walk(json.loads(a), json.loads(b), "")
-print(figures, changed, repr(largest))
-EOF
-runs=0 figures=0 changed=0 largest=0 simulate_failed=0
+# the default project. Sampling and statistics go through exp, log and pow too.
+runs=0
 for run in tests/data/*.vlm examples/*.vlm examples/*-risk.json; do
   case $run in
     *.json) set -- simulate tests/data/default.vlm --json --seed 7 --risk "$run" ;;
@@ -124,24 +188,15 @@ for run in tests/data/*.vlm examples/*.vlm examples/*-risk.json; do
   both "$@"
   if ! cmp -s "$out/linux.rc" "$out/windows.rc"; then
     differs "$@"
-    simulate_failed=1
-    continue
-  fi
-  if ! tally=$(python3 "$out/figures.py" "$out/linux.out" "$out/windows.out"); then
+    failed_figures=1
+  elif ! count_figures simulate json "$out/linux.out" "$out/windows.out"; then
     echo "windows: velmora-cli $* differs in form" >&2
-    simulate_failed=1
-    continue
   fi
-  # shellcheck disable=SC2086
-  set -- $tally
-  figures=$((figures + $1))
-  changed=$((changed + $2))
-  largest=$(python3 -c "print(repr(max($largest, $3)))")
 done
 
 echo "windows: same bytes: compute $compute/$n, show $show/$n, report $report/$n;" \
-  "simulate: $runs runs, $changed of $figures figures differ" \
-  "(at most $(python3 -c "print('%.3g' % $largest)") relative)"
+  "workbook: $workbook/$n alike, $(summary "$compared_workbook");" \
+  "simulate: $runs runs, $(summary "$compared_simulate")"
 if [ "$tests_failed" -ne 0 ]; then
   echo "windows: the core tests failed under Wine" >&2
   exit 1
@@ -150,8 +205,9 @@ if [ "$compute" -ne "$n" ] || [ "$show" -ne "$n" ] || [ "$report" -ne "$n" ]; th
   echo "windows: velmora-cli.exe answers differently from the Linux build" >&2
   exit 1
 fi
-if [ "$simulate_failed" -ne 0 ] || [ "$(python3 -c "print(int($largest > 1e-9))")" -ne 0 ]; then
-  echo "windows: the risk analysis on Windows is not that of Linux" >&2
+largest=$(python3 -c "print(max(float('${compared_workbook##* }'), float('${compared_simulate##* }')))")
+if [ "$failed_figures" -ne 0 ] || [ "$(python3 -c "print(int($largest > 1e-9))")" -ne 0 ]; then
+  echo "windows: the figures of the workbook or the risk analysis on Windows are not Linux's" >&2
   exit 1
 fi
 echo "test-windows: all passed"
