@@ -5,6 +5,8 @@
 // Xlib's macros (None, KeyPress, Bool, ...) clash with Qt's names, so they stay in this file.
 #ifdef VELMORA_HAVE_XKB
 #include <X11/XKBlib.h>
+#elif defined(_WIN32)
+#include <windows.h>
 #endif
 
 namespace velmora {
@@ -24,6 +26,11 @@ std::optional<std::array<bool, 3>> LockKeyStates() {
         }
         return states;
     }
+#elif defined(_WIN32)
+    // The low bit of a lock key's state is whether it is on.
+    return std::array<bool, 3>{(::GetKeyState(VK_CAPITAL) & 1) != 0,
+                               (::GetKeyState(VK_NUMLOCK) & 1) != 0,
+                               (::GetKeyState(VK_SCROLL) & 1) != 0};
 #endif
     return std::nullopt;
 }

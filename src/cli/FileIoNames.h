@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 
 namespace velmora::cli {
 
@@ -17,6 +18,26 @@ std::size_t NameStart(const std::string& path);
 std::string TargetMark(const std::string& path);
 
 long CurrentProcessId();
+
+void RemoveFile(const std::string& path);
+
+// A temporary file's name, removed again unless it has taken the target's place: a failed
+// write, or one that throws, leaves nothing behind.
+class TemporaryName {
+public:
+    TemporaryName() = default;
+    TemporaryName(const TemporaryName&) = delete;
+    TemporaryName& operator=(const TemporaryName&) = delete;
+    ~TemporaryName() {
+        if (!path_.empty()) RemoveFile(path_);
+    }
+    const std::string& get() const { return path_; }
+    void Set(std::string path) { path_ = std::move(path); }
+    void Keep() { path_.clear(); }
+
+private:
+    std::string path_;
+};
 
 // A random name repeats only by a one in four billion chance; a few tries settle it.
 inline constexpr int kNameTries = 8;

@@ -85,24 +85,6 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// A temporary file's name, removed again unless it has taken the target's place: a failed
-// write, or one that throws, leaves nothing behind.
-class TemporaryName {
-public:
-    TemporaryName() = default;
-    TemporaryName(const TemporaryName&) = delete;
-    TemporaryName& operator=(const TemporaryName&) = delete;
-    ~TemporaryName() {
-        if (!path_.empty()) ::unlink(path_.c_str());
-    }
-    const std::string& get() const { return path_; }
-    void Set(std::string path) { path_ = std::move(path); }
-    void Keep() { path_.clear(); }
-
-private:
-    std::string path_;
-};
-
 // Writes the complete content to a fresh temporary file beside `target`, whose name `temp`
 // takes. With `anonymous` the file gets that name only once it is complete and on disk
 // (O_TMPFILE), so a run killed while writing leaves nothing behind; nullopt when the file
@@ -197,6 +179,10 @@ long CurrentProcessId() {
 }
 
 void UseBinaryStandardOutput() {}
+
+void RemoveFile(const std::string& path) {
+    ::unlink(path.c_str());
+}
 
 FileWrite WriteFileAtomically(const std::string& path, const Producer& produce) {
     int error = 0;

@@ -159,35 +159,19 @@ void RemoveLeftovers(const std::string& target) {
     ::FindClose(search);
 }
 
-// A temporary file's name, removed again unless it has taken the target's place.
-class TemporaryName {
-public:
-    TemporaryName() = default;
-    TemporaryName(const TemporaryName&) = delete;
-    TemporaryName& operator=(const TemporaryName&) = delete;
-    ~TemporaryName() {
-        if (!path_.empty()) ::DeleteFileW(path_.c_str());
-    }
-    const std::wstring& get() const { return path_; }
-    void Set(std::wstring path) { path_ = std::move(path); }
-    void Keep() { path_.clear(); }
-
-private:
-    std::wstring path_;
-};
-
 // Writes the complete content to a fresh temporary file beside `target` and flushes it to disk;
 // the reason it failed, or nothing.
 std::string WriteTemporary(const std::string& target, const Producer& produce,
                            TemporaryName& temp) {
     HANDLE created = INVALID_HANDLE_VALUE;
     for (int tries = 0; created == INVALID_HANDLE_VALUE; ++tries) {
-        const std::optional<std::wstring> path = Wide(TemporaryPathFor(target));
-        if (!path) return std::strerror(EILSEQ);
-        created = ::CreateFileW(path->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        std::string path = TemporaryPathFor(target);
+        const std::optional<std::wstring> wide = Wide(path);
+        if (!wide) return std::strerror(EILSEQ);
+        created = ::CreateFileW(wide->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
         if (created != INVALID_HANDLE_VALUE)
-            temp.Set(*path);
+            temp.Set(std::move(path));
         else if (::GetLastError() != ERROR_FILE_EXISTS || tries == kNameTries)
             return LastReason();
     }
@@ -290,9 +274,9 @@ FileWrite WriteFileAtomically(const std::string& path, const Producer& produce) 
     TemporaryName temp;
     if (std::string reason = WriteTemporary(target, produce, temp); !reason.empty())
         return {std::move(reason)};
-    if (kept != 0 && !::SetFileAttributesW(temp.get().c_str(), kept)) return {LastReason()};
-    const std::wstring targetWide = *Wide(target);
-    if (const DWORD error = Replace(targetWide, temp.get()); error != ERROR_SUCCESS) {
+    const std::wstring tempWide = *Wide(temp.get()), targetWide = *Wide(target);
+    if (kept != 0 && !::SetFileAttributesW(tempWide.c_str(), kept)) return {LastReason()};
+    if (const DWORD error = Replace(targetWide, tempWide); error != ERROR_SUCCESS) {
         // A folder made in the target's place meanwhile is refused as a folder is at the start.
         const DWORD attributes = ::GetFileAttributesW(targetWide.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -312,6 +296,10 @@ bool SameFile(const std::string& a, const std::string& b) {
            ::GetFileInformationByHandle(other.get(), &y) &&
            x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
            x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+}
+
+void RemoveFile(const std::string& path) {
+    if (const std::optional<std::wstring> wide = Wide(path)) ::DeleteFileW(wide->c_str());
 }
 
 void UseBinaryStandardOutput() {

@@ -3,6 +3,8 @@
 #include "engine/Analysis.h"
 
 #include <array>
+#include <cstdio>
+#include <ctime>
 #include <span>
 #include <string_view>
 
@@ -224,10 +226,24 @@ private:
 } // namespace
 
 std::string ExportMoment(std::time_t time) {
-    const char* now = std::ctime(&time);
-    std::string_view moment = now ? now : "";
-    if (moment.ends_with('\n')) moment.remove_suffix(1);
-    return std::string(moment);
+    // The local time in ctime's own layout ("Mon Dec  7 09:05:00 2026", the day padded with a
+    // space), written here: the Windows C library pads the day with a zero, and ctime's one
+    // buffer is shared by every thread of a run that exports several projects at once.
+    std::tm local{};
+#if defined(_WIN32)
+    if (::localtime_s(&local, &time) != 0) return {};
+#else
+    if (!::localtime_r(&time, &local)) return {};
+#endif
+    static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    if (local.tm_wday < 0 || local.tm_wday > 6 || local.tm_mon < 0 || local.tm_mon > 11) return {};
+    char moment[64];
+    std::snprintf(moment, sizeof moment, "%s %s%3d %.2d:%.2d:%.2d %d", kDays[local.tm_wday],
+                  kMonths[local.tm_mon], local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
+                  local.tm_year + 1900);
+    return moment;
 }
 
 ReportDocument BuildReportDocument(const ProjectData& p, const CostResults* r, std::time_t time) {
