@@ -236,6 +236,9 @@ int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     CLI::App app("Pavement life-cycle cost analysis of Velmora project files", "velmora-cli");
     app.set_version_flag("--version", "velmora-cli " VELMORA_VERSION);
     app.require_subcommand(1);
+    // On Windows too a name that starts with / is a file (the root of the current drive), and
+    // options are written as the manual page writes them.
+    app.allow_windows_style_options(false);
     constexpr const char* kExitStatus =
         "Exit status: 0 success, 1 a file that cannot be read or written, 2 a usage error, 3 a "
         "project that the analysis refuses.";

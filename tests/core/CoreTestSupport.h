@@ -202,15 +202,16 @@ protected:
         dir_ = std::filesystem::temp_directory_path() /
                ("velmora-" + std::string(test->test_suite_name()) + "-" + test->name() + "-" +
                 std::to_string(cli::CurrentProcessId()));
-        std::filesystem::remove_all(dir_);
+        RemoveFolder();
         std::filesystem::create_directories(dir_);
         std::filesystem::copy_file(std::filesystem::path(VELMORA_TEST_DATA) / "default.vlm",
                                    dir_ / "default.vlm");
     }
-    void TearDown() override {
-        // Windows removes no read-only file, and a test may have made one.
+    void TearDown() override { RemoveFolder(); }
+    // Windows removes no read-only file, and a test may have made one.
+    void RemoveFolder() const {
         std::error_code ignored;
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_))
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_, ignored))
             if (!entry.is_symlink())
                 std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,
                                              std::filesystem::perm_options::add, ignored);
