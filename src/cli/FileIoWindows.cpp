@@ -6,6 +6,7 @@
 #include "FileIoNames.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
