@@ -74,3 +74,20 @@ TEST_F(FileIoTest, RemovesOnlyLeftoversOfWritersThatNoLongerRun) {
     EXPECT_TRUE(fs::exists(running));
     EXPECT_TRUE(fs::exists(other));
 }
+
+// Names are UTF-8 from the command line to the file system, on Windows as well, where both go
+// through the system's wide names: a project saved and read under a name beyond the machine's
+// code page is the same file under the same name.
+TEST_F(FileIoTest, NamesBeyondTheCodePageAreKeptWhole) {
+    const std::string name = "\xc3\x9c"
+                             "bersicht \xe2\x82\xac \xce\xb1.vlm"; // Übersicht € α
+    // Not Path(name): a std::filesystem::path made of a std::string reads it in the code page.
+    const std::string path = dir_.string() + "/" + name;
+    const std::string title = name.substr(0, name.find(" \xce")); // a project file's text is CP1252
+    CliProcess writer({"new", path, "--set", "projectTitle=" + title});
+    ASSERT_EQ(writer.Wait(), 0);
+    EXPECT_TRUE(fs::exists(dir_ / fs::path(std::u8string(name.begin(), name.end()))));
+    const CliRun show = RunCli({"show", path});
+    EXPECT_NE(show.out.find("\nprojectTitle=" + title + "\n"), std::string::npos) << show.err;
+    EXPECT_TRUE(cli::SameFile(path, path));
+}
