@@ -98,6 +98,13 @@ if kind == "json":
         sys.exit("%d lines against %d" % (len(linux), len(windows)))
     for a, b in zip(linux, windows):
         walk(json.loads(a), json.loads(b), "")
+elif kind == "csv":
+    linux, windows = (open(name).read().splitlines() for name in (first, second))
+    if len(linux) != len(windows) or linux[:1] != windows[:1]:
+        sys.exit("the samples differ in form")
+    for a, b in zip(linux[1:], windows[1:]):
+        for x, y in zip(a.split(","), b.split(",")):
+            number(float(x), float(y))
 else:
     linux, windows = sheets(first), sheets(second)
     if list(linux) != list(windows):
@@ -116,7 +123,8 @@ print(figures, changed, repr(largest))
 EOF
 # Adds the figures of one comparison to those of its kind: $1 names the kind (workbook or
 # simulate), $2 to $4 are what figures.py takes.
-compared_simulate="0 0 0.0" compared_workbook="0 0 0.0" failed_figures=0
+compared_simulate="0 0 0.0" compared_samples="0 0 0.0" compared_workbook="0 0 0.0"
+failed_figures=0
 count_figures() {
   kind=$1
   shift
@@ -192,11 +200,17 @@ for run in tests/data/*.vlm examples/*.vlm examples/*-risk.json; do
   elif ! count_figures simulate json "$out/linux.out" "$out/windows.out"; then
     echo "windows: velmora-cli $* differs in form" >&2
   fi
+  # The iterations themselves: every sampled input and every figure of each.
+  "$linux" "$@" --samples "$out/linux.csv" >/dev/null
+  wine "$windows" "$@" --samples "$out/windows.csv" >/dev/null
+  if ! count_figures samples csv "$out/linux.csv" "$out/windows.csv"; then
+    echo "windows: the samples of velmora-cli $* differ in form" >&2
+  fi
 done
 
 echo "windows: same bytes: compute $compute/$n, show $show/$n, report $report/$n;" \
   "workbook: $workbook/$n alike, $(summary "$compared_workbook");" \
-  "simulate: $runs runs, $(summary "$compared_simulate")"
+  "simulate: $runs runs, $(summary "$compared_simulate"), samples $(summary "$compared_samples")"
 if [ "$tests_failed" -ne 0 ]; then
   echo "windows: the core tests failed under Wine" >&2
   exit 1
@@ -205,7 +219,7 @@ if [ "$compute" -ne "$n" ] || [ "$show" -ne "$n" ] || [ "$report" -ne "$n" ]; th
   echo "windows: velmora-cli.exe answers differently from the Linux build" >&2
   exit 1
 fi
-largest=$(python3 -c "print(max(float('${compared_workbook##* }'), float('${compared_simulate##* }')))")
+largest=$(python3 -c "print(max(float('${compared_workbook##* }'), float('${compared_simulate##* }'), float('${compared_samples##* }')))")
 if [ "$failed_figures" -ne 0 ] || [ "$(python3 -c "print(int($largest > 1e-9))")" -ne 0 ]; then
   echo "windows: the figures of the workbook or the risk analysis on Windows are not Linux's" >&2
   exit 1
