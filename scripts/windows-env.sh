@@ -52,7 +52,10 @@ windows_deps() {
   # machine's apt configuration stays as it is.
   apt=$src/apt
   mkdir -p "$apt/lists/partial" "$apt/cache"
-  echo 'deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm main' \
+  # The machine's own Debian mirror where it names one.
+  mirror=$(sed -n 's|^URIs: *\([^ ]*/debian\)/*$|\1|p' /etc/apt/sources.list.d/debian.sources 2>/dev/null |
+    head -n 1)
+  echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] ${mirror:-http://deb.debian.org/debian} bookworm main" \
     >"$apt/sources.list"
   set -- -o Dir::Etc::SourceList="$apt/sources.list" -o Dir::Etc::SourceParts=/dev/null \
     -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache"
