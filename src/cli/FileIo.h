@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora::cli {
 
@@ -56,6 +57,11 @@ std::string TemporaryPathFor(const std::string& path); // this process's
 
 // Both names exist and lead to the same file (through links, hard ones included).
 bool SameFile(const std::string& a, const std::string& b);
+
+// The arguments after the program's name, as UTF-8 like every name the program handles. Windows
+// hands a program its arguments in the machine's code page, which cannot hold every name a user
+// gives, and keeps them whole only in its wide command line.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 // Standard output passes bytes through as they are, as a file written in their place would hold
 // them: Windows would otherwise write CR LF for every LF of a report or workbook sent to "-".

@@ -5,6 +5,7 @@
 
 #include "model/ProjectFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -176,6 +177,10 @@ FileRead ReadFileBytes(const std::string& path, const FileLimit& limit) {
 
 long CurrentProcessId() {
     return static_cast<long>(::getpid());
+}
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    return {argv + std::min(argc, 1), argv + argc};
 }
 
 void UseBinaryStandardOutput() {}

@@ -15,6 +15,8 @@
 #include <io.h>
 #include <optional>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 namespace velmora::cli {
 namespace {
@@ -42,6 +44,15 @@ private:
 
 const std::string kNotARegularFile = "Not a regular file";
 
+std::string Narrow(const std::wstring& wide) {
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                        nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(std::max(n, 0)), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), narrow.data(), n,
+                          nullptr, nullptr);
+    return narrow;
+}
+
 // The wording of a system error: the C library's where the same error exists on every system,
 // so that a message reads alike everywhere, and Windows' own otherwise.
 std::string Reason(DWORD code) {
@@ -65,14 +76,7 @@ std::string Reason(DWORD code) {
     const DWORD n = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string reason;
-    if (n > 0) {
-        const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(n), nullptr, 0,
-                                                nullptr, nullptr);
-        reason.resize(static_cast<std::size_t>(std::max(bytes, 0)));
-        ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(n), reason.data(), bytes, nullptr,
-                              nullptr);
-    }
+    std::string reason = n > 0 ? Narrow(std::wstring(text, n)) : std::string();
     ::LocalFree(text);
     while (!reason.empty() && std::strchr(" .\r\n", reason.back())) reason.pop_back();
     return reason.empty() ? "Windows error " + std::to_string(code) : reason;
@@ -92,15 +96,6 @@ std::optional<std::wstring> Wide(const std::string& path) {
     ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), static_cast<int>(path.size()),
                           wide.data(), n);
     return wide;
-}
-
-std::string Narrow(const std::wstring& wide) {
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                        nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(std::max(n, 0)), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), narrow.data(), n,
-                          nullptr, nullptr);
-    return narrow;
 }
 
 // Whether the last part of `path` names a device: NUL, CON, PRN, AUX, COM1 to COM9 or LPT1 to
@@ -301,6 +296,16 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 void RemoveFile(const std::string& path) {
     if (const std::optional<std::wstring> wide = Wide(path)) ::DeleteFileW(wide->c_str());
+}
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (!wide) return {argv + std::min(argc, 1), argv + argc};
+    std::vector<std::string> arguments;
+    for (int k = 1; k < count; ++k) arguments.push_back(Narrow(wide[k]));
+    ::LocalFree(wide);
+    return arguments;
 }
 
 void UseBinaryStandardOutput() {

@@ -19,6 +19,19 @@
 #endif
 
 namespace velmora {
+namespace {
+
+// Below the GUI thread, so that the window keeps its turns on a busy machine; on Linux the
+// simulation's own threads inherit the priority.
+void LowerThisThreadsPriority() {
+#if defined(_WIN32)
+    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+#else
+    ::setpriority(PRIO_PROCESS, 0, 10);
+#endif
+}
+
+} // namespace
 
 using namespace riskwindow;
 
@@ -63,13 +76,7 @@ void RiskAnalysisWindow::Run() {
     SetRunning(true);
     running_.reset();
     worker_ = std::jthread([this, project = runProject_, d = accepted_] {
-        // Below the GUI thread, so that the window keeps its turns on a busy machine; on Linux
-        // the simulation's own threads inherit the priority.
-#if defined(_WIN32)
-        ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
-#else
-        ::setpriority(PRIO_PROCESS, 0, 10);
-#endif
+        LowerThisThreadsPriority();
         auto analysis = std::make_shared<risk::RiskAnalysis>();
         // A run too large for the memory left must not end the program: the window says so
         // and keeps the results it shows.
